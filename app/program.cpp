@@ -1,0 +1,56 @@
+#include "app/program.h"
+
+#include "app/command_line.h"
+#include "link/setup_link.h"
+#include "monitor/init_monitor.h"
+#include "resultslog/results_log.h"
+
+namespace velnook {
+
+Program::Program(Services& services, std::string argText)
+    : main(services), multiInst(services), services_(services), argText_(std::move(argText)) {}
+
+void Program::ProcessEntry() {
+  const bool allowMulti = ParseCommandLine(argText_).allowMulti;
+  // Asked in either case, so that a first instance always takes the lock.
+  const bool another = services_.lock.IsAnotherInstance("Velnook");
+  if (allowMulti || !another) {
+    StartupSequence();
+    if (main.state == WindowState::Minimised) {
+      services_.windows.AddTrayIcon("Velnook", [] {});
+    } else {
+      services_.windows.Show(main);
+    }
+    return;
+  }
+  multiInst.OnLoad();
+  services_.windows.Show(multiInst);
+  multiInst.OnActivate();
+  services_.windows.Refresh(multiInst);
+}
+
+void Program::StartupSequence() {
+  if (!services_.files.FolderExists("Data")) {
+    services_.messages.Show({MsgIcon::Critical, MsgButtons::Ok, "Velnook Data Directory Error",
+                             "The data directory does not exist.\r\n"
+                             "To restore the data directory\r\n"
+                             "reinstall the program.\r\n"
+                             "The program will now terminate."});
+    services_.process.EndProgram(false);
+  }
+  SetupLink(state, services_);
+  main.caption = "Velnook";
+  state.StartSwitch = ParseCommandLine(argText_).startSwitch;
+  services_.process.RaisePriority();
+  InitMonitor(state, services_);
+  const bool logging = state.settings.LogLevel == 2 || state.settings.LogLevel == 3;
+  if (logging) WriteLogEntry("", "", state, services_);
+  if (logging) {
+    WriteRunHeader(0, state, services_);
+    if (state.PartnerMissing) WriteLogEntry("UnConfig", "********", state, services_);
+  }
+  // The start-minimised rule belongs to the status texts that follow.
+  if (state.settings.StartMin == 2) main.state = WindowState::Minimised;
+}
+
+}  // namespace velnook

@@ -1,0 +1,31 @@
+#pragma once
+// The process entry and the start-up sequence of the main window.
+
+#include <string>
+
+#include "app/multi_inst.h"
+#include "app/velnook_main.h"
+#include "config/shared_state.h"
+#include "platform/services.h"
+
+namespace velnook {
+
+class Program {
+ public:
+  // argText: the command line without the program path.
+  Program(Services& services, std::string argText);
+
+  // Decides whether this instance may run and shows its first window.
+  void ProcessEntry();
+
+  SharedState state;
+  VelnookMain main;
+  MultiInst multiInst;
+
+ private:
+  void StartupSequence();
+  Services& services_;
+  std::string argText_;
+};
+
+}  // namespace velnook

@@ -1,0 +1,123 @@
+#include "app/program.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "config/config_file.h"
+#include "platform/headless/headless_services.h"
+#include "platform/headless/temp_work_dir.h"
+
+namespace velnook {
+namespace {
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  ProgramTest() : hs(dir.Path()) {}
+  void Prepare(ConfigValues v = {}) {
+    dir.Write("dls/.keep", "");
+    dir.Write("Log/.keep", "");
+    hs.files.CreateFolder("Data");
+    v.DPath = "dls\\";
+    ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+  }
+  TempWorkDir dir;
+  HeadlessServices hs;
+};
+
+TEST_F(ProgramTest, FirstStartReadsTheSettingsAndShowsTheMainWindow) {
+  Prepare({.StartMin = 1});
+  Program p(hs.services, "-InhibitShutdown");
+  p.ProcessEntry();
+  EXPECT_TRUE(hs.windows.IsShown(p.main));
+  EXPECT_FALSE(hs.windows.IsShown(p.multiInst));
+  EXPECT_EQ(p.main.caption, "Velnook");
+  EXPECT_EQ(p.state.StartSwitch, 1);
+  EXPECT_EQ(p.state.settings.DownDelay, 300);
+  EXPECT_EQ(hs.process.priorityRaises, 1);
+  EXPECT_TRUE(hs.messages.shown.empty());
+}
+
+TEST_F(ProgramTest, StartMinimisedShowsOnlyTheTrayIcon) {
+  Prepare({.StartMin = 2});
+  Program p(hs.services, "");
+  p.ProcessEntry();
+  EXPECT_FALSE(hs.windows.IsShown(p.main));
+  EXPECT_TRUE(hs.windows.trayIconShown);
+  EXPECT_EQ(hs.windows.trayTip, "Velnook");
+}
+
+TEST_F(ProgramTest, SecondInstanceShowsTheStartUpErrorWindowOnly) {
+  Prepare();
+  FlockInstanceLock firstLock(dir.Path());
+  ASSERT_FALSE(firstLock.IsAnotherInstance("Velnook"));
+  // A lock object of its own, as a second process would have.
+  HeadlessServices second(dir.Path());
+  std::filesystem::remove(dir.Path() + "/Data/Velnook.ini");  // nothing is read
+  Program p(second.services, "");
+  p.ProcessEntry();
+  EXPECT_TRUE(second.windows.IsShown(p.multiInst));
+  EXPECT_FALSE(second.windows.IsShown(p.main));
+  EXPECT_TRUE(second.messages.shown.empty());
+  EXPECT_EQ(p.multiInst.caption, "Velnook Start Up Error");
+  EXPECT_EQ(p.multiInst.Get("ErrorMess").caption,
+            "Velnook is already running. Only one instance can be running at a time.");
+  EXPECT_TRUE(p.multiInst.topmost);
+  EXPECT_THROW(p.multiInst.OnClick("Exit"), ProgramEnded);
+  EXPECT_THROW(p.multiInst.OnCloseRequest(), ProgramEnded);
+
+  p.multiInst.OnClick("Logo");
+  ASSERT_EQ(second.launcher.webPages.size(), 1u);
+  second.launcher.succeed = false;
+  p.multiInst.OnClick("Logo");
+  ASSERT_EQ(second.messages.shown.size(), 1u);
+  EXPECT_EQ(second.messages.shown[0].title, "Velnook Error");
+  EXPECT_EQ(second.messages.shown[0].text, "Unable to launch Browser.");
+  EXPECT_EQ(second.messages.shown[0].icon, MsgIcon::None);
+}
+
+TEST_F(ProgramTest, AllowMultiAtTheEndLetsASecondInstanceStart) {
+  Prepare({.StartMin = 1});
+  FlockInstanceLock firstLock(dir.Path());
+  ASSERT_FALSE(firstLock.IsAnotherInstance("Velnook"));
+  Program p(hs.services, "-AddErrorMessage -AllowMulti");
+  p.ProcessEntry();
+  EXPECT_TRUE(hs.windows.IsShown(p.main));
+  EXPECT_EQ(p.state.StartSwitch, 2);
+
+  HeadlessServices third(dir.Path());
+  Program refused(third.services, "-AllowMulti ");
+  refused.ProcessEntry();
+  EXPECT_TRUE(third.windows.IsShown(refused.multiInst));
+}
+
+TEST_F(ProgramTest, MissingDataFolderEndsBeforeAnythingIsRead) {
+  Program p(hs.services, "");
+  EXPECT_THROW(p.ProcessEntry(), ProgramEnded);
+  ASSERT_EQ(hs.messages.shown.size(), 1u);
+  const auto& m = hs.messages.shown[0];
+  EXPECT_EQ(m.title, "Velnook Data Directory Error");
+  EXPECT_EQ(m.icon, MsgIcon::Critical);
+  EXPECT_EQ(m.buttons, MsgButtons::Ok);
+  EXPECT_EQ(m.text,
+            "The data directory does not exist.\r\nTo restore the data directory\r\n"
+            "reinstall the program.\r\nThe program will now terminate.");
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/Log"));
+}
+
+TEST_F(ProgramTest, ASlaveIsNamedAndABadFileEndsTheStart) {
+  Prepare({.CMain = 2, .StartMin = 1});
+  Program p(hs.services, "");
+  p.ProcessEntry();
+  EXPECT_EQ(p.state.ProgramTitle, "Velnook Slave");
+  EXPECT_TRUE(p.state.PartnerMissing);
+
+  HeadlessServices other(dir.Path() + "/x");
+  dir.Write("Data/Velnook.ini", "garbage");
+  Program bad(other.services, "-AllowMulti");
+  EXPECT_THROW(bad.ProcessEntry(), ProgramEnded);
+  EXPECT_EQ(other.messages.shown.back().title, "Velnook Configuration File Error");
+}
+
+}  // namespace
+}  // namespace velnook

@@ -1,0 +1,55 @@
+#pragma once
+// The settings file "Data\Velnook.ini": reading it into the settings and
+// writing a set of values back in the exact layout.
+
+#include <string>
+
+#include "config/settings.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/locale_info.h"
+
+namespace velnook {
+
+inline constexpr const char* kConfigFilePath = "Data\\Velnook.ini";
+inline constexpr const char* kProgramVersion = "2.5";
+
+enum class ConfigReadStatus {
+  Ok,
+  MissingOrCorrupt,  // no file, or the key or section count is wrong
+  ReadError,         // the file could not be read, or a number does not fit
+};
+
+// Reads the settings from file bytes (Windows-1252, CR LF or LF line ends).
+// Keys found overwrite the fields of settings; summary is rebuilt.
+ConfigReadStatus ReadConfigText(const std::string& content, Settings& settings,
+                                std::string& summary);
+
+// The same from the settings file on disk.
+ConfigReadStatus ReadConfigFile(FileSystem& files, Settings& settings, std::string& summary);
+
+// What the screen's Save hands over: numbers as typed, possibly fractional.
+struct ConfigValues {
+  double CMain = 1, DName = 1, Port1 = 10001, AvTime = 5, DownDelay = 300, DownLevel = 2,
+         LogLevel = 2, RunOnTop = 1, StartDelay = 2, StartMin = 2, ShutTime = 60, ShutType = 1;
+  std::string IPAdd;
+  std::string DPath = "%USERPROFILE%\\Local Settings\\Temporary Internet Files\\";
+  std::string LogName = "Velnook.log";
+  std::string LogPath = "Log\\";
+};
+
+ConfigValues ValuesOf(const Settings& s);
+
+// Shortest decimal form with the locale's decimal separator.
+std::string FormatConfigNumber(double value, const LocaleInfo& locale);
+
+// The whole file text, CR LF line ends, ending with an empty line.
+std::string ComposeConfigFile(const ConfigValues& v, const LocalTime& now,
+                              const LocaleInfo& locale);
+
+// Replaces the settings file; false when it could not be written, in which
+// case the old file is left as it was.
+bool WriteConfigFile(FileSystem& files, const ConfigValues& v, const LocalTime& now,
+                     const LocaleInfo& locale);
+
+}  // namespace velnook

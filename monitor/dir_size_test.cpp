@@ -1,0 +1,184 @@
+#include "monitor/dir_size.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/headless/headless_services.h"
+#include "platform/headless/temp_work_dir.h"
+#include "platform/posix/posix_file_system.h"
+
+namespace velnook {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DirSizeTest : public ::testing::Test {
+ protected:
+  DirSizeTest() { fs::create_directories(dir.Path() + "/dl"); }
+  void Grow(const std::string& rel, size_t bytes) {
+    std::ofstream(dir.Path() + "/dl/" + rel, std::ios::binary | std::ios::app)
+        << std::string(bytes, 'x');
+  }
+  TempWorkDir dir;
+  HeadlessServices hs;
+  SharedState state;
+  const std::string dl = "dl\\";  // a stored path with the Windows separator
+};
+
+TEST_F(DirSizeTest, RateIsTheAbsoluteChangeInKbWithOneDecimal) {
+  ASSERT_TRUE(InitDirSize(dl, state, hs.services));
+  EXPECT_EQ(state.RateText, "0");
+  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  EXPECT_EQ(state.RateText, "0.0");  // an empty folder stays at 0
+
+  Grow("a", 1536);
+  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  EXPECT_EQ(state.RateText, "1.5");
+  Grow("a", 51);
+  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  EXPECT_EQ(state.RateText, "0.0");
+  Grow("a", 52);
+  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  EXPECT_EQ(state.RateText, "0.1");
+
+  Grow("b", 2048);
+  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  fs::remove(dir.Path() + "/dl/b");
+  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  EXPECT_EQ(state.RateText, "2.0");  // shrinking counts like growing
+
+  fs::create_directories(dir.Path() + "/dl/x/y/z");
+  Grow("x/y/z/deep", 1024);
+  Grow("x/top", 1024);
+  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  EXPECT_EQ(state.RateText, "2.0");
+  EXPECT_EQ(state.DirPrevTotal, 1536 + 51 + 52 + 2048);
+  // One event pass per measurement and one per folder, so the window lives.
+  EXPECT_GE(hs.loop.pendingEventPasses, 5);
+}
+
+TEST_F(DirSizeTest, RateTextFormatAndClamp) {
+  LocaleInfo comma;
+  comma.decimalSeparator = ',';
+  EXPECT_EQ(FormatRateText(1536, LocaleInfo{}), "1.5");
+  EXPECT_EQ(FormatRateText(1536, comma), "1,5");
+  EXPECT_EQ(FormatRateText(-2048, LocaleInfo{}), "2.0");
+  EXPECT_EQ(FormatRateText(256, LocaleInfo{}), "0.3");  // 0.25 rounds up
+  EXPECT_EQ(FormatRateText(2000000LL * 1024, LocaleInfo{}), "2000000.0");
+  EXPECT_EQ(FormatRateText(2000000LL * 1024 + 51, LocaleInfo{}), "2000000.0");
+  EXPECT_EQ(FormatRateText(2000000LL * 1024 + 52, LocaleInfo{}), "2000000");  // 2000000.1
+  EXPECT_EQ(FormatRateText(5LL << 40, LocaleInfo{}), "2000000");
+}
+
+TEST_F(DirSizeTest, MissingFolderReturnsFalseAndKeepsState) {
+  EXPECT_FALSE(InitDirSize("nothere\\", state, hs.services));
+  EXPECT_EQ(state.RateText, "0");
+  EXPECT_EQ(state.DirTotal, 0);
+  EXPECT_EQ(state.DirPrevTotal, 0);
+
+  Grow("a", 3000);
+  ASSERT_TRUE(InitDirSize(dl, state, hs.services));
+  Grow("a", 1024);
+  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  fs::remove_all(dir.Path() + "/dl");
+  EXPECT_FALSE(GetDirRate(dl, state, hs.services));
+  EXPECT_EQ(state.RateText, "1.0");
+  EXPECT_EQ(state.DirPrevTotal, 4024);
+}
+
+TEST_F(DirSizeTest, UserProfileIsExpandedOnlyAtTheStartAndExactly) {
+  hs.process.environment["USERPROFILE"] = dir.Path();
+  EXPECT_EQ(ExpandDownloadPath("%USERPROFILE%\\dl\\", hs.process), dir.Path() + "\\dl\\");
+  EXPECT_EQ(ExpandDownloadPath("%userprofile%\\dl\\", hs.process), "%userprofile%\\dl\\");
+  EXPECT_EQ(ExpandDownloadPath("x%USERPROFILE%", hs.process), "x%USERPROFILE%");
+  EXPECT_EQ(ExpandDownloadPath("%USERPROFILE", hs.process), "%USERPROFILE");
+  Grow("a", 10);
+  EXPECT_TRUE(InitDirSize("%USERPROFILE%\\dl\\", state, hs.services));
+  EXPECT_EQ(state.DirPrevTotal, 10);
+  EXPECT_FALSE(InitDirSize("%userprofile%\\dl\\", state, hs.services));
+
+  hs.process.environment.erase("USERPROFILE");
+  hs.process.environment["HOME"] = "/home/u";
+  EXPECT_EQ(ExpandDownloadPath("%USERPROFILE%\\dl\\", hs.process), "/home/u\\dl\\");
+  hs.process.environment.clear();
+  EXPECT_EQ(ExpandDownloadPath("%USERPROFILE%\\dl\\", hs.process), "\\dl\\");
+}
+
+TEST_F(DirSizeTest, LinksToFoldersAreNotFollowedAndLoopsCannotTrapTheScan) {
+  Grow("f", 100);
+  fs::create_directories(dir.Path() + "/outside");
+  std::ofstream(dir.Path() + "/outside/big", std::ios::binary) << std::string(5000, 'y');
+  fs::create_directory_symlink(dir.Path() + "/outside", dir.Path() + "/dl/linkdir");
+  fs::create_directory_symlink(dir.Path() + "/dl", dir.Path() + "/dl/loop");
+  fs::create_symlink(dir.Path() + "/outside/big", dir.Path() + "/dl/linkfile");
+  fs::create_symlink(dir.Path() + "/nowhere", dir.Path() + "/dl/dangling");
+  ASSERT_TRUE(InitDirSize(dl, state, hs.services));
+  EXPECT_EQ(state.DirPrevTotal, 100 + 5000);  // the link to a file counts its target
+}
+
+TEST_F(DirSizeTest, SizesAreSixtyFourBit) {
+  // A sparse 5 GiB file takes no disk space but has its full length.
+  const std::string big = dir.Path() + "/dl/big";
+  { std::ofstream(big, std::ios::binary) << 'x'; }
+  fs::resize_file(big, 5ULL << 30);
+  ASSERT_TRUE(InitDirSize(dl, state, hs.services));
+  EXPECT_EQ(state.DirPrevTotal, 5LL << 30);
+}
+
+TEST_F(DirSizeTest, EntriesVanishingDuringTheScanAreSkipped) {
+  fs::create_directories(dir.Path() + "/dl/sub");
+  Grow("keep", 1000);
+  Grow("sub/part", 500);
+  ASSERT_TRUE(InitDirSize(dl, state, hs.services));
+  // A download manager renames and removes its partial file mid-scan.
+  int passes = 0;
+  hs.loop.onPendingEvents = [&] {
+    if (++passes == 2) fs::remove_all(dir.Path() + "/dl/sub");
+  };
+  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  EXPECT_EQ(state.DirPrevTotal, 1000);
+  EXPECT_EQ(state.RateText, "0.5");
+}
+
+// Real files, but listing any folder named "locked" is refused, the way
+// a folder without read permission is for an ordinary user.
+class RefusingFileSystem : public PosixFileSystem {
+ public:
+  FileError ListFolder(const std::string& path, FolderListing& out) override {
+    if (refuse && path.find("locked") != std::string::npos) return FileError::Failed;
+    return PosixFileSystem::ListFolder(path, out);
+  }
+  bool refuse = false;
+};
+
+TEST_F(DirSizeTest, AFolderThatCannotBeReadAbandonsTheMeasurement) {
+  RefusingFileSystem files;
+  Services services = hs.services;
+  Services refusing{services.clock,   services.events,  services.messages, files,
+                    services.lock,    services.process, services.windows,  services.launcher,
+                    services.locale};
+  fs::create_directories(dir.Path() + "/dl/locked");
+  Grow("a", 2048);
+  ASSERT_TRUE(InitDirSize(dl, state, refusing));
+  Grow("a", 1024);
+  files.refuse = true;
+  ASSERT_TRUE(GetDirRate(dl, state, refusing));
+  EXPECT_EQ(state.RateText, "0.0");
+  EXPECT_EQ(state.DirPrevTotal, 2048);  // compared with the total from before
+  files.refuse = false;
+  ASSERT_TRUE(GetDirRate(dl, state, refusing));
+  EXPECT_EQ(state.RateText, "1.0");
+
+  // Failing during the baseline keeps the baseline at 0.
+  files.refuse = true;
+  ASSERT_TRUE(InitDirSize(dl, state, refusing));
+  EXPECT_EQ(state.DirPrevTotal, 0);
+  files.refuse = false;
+  ASSERT_TRUE(GetDirRate(dl, state, refusing));
+  EXPECT_EQ(state.RateText, "3.0");
+}
+
+}  // namespace
+}  // namespace velnook

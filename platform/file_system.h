@@ -1,0 +1,49 @@
+#pragma once
+// File services. Paths are the program's own texts: "\" separates folders
+// and a POSIX backend maps it to "/", so "Data\Velnook.ini" works everywhere.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velnook {
+
+enum class FileError {
+  None,
+  NotFound,  // the entry vanished or never existed
+  Failed,    // any other failure: access refused, I/O error, not a folder
+};
+
+// One folder listed in a single pass: files with their lengths, sub-folders
+// by name. Symbolic links to folders are not listed as folders.
+struct FolderListing {
+  std::vector<std::uint64_t> fileLengths;
+  std::vector<std::string> subFolders;  // full paths, ready to list again
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool FolderExists(const std::string& path) = 0;
+  virtual bool CreateFolder(const std::string& path) = 0;
+
+  // The whole file as bytes; nullopt when it cannot be opened or read.
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+
+  // Replaces the file's whole content so that a failure at any point leaves
+  // either the old content or the new one, never a mixture.
+  virtual bool ReplaceFile(const std::string& path, const std::string& content) = 0;
+
+  // Opens, appends and closes; false when not every byte reached the file.
+  virtual bool AppendToFile(const std::string& path, const std::string& content) = 0;
+  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual std::optional<std::uint64_t> FileLength(const std::string& path) = 0;
+
+  // Lists one folder. Entries that vanish while being listed are left out.
+  virtual FileError ListFolder(const std::string& path, FolderListing& out) = 0;
+};
+
+}  // namespace velnook

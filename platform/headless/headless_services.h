@@ -1,0 +1,30 @@
+#pragma once
+// All services of the headless backend in one place, for tests: fake time,
+// scripted message boxes, no display, and real files.
+
+#include <string>
+
+#include "platform/headless/fake_clock.h"
+#include "platform/headless/headless_windows.h"
+#include "platform/headless/recording_launcher.h"
+#include "platform/headless/scripted_message_boxes.h"
+#include "platform/headless/test_process.h"
+#include "platform/posix/flock_instance_lock.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/services.h"
+
+namespace velnook {
+
+struct HeadlessServices {
+  explicit HeadlessServices(const std::string& lockDir = "");
+  FakeEventLoop loop;
+  ScriptedMessageBoxes messages;
+  PosixFileSystem files;
+  FlockInstanceLock lock;
+  HeadlessWindows windows;
+  TestProcess process;
+  RecordingLauncher launcher;
+  Services services;
+};
+
+}  // namespace velnook

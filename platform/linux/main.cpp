@@ -1,0 +1,43 @@
+// The Linux program: Qt windows over the same models the tests drive.
+
+#include <QApplication>
+#include <QStringList>
+#include <cstdio>
+#include <string>
+
+#include "app/program.h"
+#include "platform/linux/qt_event_loop.h"
+#include "platform/linux/qt_locale.h"
+#include "platform/linux/qt_message_boxes.h"
+#include "platform/linux/qt_windows.h"
+#include "platform/linux/xdg_launcher.h"
+#include "platform/posix/flock_instance_lock.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_process.h"
+
+int main(int argc, char** argv) {
+  // The command line without the program path, as one text.
+  std::string argText;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) argText += ' ';
+    argText += argv[i];
+  }
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication app(argc, argv);
+
+  velnook::QtWindows windows;
+  velnook::QtEventLoop loop([&windows] { windows.RefreshAll(); });
+  velnook::QtMessageBoxes messages;
+  velnook::PosixFileSystem files;
+  velnook::FlockInstanceLock lock;
+  velnook::PosixProcess process([&windows] { windows.RemoveTrayIcon(); });
+  velnook::XdgLauncher launcher;
+  velnook::Services services{loop,    loop,     messages, files,
+                             lock,    process,  windows,  launcher,
+                             velnook::SystemLocale()};
+
+  velnook::Program program(services, argText);
+  program.ProcessEntry();
+  windows.RefreshAll();
+  return app.exec();
+}

@@ -1,0 +1,305 @@
+#include "platform/linux/qt_windows.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <algorithm>
+#include <vector>
+
+#include "platform/linux/qt_text.h"
+
+namespace velnook {
+
+namespace {
+
+QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+QPixmap LogoPixmap(int w, int h) {
+  QPixmap p(std::max(w, 1), std::max(h, 1));
+  p.fill(Qt::transparent);
+  QPainter painter(&p);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setBrush(QColor(0, 102, 0));
+  painter.setPen(Qt::NoPen);
+  painter.drawRoundedRect(QRectF(1, 1, w - 2, h - 2), 6, 6);
+  painter.setPen(Qt::white);
+  QFont f("Arial");
+  f.setBold(true);
+  f.setPixelSize(std::max(8, h * 2 / 3));
+  painter.setFont(f);
+  painter.drawText(QRect(0, 0, w, h), Qt::AlignCenter, "V");
+  return p;
+}
+
+}  // namespace
+
+// One top-level window drawing one model.
+class FormWidget : public QWidget {
+ public:
+  explicit FormWidget(Form& form, QtWindows& owner) : form_(form), owner_(owner) {
+    setObjectName(QString::fromStdString(form.Name()));
+    for (Control& c : form.controls) Build(c);
+    // Keyboard order as the model gives it.
+    std::vector<std::pair<int, QWidget*>> order;
+    for (auto& [name, w] : widgets_) {
+      const Control& c = form_.Get(name);
+      if (c.tabIndex >= 0) order.emplace_back(c.tabIndex, w);
+      else w->setFocusPolicy(Qt::NoFocus);
+    }
+    std::sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.first < b.first; });
+    for (size_t i = 1; i < order.size(); ++i)
+      QWidget::setTabOrder(order[i - 1].second, order[i].second);
+    Sync();
+  }
+
+  void Sync() {
+    setWindowTitle(ToQt(form_.caption));
+    setFixedSize(TwipsToPixels(form_.clientWidth), TwipsToPixels(form_.clientHeight));
+    if (form_.topmost != topmost_) {
+      topmost_ = form_.topmost;
+      const bool shown = isVisible();
+      setWindowFlag(Qt::WindowStaysOnTopHint, topmost_);
+      if (shown) show();
+    }
+    for (Control& c : form_.controls) SyncControl(c);
+  }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override {
+    // The model decides: it unloads the window or keeps it.
+    e->ignore();
+    Forward([this] { form_.OnCloseRequest(); });
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    if (e->key() == Qt::Key_Escape) {
+      Forward([this] { form_.OnCloseRequest(); });
+      return;
+    }
+    QWidget::keyPressEvent(e);
+  }
+  void changeEvent(QEvent* e) override {
+    if (e->type() == QEvent::WindowStateChange) {
+      const WindowState s = isMinimized() ? WindowState::Minimised : WindowState::Normal;
+      if (s != form_.state) Forward([this, s] { form_.OnStateChanged(s); });
+    }
+    QWidget::changeEvent(e);
+  }
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::MouseButtonRelease) {
+      auto name = watched->objectName().toStdString();
+      Forward([this, name] { form_.OnClick(name); });
+      return true;
+    }
+    return QWidget::eventFilter(watched, e);
+  }
+
+ private:
+  void Forward(const std::function<void()>& f) {
+    f();
+    owner_.RefreshAll();
+  }
+
+  void Build(Control& c) {
+    QWidget* w = nullptr;
+    const std::string name = c.name;
+    switch (c.kind) {
+      case ControlKind::Label:
+      case ControlKind::Picture:
+      case ControlKind::Image: {
+        auto* l = new QLabel(this);
+        l->installEventFilter(this);
+        if (c.kind == ControlKind::Picture) {
+          l->setPixmap(LogoPixmap(TwipsToPixels(c.width), TwipsToPixels(c.height)));
+          l->setCursor(Qt::PointingHandCursor);
+        } else if (c.kind == ControlKind::Image) {
+          l->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical)
+                           .pixmap(TwipsToPixels(c.width), TwipsToPixels(c.height)));
+        } else {
+          l->setWordWrap(true);
+          l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        }
+        w = l;
+        break;
+      }
+      case ControlKind::Button: {
+        auto* b = new QPushButton(this);
+        b->setAutoDefault(true);  // Enter presses the focused button
+        QObject::connect(b, &QPushButton::clicked, [this, name] {
+          Forward([this, name] { form_.OnClick(name); });
+        });
+        w = b;
+        break;
+      }
+      case ControlKind::TextBox: {
+        auto* e = new QLineEdit(this);
+        QObject::connect(e, &QLineEdit::textEdited, [this, name](const QString& t) {
+          form_.Get(name).caption = FromQt(t);
+          Forward([this, name] { form_.OnChange(name); });
+        });
+        w = e;
+        break;
+      }
+      case ControlKind::CheckBox: {
+        auto* cb = new QCheckBox(this);
+        QObject::connect(cb, &QCheckBox::clicked, [this, name](bool on) {
+          form_.Get(name).value = on ? 1 : 0;
+          Forward([this, name] { form_.OnChange(name); });
+        });
+        w = cb;
+        break;
+      }
+      case ControlKind::ComboBox: {
+        auto* co = new QComboBox(this);
+        QObject::connect(co, QOverload<int>::of(&QComboBox::activated), [this, name](int i) {
+          form_.Get(name).value = i;
+          Forward([this, name] { form_.OnChange(name); });
+        });
+        w = co;
+        break;
+      }
+    }
+    w->setObjectName(QString::fromStdString(name));
+    widgets_[name] = w;
+  }
+
+  void SyncControl(Control& c) {
+    QWidget* w = widgets_.at(c.name);
+    w->setGeometry(TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width),
+                   TwipsToPixels(c.height));
+    QFont f("Arial");
+    f.setPointSizeF(9.75);
+    f.setBold(c.bold);
+    w->setFont(f);
+    w->setToolTip(ToQt(c.tooltip));
+    w->setEnabled(c.enabled);
+    w->setVisible(c.visible);
+    QPalette pal = palette();
+    if (c.foreColour != kDefaultColour) {
+      pal.setColor(QPalette::WindowText, ToQColor(c.foreColour));
+      pal.setColor(QPalette::ButtonText, ToQColor(c.foreColour));
+      pal.setColor(QPalette::Text, ToQColor(c.foreColour));
+    }
+    w->setAutoFillBackground(c.backColour != kDefaultColour);
+    if (c.backColour != kDefaultColour) pal.setColor(QPalette::Window, ToQColor(c.backColour));
+    w->setPalette(pal);
+    const QString text = ToQt(c.caption);
+    switch (c.kind) {
+      case ControlKind::Label:
+        static_cast<QLabel*>(w)->setText(text);
+        break;
+      case ControlKind::Button:
+        static_cast<QPushButton*>(w)->setText(text);
+        break;
+      case ControlKind::TextBox: {
+        auto* e = static_cast<QLineEdit*>(w);
+        if (e->text() != text) e->setText(text);
+        break;
+      }
+      case ControlKind::CheckBox: {
+        auto* cb = static_cast<QCheckBox*>(w);
+        cb->setText(text);
+        cb->setChecked(c.value != 0);
+        break;
+      }
+      case ControlKind::ComboBox: {
+        auto* co = static_cast<QComboBox*>(w);
+        QStringList items;
+        for (auto& i : c.items) items << ToQt(i);
+        QStringList current;
+        for (int i = 0; i < co->count(); ++i) current << co->itemText(i);
+        if (current != items) {
+          co->clear();
+          co->addItems(items);
+        }
+        co->setCurrentIndex(c.value);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
+  Form& form_;
+  QtWindows& owner_;
+  std::map<std::string, QWidget*> widgets_;
+  bool topmost_ = false;
+};
+
+struct QtWindows::Tray {
+  QSystemTrayIcon icon;
+  std::function<void()> onDoubleClick;
+};
+
+QtWindows::QtWindows() = default;
+QtWindows::~QtWindows() = default;
+
+FormWidget& QtWindows::WidgetFor(Form& form) {
+  auto& w = widgets_[&form];
+  if (!w) w = std::make_unique<FormWidget>(form, *this);
+  return *w;
+}
+
+void QtWindows::Show(Form& form) {
+  FormWidget& w = WidgetFor(form);
+  w.Sync();
+  w.show();
+  if (form.state == WindowState::Normal) w.showNormal();
+  w.raise();
+  w.activateWindow();
+}
+
+void QtWindows::Hide(Form& form) {
+  auto it = widgets_.find(&form);
+  if (it != widgets_.end()) it->second->hide();
+}
+
+void QtWindows::Unload(Form& form) {
+  auto it = widgets_.find(&form);
+  if (it == widgets_.end()) return;
+  it->second->hide();
+  it->second.release()->deleteLater();  // it may be inside its own event
+  widgets_.erase(it);
+}
+
+void QtWindows::Refresh(Form& form) {
+  auto it = widgets_.find(&form);
+  if (it != widgets_.end()) it->second->Sync();
+}
+
+void QtWindows::RefreshAll() {
+  for (auto& [form, w] : widgets_) w->Sync();
+}
+
+void QtWindows::AddTrayIcon(const std::string& tip, std::function<void()> onDoubleClick) {
+  if (!tray_) {
+    tray_ = std::make_unique<Tray>();
+    tray_->icon.setIcon(QIcon(LogoPixmap(32, 32)));
+    QObject::connect(&tray_->icon, &QSystemTrayIcon::activated,
+                     [this](QSystemTrayIcon::ActivationReason r) {
+                       if (r == QSystemTrayIcon::DoubleClick && tray_->onDoubleClick) {
+                         auto f = tray_->onDoubleClick;  // it may remove the icon
+                         f();
+                         RefreshAll();
+                       }
+                     });
+  }
+  tray_->onDoubleClick = std::move(onDoubleClick);
+  tray_->icon.setToolTip(ToQt(tip));
+  tray_->icon.show();
+}
+
+void QtWindows::RemoveTrayIcon() {
+  if (tray_) tray_->icon.hide();
+}
+
+}  // namespace velnook

@@ -1,0 +1,15 @@
+#pragma once
+// What the program takes from the user's locale.
+
+#include <array>
+#include <string>
+
+namespace velnook {
+
+struct LocaleInfo {
+  char decimalSeparator = '.';
+  std::array<std::string, 12> monthAbbreviations = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+};
+
+}  // namespace velnook

@@ -1,0 +1,39 @@
+#include "platform/posix/flock_instance_lock.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/headless/temp_work_dir.h"
+
+namespace velnook {
+namespace {
+
+// Asks in a child process, which holds its own lock object.
+bool ChildSeesAnother(const std::string& dir) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    FlockInstanceLock lock(dir);
+    ::_exit(lock.IsAnotherInstance("Velnook") ? 1 : 0);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WEXITSTATUS(status) == 1;
+}
+
+TEST(FlockInstanceLock, OneHolderPerNameUntilItGoes) {
+  TempWorkDir dir;
+  EXPECT_FALSE(ChildSeesAnother(dir.Path()));
+  {
+    FlockInstanceLock first(dir.Path());
+    EXPECT_FALSE(first.IsAnotherInstance("Velnook"));
+    EXPECT_FALSE(first.IsAnotherInstance("Velnook"));  // asking again is harmless
+    EXPECT_TRUE(ChildSeesAnother(dir.Path()));
+    FlockInstanceLock other(dir.Path());
+    EXPECT_FALSE(other.IsAnotherInstance("Other"));
+  }
+  EXPECT_FALSE(ChildSeesAnother(dir.Path()));
+}
+
+}  // namespace
+}  // namespace velnook

@@ -1,0 +1,29 @@
+#pragma once
+// Process services: instance lock, priority, environment, and the one way
+// the program ends.
+
+#include <optional>
+#include <string>
+
+namespace velnook {
+
+class InstanceLock {
+ public:
+  virtual ~InstanceLock() = default;
+  // True when another process already holds a lock of this name. The first
+  // call that finds none takes the lock and keeps it for the process's life.
+  virtual bool IsAnotherInstance(const std::string& name) = 0;
+};
+
+class Process {
+ public:
+  virtual ~Process() = default;
+  // Raises thread and process priority where allowed; failures are ignored.
+  virtual void RaisePriority() = 0;
+  virtual std::optional<std::string> GetEnvironment(const std::string& name) = 0;
+  // Ends the program at once, after removing the notification icon when
+  // asked. Never returns.
+  [[noreturn]] virtual void EndProgram(bool removeTrayIcon) = 0;
+};
+
+}  // namespace velnook

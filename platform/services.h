@@ -1,0 +1,26 @@
+#pragma once
+// Everything the logic asks of the system, handed to it in one bundle.
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/form.h"
+#include "platform/launcher.h"
+#include "platform/locale_info.h"
+#include "platform/message_box.h"
+#include "platform/process.h"
+
+namespace velnook {
+
+struct Services {
+  Clock& clock;
+  EventLoop& events;
+  MessageBoxes& messages;
+  FileSystem& files;
+  InstanceLock& lock;
+  Process& process;
+  WindowSystem& windows;
+  Launcher& launcher;
+  LocaleInfo locale;
+};
+
+}  // namespace velnook

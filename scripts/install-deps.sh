@@ -1,0 +1,18 @@
+#!/bin/sh
+# Installs every Debian package that building, running and testing Velnook needs.
+set -e
+PKGS="build-essential cmake ninja-build pkg-config git \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  qt6-base-dev libqt6dbus6 qt6-qpa-plugins libgl-dev \
+  xvfb xauth imagemagick dbus python3-dbusmock hyperfine \
+  clang-format clang-tidy"
+missing=""
+for p in $PKGS; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
+fi

@@ -1,0 +1,1 @@
+#include "shutdown/shutdown.h"

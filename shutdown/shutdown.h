@@ -1,0 +1,4 @@
+#pragma once
+// Power actions and the shutdown countdown.
+
+namespace velnook {}  // namespace velnook
