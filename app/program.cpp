@@ -17,7 +17,11 @@ void Program::ProcessEntry() {
   if (allowMulti || !another) {
     StartupSequence();
     if (main.state == WindowState::Minimised) {
-      services_.windows.AddTrayIcon("Velnook", [] {});
+      services_.windows.AddTrayIcon("Velnook", [this] {
+        main.state = WindowState::Normal;
+        services_.windows.RemoveTrayIcon();
+        services_.windows.Show(main);
+      });
     } else {
       services_.windows.Show(main);
     }

@@ -4,7 +4,7 @@ set -e
 PKGS="build-essential cmake ninja-build pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \
   qt6-base-dev libqt6dbus6 qt6-qpa-plugins libgl-dev \
-  xvfb xauth imagemagick dbus python3-dbusmock hyperfine \
+  xvfb xauth xdotool x11-utils fonts-liberation imagemagick dbus python3-dbusmock hyperfine \
   clang-format clang-tidy"
 missing=""
 for p in $PKGS; do

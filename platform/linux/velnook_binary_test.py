@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""Runs the real velnook program under a private Xvfb server: the instance
+guard, the start-up error window and its Exit button, "-AllowMulti", and a
+start after the first instance was killed. Usage: test velnook velnook-prepare"""
+
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
+failures = []
+
+
+def check(cond, what):
+    print(("ok   " if cond else "FAIL ") + what, flush=True)
+    if not cond:
+        failures.append(what)
+
+
+def start_xvfb():
+    r, w = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24",
+                             "-nolisten", "tcp"], pass_fds=[w], stderr=subprocess.DEVNULL)
+    os.close(w)
+    display = os.read(r, 32).decode().strip()
+    os.close(r)
+    return xvfb, ":" + display
+
+
+def window_ids(env, name):
+    out = subprocess.run(["xdotool", "search", "--name", "^" + name + "$"], env=env,
+                         capture_output=True, text=True).stdout
+    return out.split()
+
+
+def wait_for_window(env, name, timeout=10.0):
+    end = time.time() + timeout
+    while time.time() < end:
+        ids = window_ids(env, name)
+        if ids:
+            return ids
+        time.sleep(0.1)
+    return []
+
+
+def wait_exit(proc, timeout=10.0):
+    try:
+        return proc.wait(timeout)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+def main():
+    xvfb, display = start_xvfb()
+    work = tempfile.mkdtemp(prefix="velnook-binary-")
+    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
+    os.chmod(runtime, 0o700)
+    env = dict(os.environ, DISPLAY=display, HOME=work, XDG_RUNTIME_DIR=runtime,
+               QT_QPA_PLATFORM="xcb")
+    env.pop("USERPROFILE", None)
+    procs = []
+
+    def launch(*args, cwd=work):
+        p = subprocess.Popen([VELNOOK, *args], cwd=cwd, env=env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        procs.append(p)
+        return p
+
+    try:
+        subprocess.run([PREPARE, work], env=env, check=True, stdout=subprocess.DEVNULL)
+        ini = os.path.join(work, "Data", "Velnook.ini")
+        text = open(ini, "rb").read().replace(b"StartMin=2", b"StartMin=1")
+        open(ini, "wb").write(text)
+        check(os.path.isdir(os.path.join(work, "Log")), "prepare makes Log")
+        check(os.path.isdir(os.path.join(work, "Downloads")), "prepare makes ~/Downloads")
+
+        first = launch()
+        check(len(wait_for_window(env, "Velnook")) >= 1, "first instance shows its main window")
+
+        second = launch()
+        ids = wait_for_window(env, "Velnook Start Up Error")
+        check(len(ids) == 1, "second instance shows the start-up error window")
+        check(second.poll() is None, "second instance waits for Exit")
+        if ids:
+            # Exit sits at (2220, 1140) twips, 1200 x 375: its centre in pixels.
+            subprocess.run(["xdotool", "mousemove", "--window", ids[0], "188", "88",
+                            "click", "1"], env=env)
+        check(wait_exit(second) == 0, "Exit ends the second instance")
+        check(first.poll() is None, "the first instance is unaffected")
+
+        third = launch("-AllowMulti")
+        time.sleep(1.5)
+        check(third.poll() is None and not window_ids(env, "Velnook Start Up Error"),
+              "-AllowMulti at the end lets an instance start")
+        third.kill()
+
+        refused = launch("-AllowMulti ")
+        check(len(wait_for_window(env, "Velnook Start Up Error")) == 1,
+              "-AllowMulti followed by a blank does not count")
+        refused.kill()
+        refused.wait()
+
+        first.send_signal(signal.SIGKILL)
+        first.wait()
+        third.wait()
+        after = launch()
+        time.sleep(1.5)
+        check(after.poll() is None and not window_ids(env, "Velnook Start Up Error"),
+              "a start after SIGKILL of the first is accepted")
+        after.kill()
+        after.wait()
+
+        nodata = tempfile.mkdtemp(prefix="velnook-nodata-")
+        lone = launch(cwd=nodata)
+        check(len(wait_for_window(env, "Velnook Data Directory Error")) == 1,
+              "no Data folder shows the data-directory message")
+        lone.kill()
+        lone.wait()
+        check(os.listdir(nodata) == [], "nothing is written without a Data folder")
+    finally:
+        for p in procs:
+            if p.poll() is None:
+                p.kill()
+        xvfb.terminate()
+        xvfb.wait()
+
+    if failures:
+        print("%d check(s) failed" % len(failures))
+        sys.exit(1)
+
+
+main()
