@@ -1,0 +1,11 @@
+#!/bin/sh
+# Installs what is missing, builds, prepares the working directory "run/"
+# (default settings, Log\, ~/Downloads) and starts Velnook there.
+set -e
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)"
+mkdir -p run
+build/velnook-prepare run
+cd run && exec ../build/velnook "$@"

@@ -1,0 +1,8 @@
+#!/bin/sh
+# Installs what is missing, builds, and runs the whole test suite.
+set -e
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)"
+cd build && ctest --output-on-failure -j2
