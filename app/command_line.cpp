@@ -5,9 +5,9 @@ namespace velnook {
 CommandLine ParseCommandLine(const std::string& argText) {
   static const std::string kAllowMulti = "-AllowMulti";
   CommandLine c;
-  c.allowMulti = argText.size() >= kAllowMulti.size() &&
-                 argText.compare(argText.size() - kAllowMulti.size(), kAllowMulti.size(),
-                                 kAllowMulti) == 0;
+  c.allowMulti =
+      argText.size() >= kAllowMulti.size() &&
+      argText.compare(argText.size() - kAllowMulti.size(), kAllowMulti.size(), kAllowMulti) == 0;
   const std::string head = argText.substr(0, 16);
   if (head == "-InhibitShutdown") c.startSwitch = 1;
   if (head == "-AddErrorMessage") c.startSwitch = 2;

@@ -7,8 +7,8 @@
 namespace velnook {
 
 struct CommandLine {
-  bool allowMulti = false;      // the text ends with "-AllowMulti"
-  std::int16_t startSwitch = 0; // 1 "-InhibitShutdown", 2 "-AddErrorMessage" at the start
+  bool allowMulti = false;       // the text ends with "-AllowMulti"
+  std::int16_t startSwitch = 0;  // 1 "-InhibitShutdown", 2 "-AddErrorMessage" at the start
 };
 
 // argText is the command line without the program path.

@@ -11,8 +11,14 @@ VelnookMain::VelnookMain(Services& services) : Form("VelnookMain"), services_(se
     Add({.name = name, .kind = ControlKind::Label, .left = l, .top = t, .width = w, .height = h});
   };
   auto button = [this](const char* name, const char* text, int l, int tab) {
-    Add({.name = name, .kind = ControlKind::Button, .left = l, .top = 585, .width = 980,
-         .height = 345, .caption = text, .tabIndex = tab});
+    Add({.name = name,
+         .kind = ControlKind::Button,
+         .left = l,
+         .top = 585,
+         .width = 980,
+         .height = 345,
+         .caption = text,
+         .tabIndex = tab});
   };
   label("Title", 90, 0, 6240, 255);
   label("CPULoad", 90, 255, 1680, 255);
@@ -23,7 +29,11 @@ VelnookMain::VelnookMain(Services& services) : Form("VelnookMain"), services_(se
   button("About", "About", 5097, 3);
   button("Exit", "Exit", 6235, 4);
   Get("TestS").enabled = false;
-  Add({.name = "Logo", .kind = ControlKind::Picture, .left = 6380, .top = 75, .width = 855,
+  Add({.name = "Logo",
+       .kind = ControlKind::Picture,
+       .left = 6380,
+       .top = 75,
+       .width = 855,
        .height = 435});
 }
 
@@ -32,6 +42,8 @@ void VelnookMain::OnClick(const std::string& control) {
   if (control == "Logo") OpenMakerWebSite(services_);
 }
 
-void VelnookMain::OnCloseRequest() { services_.process.EndProgram(true); }
+void VelnookMain::OnCloseRequest() {
+  services_.process.EndProgram(true);
+}
 
 }  // namespace velnook

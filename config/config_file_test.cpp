@@ -20,11 +20,32 @@ namespace {
 const LocalTime kSaved{2026, 12, 5, 3, 0, 38};
 
 const char* const kExampleLines[] = {
-    "# Velnook Version 2.5", "# Configuration File", "# 05-Dec-26 03:00:38", "", "[Comms]",
-    "CMain=1", "DName=1", "IPAdd=", "Port1=10001", "", "[Run]", "AvTime=5", "DownDelay=300",
-    "DownLevel=2", "DPath=%USERPROFILE%\\Local Settings\\Temporary Internet Files\\",
-    "LogLevel=2", "LogName=Velnook.log", "LogPath=Log\\", "RunOnTop=1", "StartDelay=2",
-    "StartMin=2", "", "[Shutdown]", "ShutTime=60", "ShutType=1", ""};
+    "# Velnook Version 2.5",
+    "# Configuration File",
+    "# 05-Dec-26 03:00:38",
+    "",
+    "[Comms]",
+    "CMain=1",
+    "DName=1",
+    "IPAdd=",
+    "Port1=10001",
+    "",
+    "[Run]",
+    "AvTime=5",
+    "DownDelay=300",
+    "DownLevel=2",
+    "DPath=%USERPROFILE%\\Local Settings\\Temporary Internet Files\\",
+    "LogLevel=2",
+    "LogName=Velnook.log",
+    "LogPath=Log\\",
+    "RunOnTop=1",
+    "StartDelay=2",
+    "StartMin=2",
+    "",
+    "[Shutdown]",
+    "ShutTime=60",
+    "ShutType=1",
+    ""};
 
 std::string Joined(const std::vector<std::string>& lines, const char* eol = "\r\n") {
   std::string s;
@@ -206,9 +227,8 @@ TEST(ConfigFile, AFailedWriteLeavesTheOldFileWhole) {
   ConfigValues v;
   v.DPath = std::string(90, 'x') + "\\";
   // The disk fills up half-way through the new file.
-  EXPECT_FALSE(InChildWithFileSizeLimit(100, [&] {
-    return WriteConfigFile(files, v, kSaved, LocaleInfo{});
-  }));
+  EXPECT_FALSE(InChildWithFileSizeLimit(
+      100, [&] { return WriteConfigFile(files, v, kSaved, LocaleInfo{}); }));
   EXPECT_EQ(dir.Read("Data/Velnook.ini"), old);
   // No temporary file is left behind.
   int entries = 0;

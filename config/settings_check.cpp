@@ -9,8 +9,12 @@ namespace velnook {
 
 namespace {
 
-bool Outside(int v, int low, int high) { return v < low || v > high; }
-bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
+bool Outside(int v, int low, int high) {
+  return v < low || v > high;
+}
+bool EndsWithBackslash(const std::string& s) {
+  return !s.empty() && s.back() == '\\';
+}
 
 }  // namespace
 
@@ -47,7 +51,8 @@ SettingsCheck CheckSettingsRanges(const Settings& s) {
       return result;
     }
   }
-  if (s.CMain == 2 && ((s.DName == 1 && !IsIPAddress(s.IPAdd)) || (s.DName == 2 && s.IPAdd.empty())))
+  if (s.CMain == 2 &&
+      ((s.DName == 1 && !IsIPAddress(s.IPAdd)) || (s.DName == 2 && s.IPAdd.empty())))
     result.partnerMissing = true;
   return result;
 }

@@ -13,9 +13,9 @@ struct SharedState {
   Settings settings;
 
   // Settings file.
-  std::string ConfigSummary;   // significant lines of the file as last read
-  bool PartnerMissing = false; // slave without a usable partner address
-  bool SetupError = false;     // port in use or download folder missing
+  std::string ConfigSummary;    // significant lines of the file as last read
+  bool PartnerMissing = false;  // slave without a usable partner address
+  bool SetupError = false;      // port in use or download folder missing
   std::string ProgramTitle = "Velnook";
 
   // Start-up.

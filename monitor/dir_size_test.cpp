@@ -156,8 +156,8 @@ class RefusingFileSystem : public PosixFileSystem {
 TEST_F(DirSizeTest, AFolderThatCannotBeReadAbandonsTheMeasurement) {
   RefusingFileSystem files;
   Services services = hs.services;
-  Services refusing{services.clock,   services.events,  services.messages, files,
-                    services.lock,    services.process, services.windows,  services.launcher,
+  Services refusing{services.clock, services.events,  services.messages, files,
+                    services.lock,  services.process, services.windows,  services.launcher,
                     services.locale};
   fs::create_directories(dir.Path() + "/dl/locked");
   Grow("a", 2048);

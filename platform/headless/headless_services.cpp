@@ -3,7 +3,8 @@
 namespace velnook {
 
 HeadlessServices::HeadlessServices(const std::string& lockDir)
-    : lock(lockDir), services{loop, loop, messages, files, lock, process, windows, launcher, LocaleInfo{}} {
+    : lock(lockDir), services{loop,    loop,    messages, files,       lock,
+                              process, windows, launcher, LocaleInfo{}} {
   process.windows = &windows;
 }
 

@@ -8,7 +8,9 @@ void HeadlessWindows::Show(Form& form) {
   if (!IsShown(form)) shown.push_back(&form);
 }
 
-void HeadlessWindows::Hide(Form& form) { std::erase(shown, &form); }
+void HeadlessWindows::Hide(Form& form) {
+  std::erase(shown, &form);
+}
 
 void HeadlessWindows::Unload(Form& form) {
   std::erase(shown, &form);

@@ -32,9 +32,8 @@ int main(int argc, char** argv) {
   velnook::FlockInstanceLock lock;
   velnook::PosixProcess process([&windows] { windows.RemoveTrayIcon(); });
   velnook::XdgLauncher launcher;
-  velnook::Services services{loop,    loop,     messages, files,
-                             lock,    process,  windows,  launcher,
-                             velnook::SystemLocale()};
+  velnook::Services services{
+      loop, loop, messages, files, lock, process, windows, launcher, velnook::SystemLocale()};
 
   velnook::Program program(services, argText);
   program.ProcessEntry();

@@ -44,8 +44,12 @@ LocalTime QtEventLoop::Now() {
   return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
 }
 
-std::unique_ptr<Timer> QtEventLoop::CreateTimer() { return std::make_unique<QtTimer>(afterEvent_); }
+std::unique_ptr<Timer> QtEventLoop::CreateTimer() {
+  return std::make_unique<QtTimer>(afterEvent_);
+}
 
-void QtEventLoop::ProcessPendingEvents() { QCoreApplication::processEvents(); }
+void QtEventLoop::ProcessPendingEvents() {
+  QCoreApplication::processEvents();
+}
 
 }  // namespace velnook

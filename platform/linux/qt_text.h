@@ -11,6 +11,8 @@ namespace velnook {
 inline QString ToQt(const std::string& cp1252) {
   return QString::fromStdString(Cp1252ToUtf8(cp1252));
 }
-inline std::string FromQt(const QString& s) { return Utf8ToCp1252(s.toStdString()); }
+inline std::string FromQt(const QString& s) {
+  return Utf8ToCp1252(s.toStdString());
+}
 
 }  // namespace velnook

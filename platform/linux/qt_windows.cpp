@@ -22,7 +22,9 @@ namespace velnook {
 
 namespace {
 
-QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor ToQColor(Colour c) {
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 QPixmap LogoPixmap(int w, int h) {
   QPixmap p(std::max(w, 1), std::max(h, 1));
@@ -53,8 +55,10 @@ class FormWidget : public QWidget {
     std::vector<std::pair<int, QWidget*>> order;
     for (auto& [name, w] : widgets_) {
       const Control& c = form_.Get(name);
-      if (c.tabIndex >= 0) order.emplace_back(c.tabIndex, w);
-      else w->setFocusPolicy(Qt::NoFocus);
+      if (c.tabIndex >= 0)
+        order.emplace_back(c.tabIndex, w);
+      else
+        w->setFocusPolicy(Qt::NoFocus);
     }
     std::sort(order.begin(), order.end(), [](auto& a, auto& b) { return a.first < b.first; });
     for (size_t i = 1; i < order.size(); ++i)
@@ -122,7 +126,8 @@ class FormWidget : public QWidget {
           l->setPixmap(LogoPixmap(TwipsToPixels(c.width), TwipsToPixels(c.height)));
           l->setCursor(Qt::PointingHandCursor);
         } else if (c.kind == ControlKind::Image) {
-          l->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical)
+          l->setPixmap(style()
+                           ->standardIcon(QStyle::SP_MessageBoxCritical)
                            .pixmap(TwipsToPixels(c.width), TwipsToPixels(c.height)));
         } else {
           l->setWordWrap(true);
@@ -134,9 +139,8 @@ class FormWidget : public QWidget {
       case ControlKind::Button: {
         auto* b = new QPushButton(this);
         b->setAutoDefault(true);  // Enter presses the focused button
-        QObject::connect(b, &QPushButton::clicked, [this, name] {
-          Forward([this, name] { form_.OnClick(name); });
-        });
+        QObject::connect(b, &QPushButton::clicked,
+                         [this, name] { Forward([this, name] { form_.OnClick(name); }); });
         w = b;
         break;
       }

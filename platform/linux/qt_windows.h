@@ -35,6 +35,8 @@ class QtWindows : public WindowSystem {
 };
 
 // Pixels from the models' twips at 96 DPI.
-constexpr int TwipsToPixels(int twips) { return (twips + 7) / 15; }
+constexpr int TwipsToPixels(int twips) {
+  return (twips + 7) / 15;
+}
 
 }  // namespace velnook
