@@ -23,7 +23,7 @@ void BM_GetDirRate(benchmark::State& st) {
   }
   st.counters["files"] = files;
   st.counters["cpu_share_per_second_%"] =
-      benchmark::Counter(100.0 * static_cast<double>(st.iterations()),
+      benchmark::Counter(static_cast<double>(st.iterations()) / 100.0,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_GetDirRate)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
