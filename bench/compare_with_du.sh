@@ -3,8 +3,8 @@
 #   bench/compare_with_du.sh [build directory]
 set -e
 BUILD=${1:-build}
-for spec in "10000 100" "100000 1000"; do
-  set -- $spec
+for sizes in "10000 100" "100000 1000"; do
+  set -- $sizes
   TREE=$("$BUILD/bench/dir_scan_once" --make "$1" "$2")
   echo "== $1 files in $2 folders: $TREE"
   echo "velnook total: $("$BUILD/bench/dir_scan_once" "$TREE")  du -sb: $(du -sb --apparent-size "$TREE" | cut -f1)"

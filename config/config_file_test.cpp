@@ -192,7 +192,7 @@ TEST(ConfigFile, BadFilesAreRejectedWithoutHarm) {
   for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 131 + 7) % 256);
   EXPECT_EQ(Read(binary, s), ConfigReadStatus::MissingOrCorrupt);
   std::string big = full;
-  while (big.size() < 10 * 1024 * 1024) big += "filler line that is not a key\r\n";
+  while (big.size() < size_t{10} * 1024 * 1024) big += "filler line that is not a key\r\n";
   EXPECT_EQ(Read(big, s), ConfigReadStatus::Ok);
   big += "AvTime=5\r\n";  // one key line too many
   EXPECT_EQ(Read(big, s), ConfigReadStatus::MissingOrCorrupt);

@@ -14,7 +14,7 @@ const char* kCorrupt =
 
 class LoadSettingsTest : public ::testing::Test {
  protected:
-  void WriteSettings(ConfigValues v) {
+  void WriteSettings(const ConfigValues& v) {
     dir.Write("Data/.keep", "");
     ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
   }

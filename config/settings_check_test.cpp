@@ -67,7 +67,7 @@ TEST(CheckSettingsRanges, EachNumericRuleHoldsOnBothSidesOfItsLimits) {
 }
 
 TEST(CheckSettingsRanges, TextLengthsAndTrailingBackslash) {
-  auto failed = [](std::function<void(Settings&)> f) {
+  auto failed = [](const std::function<void(Settings&)>& f) {
     Settings s = Defaults();
     f(s);
     return CheckSettingsRanges(s).failedRule.value_or(0);
