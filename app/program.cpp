@@ -1,6 +1,5 @@
 #include "app/program.h"
 
-#include "app/command_line.h"
 #include "link/setup_link.h"
 #include "monitor/init_monitor.h"
 #include "resultslog/results_log.h"
@@ -8,10 +7,13 @@
 namespace velnook {
 
 Program::Program(Services& services, std::string argText)
-    : main(services), multiInst(services), services_(services), argText_(std::move(argText)) {}
+    : main(services),
+      multiInst(services),
+      services_(services),
+      commandLine_(ParseCommandLine(argText)) {}
 
 void Program::ProcessEntry() {
-  const bool allowMulti = ParseCommandLine(argText_).allowMulti;
+  const bool allowMulti = commandLine_.allowMulti;
   // Asked in either case, so that a first instance always takes the lock.
   const bool another = services_.lock.IsAnotherInstance("Velnook");
   if (allowMulti || !another) {
@@ -44,7 +46,7 @@ void Program::StartupSequence() {
   }
   SetupLink(state, services_);
   main.caption = "Velnook";
-  state.StartSwitch = ParseCommandLine(argText_).startSwitch;
+  state.StartSwitch = commandLine_.startSwitch;
   services_.process.RaisePriority();
   InitMonitor(state, services_);
   const bool logging = state.settings.LogLevel == 2 || state.settings.LogLevel == 3;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/command_line.h"
 #include "app/multi_inst.h"
 #include "app/velnook_main.h"
 #include "config/shared_state.h"
@@ -25,7 +26,7 @@ class Program {
  private:
   void StartupSequence();
   Services& services_;
-  std::string argText_;
+  CommandLine commandLine_;  // read once: the switches are fixed for the run
 };
 
 }  // namespace velnook

@@ -2,8 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <functional>
-#include <optional>
 #include <string_view>
 
 #include "config/date_time_text.h"

@@ -1,7 +1,6 @@
 #include "config/settings_check.h"
 
 #include <array>
-#include <functional>
 
 #include "config/ip_address.h"
 

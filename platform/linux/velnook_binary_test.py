@@ -27,6 +27,12 @@ def start_xvfb():
     os.close(w)
     display = os.read(r, 32).decode().strip()
     os.close(r)
+    # The server may announce itself before it takes connections.
+    env = dict(os.environ, DISPLAY=":" + display)
+    for _ in range(100):
+        if subprocess.run(["xdotool", "getmouselocation"], env=env, capture_output=True).returncode == 0:
+            break
+        time.sleep(0.1)
     return xvfb, ":" + display
 
 
@@ -62,10 +68,12 @@ def main():
                QT_QPA_PLATFORM="xcb")
     env.pop("USERPROFILE", None)
     procs = []
+    errors = tempfile.TemporaryFile(mode="w+")
+    print("display " + display, flush=True)
 
     def launch(*args, cwd=work):
         p = subprocess.Popen([VELNOOK, *args], cwd=cwd, env=env,
-                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                             stdout=subprocess.DEVNULL, stderr=errors)
         procs.append(p)
         return p
 
@@ -126,6 +134,9 @@ def main():
                 p.kill()
         xvfb.terminate()
         xvfb.wait()
+        if failures:
+            errors.seek(0)
+            print("program output:\n" + errors.read())
 
     if failures:
         print("%d check(s) failed" % len(failures))

@@ -15,7 +15,6 @@ class PosixProcess : public Process {
   void RaisePriority() override;
   std::optional<std::string> GetEnvironment(const std::string& name) override;
   [[noreturn]] void EndProgram(bool removeTrayIcon) override;
-  void SetTrayIconRemover(std::function<void()> f) { removeTrayIcon_ = std::move(f); }
 
  private:
   std::function<void()> removeTrayIcon_;
