@@ -2,6 +2,7 @@
 // The program-wide record: the settings and the run-time state that several
 // modules read and write. Each field has one owning module.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -17,15 +18,41 @@ struct SharedState {
   bool PartnerMissing = false;  // slave without a usable partner address
   bool SetupError = false;      // port in use or download folder missing
   std::string ProgramTitle = "Velnook";
+  bool ConfigChanged = false;  // the configuration screen saved a change
 
   // Start-up.
   std::int16_t StartSwitch = 0;  // 0 none, 1 -InhibitShutdown, 2 -AddErrorMessage
   bool ScreenOpen = false;
+  std::int16_t ScreenCloseCountdown = 0;  // seconds until an open dialog closes itself
 
   // Directory measurement, in bytes.
   std::string RateText = "0";
   std::int64_t DirTotal = 0;
   std::int64_t DirPrevTotal = 0;
+
+  // Monitoring cycle.
+  std::int16_t RunMode = 0;  // 0 start delay, 1 monitoring, 2 countdown
+  std::int16_t SecCount = 0;
+  std::int16_t ShutCond = 1;  // 1 while the shutdown condition holds
+  std::int16_t TriggerSecs = 0;
+  std::int16_t TickPhase = 2;
+  // [0] = samples held, [1..AvTime] = ring of one-second rates in KB/s.
+  std::array<double, 32> RateSamples{};
+  std::int16_t SampleIndex = 0;
+  std::string AvRateText = "   0.0";
+  std::string RateField = "     0";
+  std::string LinkStatus = "Fail";
+
+  // Initialisation and display.
+  std::string ShutTypeName;
+  bool AutoMinimise = false;
+  bool WindowStateOverride = false;  // the user chose the window state opposite to StartMin
+
+  // Link.
+  std::string PendingMsg = "<VNA100>";
+
+  // Countdown.
+  bool TestMode = false;
 };
 
 }  // namespace velnook
