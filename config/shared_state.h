@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/settings.h"
+#include "platform/clock.h"
 
 namespace velnook {
 
@@ -23,6 +24,8 @@ struct SharedState {
   // Start-up.
   std::int16_t StartSwitch = 0;  // 0 none, 1 -InhibitShutdown, 2 -AddErrorMessage
   bool ScreenOpen = false;
+  // The main window's 500 ms timer; fatal paths stop it before their message.
+  Timer* tmrRefresh = nullptr;
   std::int16_t ScreenCloseCountdown = 0;  // seconds until an open dialog closes itself
 
   // Directory measurement, in bytes.
