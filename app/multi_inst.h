@@ -10,7 +10,7 @@ class MultiInst : public Form {
  public:
   explicit MultiInst(Services& services);
   void OnLoad();      // caption and message
-  void OnActivate();  // keep it above every other window
+  void OnActivate() override;  // keep it above every other window
   void OnClick(const std::string& control) override;
   void OnCloseRequest() override;
 

@@ -7,7 +7,7 @@
 namespace velnook {
 
 Program::Program(Services& services, std::string argText)
-    : main(services),
+    : main(services, state),
       multiInst(services),
       services_(services),
       commandLine_(ParseCommandLine(argText)) {}
@@ -18,15 +18,8 @@ void Program::ProcessEntry() {
   const bool another = services_.lock.IsAnotherInstance("Velnook");
   if (allowMulti || !another) {
     StartupSequence();
-    if (main.state == WindowState::Minimised) {
-      services_.windows.AddTrayIcon("Velnook", [this] {
-        main.state = WindowState::Normal;
-        services_.windows.RemoveTrayIcon();
-        services_.windows.Show(main);
-      });
-    } else {
-      services_.windows.Show(main);
-    }
+    // A start-minimised window is already in the notification area.
+    if (main.state == WindowState::Normal) services_.windows.Show(main);
     return;
   }
   multiInst.OnLoad();
@@ -48,15 +41,15 @@ void Program::StartupSequence() {
   main.caption = "Velnook";
   state.StartSwitch = commandLine_.startSwitch;
   services_.process.RaisePriority();
-  InitMonitor(state, services_);
+  state.WindowStateOverride = false;
+  InitMonitor(state, main, services_);
   const bool logging = state.settings.LogLevel == 2 || state.settings.LogLevel == 3;
   if (logging) WriteLogEntry("", "", state, services_);
   if (logging) {
     WriteRunHeader(0, state, services_);
     if (state.PartnerMissing) WriteLogEntry("UnConfig", "********", state, services_);
   }
-  // The start-minimised rule belongs to the status texts that follow.
-  if (state.settings.StartMin == 2) main.state = WindowState::Minimised;
+  ShowMonitorTexts(state, main, services_);
 }
 
 }  // namespace velnook

@@ -33,7 +33,7 @@ TEST_F(ProgramTest, FirstStartReadsTheSettingsAndShowsTheMainWindow) {
   EXPECT_FALSE(hs.windows.IsShown(p.multiInst));
   EXPECT_EQ(p.main.caption, "Velnook");
   EXPECT_EQ(p.state.StartSwitch, 1);
-  EXPECT_EQ(p.state.settings.DownDelay, 300);
+  EXPECT_EQ(p.state.settings.DownDelay, 6);  // -InhibitShutdown shortens the delays
   EXPECT_EQ(hs.process.priorityRaises, 1);
   EXPECT_TRUE(hs.messages.shown.empty());
 }

@@ -1,10 +1,22 @@
 #include "app/velnook_main.h"
 
+#include <cstdlib>
+
 #include "app/maker_web_site.h"
+#include "link/send_link_message.h"
+#include "monitor/init_monitor.h"
+#include "monitor/monitor_cycle.h"
+#include "resultslog/results_log.h"
+#include "shutdown/countdown.h"
 
 namespace velnook {
 
-VelnookMain::VelnookMain(Services& services) : Form("VelnookMain"), services_(services) {
+VelnookMain::VelnookMain(Services& services, SharedState& state)
+    : MonitorWindow("VelnookMain"),
+      services_(services),
+      state_(state),
+      tmrRefresh_(services.events.CreateTimer()) {
+  state_.tmrRefresh = tmrRefresh_.get();
   clientWidth = 7260;
   clientHeight = 1005;
   auto label = [this](const char* name, int l, int t, int w, int h) {
@@ -37,13 +49,132 @@ VelnookMain::VelnookMain(Services& services) : Form("VelnookMain"), services_(se
        .height = 435});
 }
 
+void VelnookMain::RefreshTick() {
+  if (inTick_) return;
+  inTick_ = true;
+  MonitorCycle(state_, *this, services_);
+  inTick_ = false;
+  // Clicks and link commands that arrived during the tick's event passes.
+  while (!afterTick_.empty()) {
+    auto pending = std::move(afterTick_);
+    afterTick_.clear();
+    for (auto& fn : pending) fn();
+  }
+}
+
+void VelnookMain::RunAfterTick(std::function<void()> fn) {
+  if (inTick_)
+    afterTick_.push_back(std::move(fn));
+  else
+    fn();
+}
+
 void VelnookMain::OnClick(const std::string& control) {
-  if (control == "Exit") services_.process.EndProgram(true);
-  if (control == "Logo") OpenMakerWebSite(services_);
+  if (!Get(control).enabled) return;
+  RunAfterTick([this, control] {
+    if (control == "Reset") ResetClick();
+    if (control == "TestS") StartTestMode(state_, *this, services_);
+    if (control == "Exit") Unload();
+    if (control == "About" && showAbout) showAbout();
+    if (control == "Config" && showConfig) showConfig();
+    if (control == "Logo") OpenMakerWebSite(services_);
+  });
 }
 
 void VelnookMain::OnCloseRequest() {
+  RunAfterTick([this] { Unload(); });
+}
+
+void VelnookMain::OnStateChanged(WindowState s) {
+  state = s;
+  if (state == WindowState::Minimised) MinimiseToTray();
+  const bool opposite = (state == WindowState::Normal && state_.settings.StartMin == 2 &&
+                         state_.RunMode != 2) ||
+                        (state == WindowState::Minimised && state_.settings.StartMin == 1);
+  if (opposite)
+    state_.WindowStateOverride = true;
+  else if (state_.RunMode != 2)
+    state_.WindowStateOverride = false;
+}
+
+void VelnookMain::OnActivate() {
+  ApplyOnTop(false);
+  if (state == WindowState::Minimised) services_.windows.Hide(*this);
+}
+
+void VelnookMain::ApplyOnTop(bool restoreForm) {
+  topmost = state_.settings.RunOnTop == 2 || (restoreForm && state_.RunMode == 2);
+  services_.windows.Refresh(*this);
+}
+
+void VelnookMain::MinimiseToTray() {
+  services_.windows.AddTrayIcon("Velnook", [this] { RunAfterTick([this] { TrayDoubleClick(); }); });
+  services_.windows.Hide(*this);
+}
+
+void VelnookMain::TrayDoubleClick() {
+  RestoreFromTray();
+  state_.WindowStateOverride =
+      (state == WindowState::Normal && state_.settings.StartMin == 2 && state_.RunMode != 2) ||
+      (state == WindowState::Minimised && state_.settings.StartMin == 1);
+}
+
+void VelnookMain::RestoreFromTray() {
+  if (state == WindowState::Minimised) {
+    state = WindowState::Normal;
+    services_.windows.RemoveTrayIcon();
+    services_.windows.Show(*this);
+    services_.windows.CentreOnScreen(*this);
+  }
+  ApplyOnTop(true);
+}
+
+void VelnookMain::ResetMonitor() {
+  const bool countdown = state_.RunMode == 2;
+  if (countdown) {
+    Get("Exit").enabled = true;
+    Get("Reset").caption = "Reset";
+    Get("Reset").tooltip = "Reset Velnook";
+  }
+  state_.AutoMinimise = countdown && !state_.TestMode && state_.StartSwitch != 1;
+  InitMonitor(state_, *this, services_);
+  ShowMonitorTexts(state_, *this, services_);
+}
+
+std::string VelnookMain::RunModeName() const {
+  if (state_.RunMode == 2) return state_.ShutTypeName;
+  return state_.RunMode == 1 ? "Run" : "Initialise";
+}
+
+void VelnookMain::ResetClick() {
+  if (state_.settings.LogLevel > 1) WriteLogEntry("Reset", RunModeName(), state_, services_);
+  ResetMonitor();
+  state_.PendingMsg = "<VNC000>";
+  if (state_.settings.CMain == 1) SendLinkMessage(state_, services_);
+}
+
+void VelnookMain::Unload() {
+  tmrRefresh_->Stop();
+  if (!state_.PartnerMissing && state_.settings.LogLevel > 1)
+    WriteLogEntry("Exit", RunModeName(), state_, services_);
   services_.process.EndProgram(true);
+  std::abort();  // EndProgram never returns
+}
+
+void VelnookMain::StartRefreshTimer() {
+  tmrRefresh_->Start(500, [this] { RefreshTick(); });
+}
+
+void VelnookMain::CountdownStep() {
+  velnook::CountdownStep(state_, *this, services_);
+}
+
+void VelnookMain::SendPendingMessage() {
+  SendLinkMessage(state_, services_);
+}
+
+void VelnookMain::CloseDialogs() {
+  if (closeDialogs) closeDialogs();
 }
 
 }  // namespace velnook

@@ -1,20 +1,62 @@
 #pragma once
 // The main window: a small bar with the action, the rate and a status line,
-// five buttons and the maker's logo.
+// five buttons and the maker's logo. It owns the refresh timer that drives
+// the monitor and hides itself in the notification area when minimised.
 
-#include "platform/form.h"
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/shared_state.h"
+#include "monitor/monitor_window.h"
 #include "platform/services.h"
 
 namespace velnook {
 
-class VelnookMain : public Form {
+class VelnookMain : public MonitorWindow {
  public:
-  explicit VelnookMain(Services& services);
+  VelnookMain(Services& services, SharedState& state);
+
   void OnClick(const std::string& control) override;
   void OnCloseRequest() override;
+  void OnStateChanged(WindowState s) override;  // the resize event
+  void OnActivate() override;
+
+  void StartRefreshTimer() override;
+  void RestoreFromTray() override;
+  void ResetMonitor() override;
+  void CountdownStep() override;
+  void SendPendingMessage() override;
+  void CloseDialogs() override;
+
+  // One tick of the refresh timer. Never runs inside itself.
+  void RefreshTick();
+  // Runs fn now, or right after the current monitor tick when one is in
+  // progress, so that a restart is never mixed into a monitoring second.
+  void RunAfterTick(std::function<void()> fn);
+  // Adds the notification icon and hides the window.
+  void MinimiseToTray();
+  // The notification icon's double-click.
+  void TrayDoubleClick();
+  // Closing the window by any means: log, remove the icon, end.
+  [[noreturn]] void Unload();
+
+  // Filled in by the windows that the About and Configure buttons open.
+  std::function<void()> showAbout;
+  std::function<void()> showConfig;
+  std::function<void()> closeDialogs;
 
  private:
+  void ApplyOnTop(bool restoreForm);
+  void ResetClick();
+  std::string RunModeName() const;
+
   Services& services_;
+  SharedState& state_;
+  std::unique_ptr<Timer> tmrRefresh_;
+  bool inTick_ = false;
+  std::vector<std::function<void()>> afterTick_;
 };
 
 }  // namespace velnook

@@ -1,13 +1,24 @@
 #pragma once
-// (Re)initialisation of the monitor at start-up and on every restart.
+// Brings the monitor into a known state. Every path that (re)starts
+// monitoring runs InitMonitor and then ShowMonitorTexts.
 
 #include "config/shared_state.h"
+#include "monitor/monitor_window.h"
 #include "platform/services.h"
 
 namespace velnook {
 
-// Takes a fresh baseline of the download folder; a missing folder marks a
-// set-up error so that the monitor stands still.
-void InitMonitor(SharedState& state, Services& services);
+// Resets the monitor state and the window's labels and buttons, makes sure
+// the results log exists and takes the download folder's baseline. A
+// missing folder is reported and marks a set-up error: the monitor then
+// stands still until the settings are loaded again.
+void InitMonitor(SharedState& state, MonitorWindow& window, Services& services);
+
+// Writes the status sentence, tooltips and caption, applies the
+// start-minimised rule, shows the start-delay countdown and starts the timer.
+void ShowMonitorTexts(SharedState& state, MonitorWindow& window, Services& services);
+
+// The first message the link announces after an initialisation.
+constexpr const char* kInitialLinkMessage = "<C0A000>";
 
 }  // namespace velnook

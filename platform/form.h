@@ -66,6 +66,8 @@ class Form {
   // The window frame's close box or the Escape key.
   virtual void OnCloseRequest() {}
   virtual void OnStateChanged(WindowState s) { state = s; }
+  // The window became the active one, also after a modal window closed.
+  virtual void OnActivate() {}
 
  private:
   std::string name_;
@@ -80,6 +82,7 @@ class WindowSystem {
   virtual void Unload(Form& form) = 0;
   // Redraws the form after its model changed outside a forwarded event.
   virtual void Refresh(Form& form) = 0;
+  virtual void CentreOnScreen(Form& form) = 0;
   virtual void AddTrayIcon(const std::string& tip, std::function<void()> onDoubleClick) = 0;
   virtual void RemoveTrayIcon() = 0;
 };

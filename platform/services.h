@@ -7,6 +7,7 @@
 #include "platform/launcher.h"
 #include "platform/locale_info.h"
 #include "platform/message_box.h"
+#include "platform/power.h"
 #include "platform/process.h"
 
 namespace velnook {
@@ -20,6 +21,7 @@ struct Services {
   Process& process;
   WindowSystem& windows;
   Launcher& launcher;
+  PowerService& power;
   LocaleInfo locale;
 };
 

@@ -6,5 +6,6 @@ namespace velnook {
 // written, and nothing claims to be.
 void WriteLogEntry(const std::string&, const std::string&, SharedState&, Services&) {}
 void WriteRunHeader(int, SharedState&, Services&) {}
+void EnsureLogFile(SharedState&, Services&) {}
 
 }  // namespace velnook

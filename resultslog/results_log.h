@@ -8,6 +8,9 @@
 
 namespace velnook {
 
+// Creates the log with its creation header when it is missing.
+void EnsureLogFile(SharedState& state, Services& services);
+
 // Appends one entry of two texts to the results log.
 void WriteLogEntry(const std::string& first, const std::string& second, SharedState& state,
                    Services& services);

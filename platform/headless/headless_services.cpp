@@ -4,7 +4,7 @@ namespace velnook {
 
 HeadlessServices::HeadlessServices(const std::string& lockDir)
     : lock(lockDir), services{loop,    loop,    messages, files,       lock,
-                              process, windows, launcher, LocaleInfo{}} {
+                              process, windows, launcher, power, LocaleInfo{}} {
   process.windows = &windows;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/headless/fake_clock.h"
 #include "platform/headless/headless_windows.h"
 #include "platform/headless/recording_launcher.h"
+#include "platform/headless/recording_power.h"
 #include "platform/headless/scripted_message_boxes.h"
 #include "platform/headless/test_process.h"
 #include "platform/posix/flock_instance_lock.h"
@@ -24,6 +25,7 @@ struct HeadlessServices {
   HeadlessWindows windows;
   TestProcess process;
   RecordingLauncher launcher;
+  RecordingPower power;
   Services services;
 };
 

@@ -14,6 +14,7 @@ class HeadlessWindows : public WindowSystem {
   void Hide(Form& form) override;
   void Unload(Form& form) override;
   void Refresh(Form&) override { ++refreshes; }
+  void CentreOnScreen(Form&) override { ++centred; }
   void AddTrayIcon(const std::string& tip, std::function<void()> onDoubleClick) override;
   void RemoveTrayIcon() override { trayIconShown = false; }
 
@@ -24,6 +25,7 @@ class HeadlessWindows : public WindowSystem {
   std::string trayTip;
   std::function<void()> trayDoubleClick;
   int refreshes = 0;
+  int centred = 0;
 };
 
 }  // namespace velnook

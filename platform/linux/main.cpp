@@ -6,6 +6,9 @@
 #include <string>
 
 #include "app/program.h"
+#include <QDBusConnection>
+
+#include "platform/linux/login1_power.h"
 #include "platform/linux/qt_event_loop.h"
 #include "platform/linux/qt_locale.h"
 #include "platform/linux/qt_message_boxes.h"
@@ -32,8 +35,10 @@ int main(int argc, char** argv) {
   velnook::FlockInstanceLock lock;
   velnook::PosixProcess process([&windows] { windows.RemoveTrayIcon(); });
   velnook::XdgLauncher launcher;
-  velnook::Services services{
-      loop, loop, messages, files, lock, process, windows, launcher, velnook::SystemLocale()};
+  velnook::Login1Power power(QDBusConnection::systemBus());
+  velnook::Services services{loop,    loop,     messages, files,
+                             lock,    process,  windows,  launcher,
+                             power,   velnook::SystemLocale()};
 
   velnook::Program program(services, argText);
   program.ProcessEntry();

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -96,6 +97,8 @@ class FormWidget : public QWidget {
       const WindowState s = isMinimized() ? WindowState::Minimised : WindowState::Normal;
       if (s != form_.state) Forward([this, s] { form_.OnStateChanged(s); });
     }
+    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+      Forward([this] { form_.OnActivate(); });
     QWidget::changeEvent(e);
   }
   bool eventFilter(QObject* watched, QEvent* e) override {
@@ -278,6 +281,15 @@ void QtWindows::Unload(Form& form) {
 void QtWindows::Refresh(Form& form) {
   auto it = widgets_.find(&form);
   if (it != widgets_.end()) it->second->Sync();
+}
+
+void QtWindows::CentreOnScreen(Form& form) {
+  FormWidget& w = WidgetFor(form);
+  if (QScreen* screen = w.screen()) {
+    const QRect area = screen->geometry();
+    w.move(area.x() + (area.width() - w.frameGeometry().width()) / 2,
+           area.y() + (area.height() - w.frameGeometry().height()) / 2);
+  }
 }
 
 void QtWindows::RefreshAll() {

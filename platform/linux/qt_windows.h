@@ -21,6 +21,7 @@ class QtWindows : public WindowSystem {
   void Hide(Form& form) override;
   void Unload(Form& form) override;
   void Refresh(Form& form) override;
+  void CentreOnScreen(Form& form) override;
   void AddTrayIcon(const std::string& tip, std::function<void()> onDoubleClick) override;
   void RemoveTrayIcon() override;
 

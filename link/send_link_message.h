@@ -1,0 +1,12 @@
+#pragma once
+// Sending the link's messages from master to slave.
+
+#include "config/shared_state.h"
+#include "platform/services.h"
+
+namespace velnook {
+
+// Sends PendingMsg to the partner, then makes the keep-alive the next one.
+void SendLinkMessage(SharedState& state, Services& services);
+
+}  // namespace velnook

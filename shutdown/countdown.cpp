@@ -1,0 +1,137 @@
+#include "shutdown/countdown.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "monitor/init_monitor.h"
+#include "resultslog/results_log.h"
+#include "shutdown/shut_types.h"
+
+namespace velnook {
+namespace {
+
+void Log(const std::string& first, const std::string& second, SharedState& state,
+         Services& services) {
+  if (state.settings.LogLevel > 1) WriteLogEntry(first, second, state, services);
+}
+
+// After a hibernate or standby, logged once the system is back.
+void LogRestart(SharedState& state, Services& services) {
+  Log("Restart", state.ShutTypeName, state, services);
+  Log("----------", "----------", state, services);
+  Log("----------", "----------", state, services);
+}
+
+void ShowCountdownLook(SharedState& state, MonitorWindow& window) {
+  for (const char* name : {"Config", "About", "TestS", "Exit"}) window.Get(name).enabled = false;
+  for (const char* name : {"CPULoad", "Counter"}) {
+    window.Get(name).foreColour = kWhite;
+    window.Get(name).backColour = kOrange;
+  }
+  const int left = state.settings.ShutTime - state.SecCount + 1;
+  window.Get("Counter").caption =
+      CountdownTextOf(state.settings.ShutType) + std::to_string(left) + "s";
+  Control& reset = window.Get("Reset");
+  reset.caption = "Cancel";
+  reset.tooltip = "Cancel " + state.ProgramTitle + " " + state.ShutTypeName;
+  window.Get("CPULoad").caption = "";
+}
+
+// Hibernate and standby: the monitor restarts only once the system has
+// woken, so the seconds before the sleep do not count as a new start delay.
+void SleepAndRestart(SharedState& state, MonitorWindow& window, Services& services) {
+  const bool hibernate = state.settings.ShutType == 5;
+  if (state.tmrRefresh) state.tmrRefresh->Stop();
+  services.power.CallWhenResumed([&state, &window, &services] {
+    // A Cancel while the system was going to sleep has restarted it already.
+    if (state.RunMode == 2) window.ResetMonitor();
+    LogRestart(state, services);
+  });
+  const auto error = hibernate ? HibernateSystem(services.power) : StandbySystem(services.power);
+  if (error) ReportPowerError(*error, state, services);
+}
+
+}  // namespace
+
+void ReportPowerError(const PowerError& error, SharedState& state, Services& services) {
+  if (state.tmrRefresh) state.tmrRefresh->Stop();
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(error.number));
+  services.messages.Show({MsgIcon::Critical, MsgButtons::Ok, state.ProgramTitle + " Error",
+                          "Error Number: " + std::to_string(error.number) + " (0x" + hex +
+                              ")\r\nError Source: " + error.source +
+                              "\r\nError description: " + error.description +
+                              "\r\nThe program will now terminate."});
+  services.process.EndProgram(true);
+  std::abort();  // EndProgram never returns
+}
+
+void CountdownStep(SharedState& state, MonitorWindow& window, Services& services) {
+  const Settings& s = state.settings;
+  window.Get("CPULoad").caption = "";
+  if (state.SecCount == 0) {
+    window.RestoreFromTray();
+    services.windows.RemoveTrayIcon();
+  }
+  if (state.TestMode) {
+    Log("Simulate", state.ShutTypeName, state, services);
+    services.messages.Show({MsgIcon::None, MsgButtons::Ok, state.ProgramTitle + " Test",
+                            "Test " + state.ShutTypeName});
+    state.AutoMinimise = false;
+    InitMonitor(state, window, services);
+    ShowMonitorTexts(state, window, services);
+    return;
+  }
+  if (state.SecCount == 0) Log("Enter", state.ShutTypeName, state, services);
+  ++state.SecCount;
+  ShowCountdownLook(state, window);
+  if (state.SecCount < s.ShutTime + 1) {
+    if (s.LogLevel == 3) WriteLogEntry(state.ShutTypeName, "", state, services);
+    return;
+  }
+
+  const bool sleeps = s.ShutType == 5 || s.ShutType == 6;
+  if (state.StartSwitch == 1) {
+    Log(state.ShutTypeName, "Simulate", state, services);
+    services.messages.Show({MsgIcon::None, MsgButtons::Ok,
+                            state.ProgramTitle + " Simulate " + state.ShutTypeName,
+                            "Test Real " + state.ShutTypeName});
+    if (sleeps) {
+      window.ResetMonitor();
+      LogRestart(state, services);
+      return;
+    }
+  } else {
+    Log("Start", state.ShutTypeName, state, services);
+    std::optional<PowerError> error;
+    if (s.ShutType == 1) error = ShutdownSystem(kEwxPowerOff + kEwxForce, services.power);
+    if (s.ShutType == 2) error = ShutdownSystem(kEwxReboot + kEwxForce, services.power);
+    if (s.ShutType == 3) error = ShutdownSystem(kEwxShutdown + kEwxForce, services.power);
+    if (error) ReportPowerError(*error, state, services);
+    if (sleeps) {
+      SleepAndRestart(state, window, services);
+      return;
+    }
+  }
+  Log("Close", state.ShutTypeName, state, services);
+  services.process.EndProgram(true);
+}
+
+void StartTestMode(SharedState& state, MonitorWindow& window, Services& services) {
+  if (state.PartnerMissing || state.SetupError) return;
+  InitMonitor(state, window, services);
+  state.TestMode = true;
+  state.TriggerSecs = 5;
+  state.SecCount = 2;
+  state.AutoMinimise = false;
+  Log("Enter", "Test", state, services);
+  ShowMonitorTexts(state, window, services);
+  Control& reset = window.Get("Reset");
+  reset.caption = "Reset";
+  window.caption = state.ProgramTitle + " - Test Mode";
+  reset.tooltip = "Reset Velnook";
+  state.PendingMsg = "<VNT000>";
+  if (state.settings.CMain == 1) window.SendPendingMessage();
+}
+
+}  // namespace velnook

@@ -1,0 +1,34 @@
+#include "shutdown/shut_types.h"
+
+#include <array>
+
+namespace velnook {
+namespace {
+
+struct ShutTypeRow {
+  const char* name;
+  const char* countdownText;
+};
+
+constexpr std::array<ShutTypeRow, 6> kShutTypes = {{
+    {"Power Off", "The Computer Will Power Off In "},
+    {"Reboot", "The Computer Will Reboot In "},
+    {"Shutdown", "The Computer Will Shutdown In "},
+    {"Monitor", "Velnook Will Close In "},
+    {"Hibernate", "The Computer Will Hibernate In "},
+    {"Standby", "The Computer Will Standby In "},
+}};
+
+}  // namespace
+
+std::optional<std::string> ShutTypeNameOf(std::int16_t shutType) {
+  if (shutType < 1 || shutType > 6) return std::nullopt;
+  return kShutTypes[static_cast<std::size_t>(shutType - 1)].name;
+}
+
+std::string CountdownTextOf(std::int16_t shutType) {
+  if (shutType < 1 || shutType > 6) return "";
+  return kShutTypes[static_cast<std::size_t>(shutType - 1)].countdownText;
+}
+
+}  // namespace velnook

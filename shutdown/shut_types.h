@@ -1,0 +1,17 @@
+#pragma once
+// The table of shut types: the codes stored in ShutType, their names and
+// their countdown texts.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velnook {
+
+// "Power Off" … "Standby"; nullopt outside 1 to 6.
+std::optional<std::string> ShutTypeNameOf(std::int16_t shutType);
+
+// "The Computer Will Power Off In " and its siblings; empty outside 1 to 6.
+std::string CountdownTextOf(std::int16_t shutType);
+
+}  // namespace velnook

@@ -1,1 +1,0 @@
-#include "shutdown/shutdown.h"

@@ -1,4 +1,0 @@
-#pragma once
-// Power actions and the shutdown countdown.
-
-namespace velnook {}  // namespace velnook
