@@ -4,6 +4,7 @@ namespace velnook {
 
 MsgAnswer ScriptedMessageBoxes::Show(const MessageBoxRequest& request) {
   shown.push_back(request);
+  if (whileOpen) whileOpen();
   if (!answers.empty()) {
     MsgAnswer a = answers.front();
     answers.pop_front();

@@ -2,6 +2,7 @@
 // Message boxes that answer from a script and remember what they showed.
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "platform/message_box.h"
@@ -14,6 +15,8 @@ class ScriptedMessageBoxes : public MessageBoxes {
   // Answers given in order; when none is left the first button is pressed.
   std::deque<MsgAnswer> answers;
   std::vector<MessageBoxRequest> shown;
+  // Runs while a box is open, as window events would under a modal box.
+  std::function<void()> whileOpen;
 };
 
 }  // namespace velnook

@@ -1,0 +1,374 @@
+// The main job end to end on the headless backend: a real download folder in
+// a temporary directory, fake time, and a power service that only records.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/program.h"
+#include "config/config_file.h"
+#include "platform/headless/headless_services.h"
+#include "platform/headless/temp_work_dir.h"
+
+namespace velnook {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainJobTest : public ::testing::Test {
+ protected:
+  MainJobTest() : hs(dir.Path()) {}
+
+  // Quick defaults: 2 s start delay, 5 s below 2 KB/s, 2 s countdown.
+  void Start(ConfigValues v = {}, const std::string& args = "") {
+    dir.Write("dls/.keep", "");
+    fs::create_directories(dir.Path() + "/Log");
+    hs.files.CreateFolder("Data");
+    v.DPath = "dls\\";
+    ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+    program = std::make_unique<Program>(hs.services, args);
+    program->ProcessEntry();
+  }
+  static ConfigValues Quick() {
+    return {.AvTime = 1, .DownDelay = 5, .StartMin = 1, .ShutTime = 2};
+  }
+  void Seconds(int n) { hs.loop.Advance(1000 * n); }
+  void Grow(int bytes) {
+    std::ofstream(dir.Path() + "/dls/file", std::ios::app) << std::string(bytes, 'x');
+  }
+  SharedState& State() { return program->state; }
+  VelnookMain& Main() { return program->main; }
+  std::string Counter() { return Main().Get("Counter").caption; }
+
+  TempWorkDir dir;
+  HeadlessServices hs;
+  std::unique_ptr<Program> program;
+};
+
+TEST_F(MainJobTest, QuietFolderCountsDownAndPowersOff) {
+  Start(Quick());
+  EXPECT_EQ(Main().Get("Title").caption,
+            "Power Off the computer if download rate is < 2KB/s for over 5 sec");
+  EXPECT_EQ(Counter(), "Program Activation In 2s");
+  EXPECT_EQ(Main().Get("Reset").tooltip, "Reset Velnook");
+  EXPECT_EQ(Main().Get("TestS").tooltip, "Enables/Restarts Velnook Test Mode");
+  EXPECT_TRUE(Main().Get("TestS").enabled);
+  hs.loop.Advance(500);
+  EXPECT_EQ(Counter(), "Program Activation In 2s");  // the first work is a second in
+  hs.loop.Advance(500);
+  EXPECT_EQ(Counter(), "Program Activation In 1s");
+  Seconds(1);
+  EXPECT_EQ(Counter(), "Program Activation In 0s");
+  EXPECT_EQ(State().RunMode, 1);
+
+  // A download resets the count; silence lets it climb.
+  Seconds(1);
+  EXPECT_EQ(Counter(), "Rate less than 2KB/s for the last 1s");
+  EXPECT_TRUE(Main().Get("Counter").bold);
+  EXPECT_EQ(Main().Get("Counter").foreColour, kOrange);
+  EXPECT_EQ(Main().Get("CPULoad").caption, "   0.0KB/s");
+  Grow(10 * 1024);
+  Seconds(1);
+  EXPECT_EQ(Counter(), "Rate less than 2KB/s for the last 0s");
+  EXPECT_EQ(Main().Get("CPULoad").caption, "  10.0KB/s");
+  for (int i = 1; i <= 4; ++i) {
+    Seconds(1);
+    EXPECT_EQ(Counter(), "Rate less than 2KB/s for the last " + std::to_string(i) + "s");
+  }
+  EXPECT_TRUE(hs.power.requests.empty());
+
+  // The fifth quiet second starts the countdown in the same tick.
+  Seconds(1);
+  EXPECT_EQ(State().RunMode, 2);
+  EXPECT_EQ(Counter(), "The Computer Will Power Off In 2s");
+  EXPECT_EQ(Main().Get("Counter").foreColour, kWhite);
+  EXPECT_EQ(Main().Get("Counter").backColour, kOrange);
+  EXPECT_EQ(Main().Get("Reset").caption, "Cancel");
+  EXPECT_EQ(Main().Get("Reset").tooltip, "Cancel Velnook Power Off");
+  EXPECT_FALSE(Main().Get("Exit").enabled);
+  EXPECT_FALSE(Main().Get("Config").enabled);
+  EXPECT_TRUE(Main().topmost);  // a countdown is always on top
+  Seconds(1);
+  EXPECT_EQ(Counter(), "The Computer Will Power Off In 1s");
+  EXPECT_TRUE(hs.power.requests.empty());
+  EXPECT_THROW(Seconds(1), ProgramEnded);
+  EXPECT_EQ(Counter(), "The Computer Will Power Off In 0s");
+  ASSERT_EQ(hs.power.requests.size(), 1u);
+  EXPECT_EQ(hs.power.requests[0], PowerAction::PowerOff);
+  EXPECT_EQ(hs.power.privilegeChecks, hs.power.requests);
+  EXPECT_TRUE(hs.messages.shown.empty());
+}
+
+TEST_F(MainJobTest, EachShutTypeAsksForItsOwnActionOrNone) {
+  const std::pair<int, std::vector<PowerAction>> cases[] = {
+      {2, {PowerAction::Reboot}}, {3, {PowerAction::Halt}}, {4, {}}};
+  for (const auto& [type, expected] : cases) {
+    HeadlessServices own(dir.Path() + "/" + std::to_string(type));
+    ConfigValues v = Quick();
+    v.ShutType = type;
+    v.IPAdd = "127.0.0.1";  // a monitoring master must have a slave
+    dir.Write("dls/.keep", "");
+    hs.files.CreateFolder("Data");
+    v.DPath = "dls\\";
+    ASSERT_TRUE(WriteConfigFile(own.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+    Program p(own.services, "-AllowMulti");
+    p.ProcessEntry();
+    own.loop.Advance(7000);
+    EXPECT_EQ(p.state.RunMode, 2) << type;
+    EXPECT_THROW(own.loop.Advance(2000), ProgramEnded) << type;
+    EXPECT_EQ(own.power.requests, expected) << type;
+    if (type == 4) {
+      EXPECT_EQ(p.main.Get("Counter").caption, "Velnook Will Close In 0s");
+    }
+  }
+}
+
+TEST_F(MainJobTest, RefusedPowerOffIsReportedAndNothingHappens) {
+  hs.power.privilegeFailure = PowerFailure{PowerStep::Authorise, "Access denied"};
+  Start(Quick());
+  Seconds(7);
+  ASSERT_EQ(State().RunMode, 2);
+  EXPECT_THROW(Seconds(2), ProgramEnded);
+  EXPECT_TRUE(hs.power.requests.empty());
+  ASSERT_EQ(hs.messages.shown.size(), 1u);
+  const auto& m = hs.messages.shown[0];
+  EXPECT_EQ(m.title, "Velnook Error");
+  EXPECT_NE(m.text.find("Error Number: -2147219922 (0x8004062E)"), std::string::npos);
+  EXPECT_NE(m.text.find("Can't enable shutdown: You do not have the privileges to shutdown this "
+                        "system. [Access denied]"),
+            std::string::npos);
+  EXPECT_FALSE(hs.windows.trayIconShown);
+
+  // A request the system refuses is not reported as done either.
+  HeadlessServices other(dir.Path() + "/o");
+  other.power.requestFailure = PowerFailure{PowerStep::Request, "Interactive authentication required."};
+  Program p(other.services, "-AllowMulti");
+  p.ProcessEntry();
+  EXPECT_THROW(other.loop.Advance(9000), ProgramEnded);
+  ASSERT_EQ(other.messages.shown.size(), 1u);
+  EXPECT_NE(other.messages.shown[0].text.find(
+                "ShutdownSystem failed: Interactive authentication required."),
+            std::string::npos);
+}
+
+TEST_F(MainJobTest, CancelRestartsTheStartDelayAndRestoresTheButtons) {
+  Start(Quick());
+  Seconds(7);
+  ASSERT_EQ(State().RunMode, 2);
+  Main().OnClick("Reset");
+  EXPECT_EQ(State().RunMode, 0);
+  EXPECT_EQ(Counter(), "Program Activation In 2s");
+  EXPECT_EQ(Main().Get("Reset").caption, "Reset");
+  EXPECT_TRUE(Main().Get("Exit").enabled);
+  EXPECT_EQ(Main().Get("Counter").backColour, kDefaultColour);
+  EXPECT_EQ(State().PendingMsg, "<VNA100>");  // "<VNC000>" went out at once
+  Seconds(8);
+  EXPECT_TRUE(hs.power.requests.empty());
+  EXPECT_EQ(State().RunMode, 2);  // and it counts down afresh
+}
+
+TEST_F(MainJobTest, HibernateRestartsOnlyAfterTheSystemHasWoken) {
+  ConfigValues v = Quick();
+  v.ShutType = 5;
+  Start(v);
+  Seconds(9);
+  ASSERT_EQ(hs.power.requests, std::vector<PowerAction>{PowerAction::Hibernate});
+  EXPECT_EQ(State().RunMode, 2);
+  Seconds(30);  // the machine is going to sleep: nothing starts meanwhile
+  EXPECT_EQ(State().RunMode, 2);
+  EXPECT_EQ(Counter(), "The Computer Will Hibernate In 0s");
+  hs.power.Resume();
+  EXPECT_EQ(State().RunMode, 0);
+  EXPECT_EQ(Counter(), "Program Activation In 2s");
+  EXPECT_TRUE(Main().Get("Exit").enabled);
+  Seconds(2);
+  EXPECT_EQ(State().RunMode, 1);
+}
+
+TEST_F(MainJobTest, TestModeRehearsesWithAMessageAndNeverActs) {
+  Start({.StartMin = 1});  // the file's delays: 300 s
+  Seconds(5);
+  Main().OnClick("TestS");
+  EXPECT_TRUE(State().TestMode);
+  EXPECT_EQ(Main().caption, "Velnook - Test Mode");
+  EXPECT_EQ(Main().Get("Title").caption,
+            "Power Off the computer if download rate is < 2KB/s for over 5 sec");
+  EXPECT_EQ(Counter(), "Program Activation In 2s");
+  int boxesWhileOpen = 0;
+  hs.messages.whileOpen = [&] {
+    // Monitor ticks that arrive while the box is open start nothing.
+    Main().RefreshTick();
+    boxesWhileOpen = static_cast<int>(hs.messages.shown.size());
+  };
+  Seconds(2 + 5);
+  ASSERT_EQ(hs.messages.shown.size(), 1u);
+  EXPECT_EQ(boxesWhileOpen, 1);
+  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Test");
+  EXPECT_EQ(hs.messages.shown[0].text, "Test Power Off");
+  EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::None);
+  EXPECT_FALSE(State().TestMode);
+  EXPECT_EQ(State().RunMode, 0);
+  EXPECT_EQ(State().TriggerSecs, 300);
+  EXPECT_EQ(Main().caption, "Velnook");
+  EXPECT_TRUE(hs.power.requests.empty());
+}
+
+TEST_F(MainJobTest, InhibitShutdownSimulatesTheEnd) {
+  Start({.AvTime = 1, .StartMin = 1}, "-InhibitShutdown");
+  EXPECT_EQ(Main().Get("Title").caption,
+            "Power Off the computer if download rate is < 2KB/s for over 6 sec");
+  Seconds(2 + 6);
+  ASSERT_EQ(State().RunMode, 2);
+  Seconds(5);
+  EXPECT_TRUE(hs.messages.shown.empty());
+  EXPECT_THROW(Seconds(1), ProgramEnded);
+  ASSERT_EQ(hs.messages.shown.size(), 1u);
+  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Simulate Power Off");
+  EXPECT_EQ(hs.messages.shown[0].text, "Test Real Power Off");
+  EXPECT_TRUE(hs.power.requests.empty());
+}
+
+TEST_F(MainJobTest, ARestartDuringAScanWaitsForTheSecondToEnd) {
+  Start(Quick());
+  Seconds(3);
+  ASSERT_EQ(State().RunMode, 1);
+  bool clicked = false;
+  hs.loop.onPendingEvents = [&] {
+    if (clicked) return;
+    clicked = true;
+    Main().OnClick("Reset");
+    EXPECT_EQ(State().RunMode, 1);  // not yet
+  };
+  Seconds(1);
+  EXPECT_TRUE(clicked);
+  EXPECT_EQ(State().RunMode, 0);
+  EXPECT_EQ(State().SecCount, 2);  // the fresh start delay has not been counted
+  EXPECT_EQ(Counter(), "Program Activation In 2s");
+}
+
+TEST_F(MainJobTest, OpenDialogPausesTheMonitorUntilItTimesOut) {
+  Start(Quick());
+  int closed = 0;
+  Main().closeDialogs = [&] { ++closed; };
+  State().ScreenOpen = true;
+  State().ScreenCloseCountdown = 3;
+  Seconds(5);
+  EXPECT_EQ(Counter(), "Program Activation In 2s");
+  EXPECT_EQ(closed, 0);
+  State().ScreenCloseCountdown = 0;
+  Seconds(1);
+  EXPECT_EQ(closed, 1);
+  EXPECT_FALSE(State().ScreenOpen);
+  EXPECT_EQ(Counter(), "Program Activation In 2s");  // closing is that second's only work
+  Seconds(1);
+  EXPECT_EQ(Counter(), "Program Activation In 1s");
+}
+
+TEST_F(MainJobTest, MissingDownloadFolderHaltsUntilConfiguredAndEndsWhenLost) {
+  dir.Write("dls/.keep", "");
+  Start(Quick());
+  Seconds(3);
+  ASSERT_EQ(State().RunMode, 1);
+  fs::remove_all(dir.Path() + "/dls");
+  EXPECT_THROW(Seconds(1), ProgramEnded);
+  ASSERT_EQ(hs.messages.shown.size(), 1u);
+  EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Download Directory Error");
+  EXPECT_EQ(hs.messages.shown[0].text,
+            "The download directory is either missing or\r\ncorrupted or there could be a "
+            "permission problem.\r\nThe program will now terminate.");
+
+  // Missing at start-up: reported, and the monitor stands still.
+  HeadlessServices other(dir.Path() + "/o");
+  Program p(other.services, "-AllowMulti");
+  p.ProcessEntry();
+  ASSERT_EQ(other.messages.shown.size(), 1u);
+  EXPECT_EQ(other.messages.shown[0].icon, MsgIcon::Exclamation);
+  EXPECT_TRUE(p.state.SetupError);
+  const Control& title = p.main.Get("Title");
+  EXPECT_EQ(title.caption, "Click Configure To Set Up Velnook");
+  EXPECT_TRUE(title.bold);
+  EXPECT_EQ(title.foreColour, kOrange);
+  EXPECT_EQ(p.main.Get("Counter").caption, "");
+  EXPECT_FALSE(p.main.Get("Reset").enabled);
+  EXPECT_FALSE(p.main.Get("TestS").enabled);
+  EXPECT_TRUE(p.main.Get("Config").enabled);
+  EXPECT_TRUE(other.windows.IsShown(p.main));  // not minimised to the tray
+  other.loop.Advance(60000);
+  EXPECT_EQ(p.state.RunMode, 0);
+  EXPECT_TRUE(other.power.requests.empty());
+}
+
+TEST_F(MainJobTest, SlaveCountsSilentSecondsAndShowsTheLink) {
+  ConfigValues v = Quick();
+  v.CMain = 2;
+  v.IPAdd = "127.0.0.1";
+  v.ShutType = 2;
+  Start(v);
+  EXPECT_EQ(Main().caption, "Velnook Slave");
+  EXPECT_EQ(Main().Get("Title").caption,
+            "Reboot the computer if communications are lost for over 5 sec");
+  EXPECT_EQ(Main().Get("Exit").tooltip, "Close Velnook Slave");
+  Seconds(3);
+  EXPECT_EQ(Counter(), "Not connected for the last 1s");
+  State().ShutCond = 0;  // a valid message from the master
+  Seconds(1);
+  EXPECT_EQ(Counter(), "Connected");
+  EXPECT_EQ(Main().Get("Counter").foreColour, kGreen);
+  Seconds(4);
+  EXPECT_EQ(Counter(), "Not connected for the last 4s");
+  Seconds(1);
+  EXPECT_EQ(Counter(), "The Computer Will Reboot In 2s");
+}
+
+TEST_F(MainJobTest, WindowGoesToTheTrayAndComesBackAsTheUserLeftIt) {
+  ConfigValues v = Quick();
+  v.StartMin = 2;
+  v.DownDelay = 60;
+  Start(v);
+  EXPECT_FALSE(hs.windows.IsShown(Main()));
+  EXPECT_TRUE(hs.windows.trayIconShown);
+  EXPECT_EQ(hs.windows.trayTip, "Velnook");
+  hs.windows.trayDoubleClick();
+  EXPECT_TRUE(hs.windows.IsShown(Main()));
+  EXPECT_FALSE(hs.windows.trayIconShown);
+  EXPECT_EQ(hs.windows.centred, 1);
+  EXPECT_TRUE(State().WindowStateOverride);
+  Main().OnClick("Reset");  // the user's choice holds over a restart
+  EXPECT_TRUE(hs.windows.IsShown(Main()));
+  Main().OnStateChanged(WindowState::Minimised);
+  EXPECT_FALSE(hs.windows.IsShown(Main()));
+  EXPECT_TRUE(hs.windows.trayIconShown);
+  EXPECT_FALSE(State().WindowStateOverride);
+
+  // A countdown brings it back, on top; a cancel sends it to the tray again.
+  Seconds(2 + 60);
+  ASSERT_EQ(State().RunMode, 2);
+  EXPECT_TRUE(hs.windows.IsShown(Main()));
+  EXPECT_TRUE(Main().topmost);
+  EXPECT_FALSE(hs.windows.trayIconShown);
+  Main().OnClick("Reset");
+  EXPECT_FALSE(hs.windows.IsShown(Main()));
+  EXPECT_TRUE(hs.windows.trayIconShown);
+  EXPECT_FALSE(Main().topmost);
+
+  // Run On Top holds the window above others on every activation.
+  State().settings.RunOnTop = 2;
+  Main().OnActivate();
+  EXPECT_TRUE(Main().topmost);
+}
+
+TEST_F(MainJobTest, ExitEndsTheProgramAndRemovesTheIcon) {
+  Start(Quick());
+  hs.windows.AddTrayIcon("Velnook", nullptr);
+  try {
+    Main().OnCloseRequest();
+    FAIL() << "the program went on";
+  } catch (const ProgramEnded& e) {
+    EXPECT_TRUE(e.trayIconRemoved);
+  }
+  EXPECT_FALSE(State().tmrRefresh->IsRunning());
+}
+
+}  // namespace
+}  // namespace velnook
