@@ -21,19 +21,27 @@ def check(cond, what):
 
 
 def start_xvfb():
-    r, w = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24",
-                             "-nolisten", "tcp"], pass_fds=[w], stderr=subprocess.DEVNULL)
-    os.close(w)
-    display = os.read(r, 32).decode().strip()
-    os.close(r)
-    # The server may announce itself before it takes connections.
-    env = dict(os.environ, DISPLAY=":" + display)
-    for _ in range(100):
-        if subprocess.run(["xdotool", "getmouselocation"], env=env, capture_output=True).returncode == 0:
-            break
-        time.sleep(0.1)
-    return xvfb, ":" + display
+    # Xvfb's -displayfd hands the same free number to servers started at the
+    # same moment here, so pick an unlikely one of our own and try the next
+    # on a clash.
+    number = 100 + os.getpid() % 5000
+    for _ in range(50):
+        if not os.path.exists("/tmp/.X11-unix/X%d" % number):
+            xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24",
+                                     "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
+            env = dict(os.environ, DISPLAY=":%d" % number)
+            for _ in range(100):
+                if xvfb.poll() is not None:
+                    break
+                if subprocess.run(["xdotool", "getmouselocation"], env=env,
+                                  capture_output=True).returncode == 0:
+                    return xvfb, ":%d" % number
+                time.sleep(0.1)
+            if xvfb.poll() is None:
+                xvfb.kill()
+            xvfb.wait()
+        number += 1
+    sys.exit("no X server could be started")
 
 
 def window_ids(env, name):
