@@ -36,7 +36,7 @@ double ReadRateText(const std::string& text, const LocaleInfo& locale) {
 
 std::string RightAlignSix(const std::string& text) {
   const std::string padded = "     " + text;
-  return padded.substr(padded.size() - 6);
+  return padded.size() <= 6 ? padded : padded.substr(padded.size() - 6);
 }
 
 std::string FormatAverageRate(double average, const LocaleInfo& locale) {
