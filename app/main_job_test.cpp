@@ -141,7 +141,8 @@ TEST_F(MainJobTest, RefusedPowerOffIsReportedAndNothingHappens) {
 
   // A request the system refuses is not reported as done either.
   HeadlessServices other(dir.Path() + "/o");
-  other.power.requestFailure = PowerFailure{PowerStep::Request, "Interactive authentication required."};
+  other.power.requestFailure =
+      PowerFailure{PowerStep::Request, "Interactive authentication required."};
   Program p(other.services, "-AllowMulti");
   p.ProcessEntry();
   EXPECT_THROW(other.loop.Advance(9000), ProgramEnded);

@@ -9,7 +9,7 @@ namespace velnook {
 class MultiInst : public Form {
  public:
   explicit MultiInst(Services& services);
-  void OnLoad();      // caption and message
+  void OnLoad();               // caption and message
   void OnActivate() override;  // keep it above every other window
   void OnClick(const std::string& control) override;
   void OnCloseRequest() override;

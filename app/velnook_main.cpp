@@ -88,9 +88,9 @@ void VelnookMain::OnCloseRequest() {
 void VelnookMain::OnStateChanged(WindowState s) {
   state = s;
   if (state == WindowState::Minimised) MinimiseToTray();
-  const bool opposite = (state == WindowState::Normal && state_.settings.StartMin == 2 &&
-                         state_.RunMode != 2) ||
-                        (state == WindowState::Minimised && state_.settings.StartMin == 1);
+  const bool opposite =
+      (state == WindowState::Normal && state_.settings.StartMin == 2 && state_.RunMode != 2) ||
+      (state == WindowState::Minimised && state_.settings.StartMin == 1);
   if (opposite)
     state_.WindowStateOverride = true;
   else if (state_.RunMode != 2)

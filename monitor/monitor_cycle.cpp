@@ -94,8 +94,7 @@ void RunStep(SharedState& state, MonitorWindow& window, Services& services) {
   const std::string secs = std::to_string(state.SecCount) + "s";
   if (s.CMain == 1) {
     counter.foreColour = kOrange;
-    counter.caption =
-        "Rate less than " + std::to_string(s.DownLevel) + "KB/s for the last " + secs;
+    counter.caption = "Rate less than " + std::to_string(s.DownLevel) + "KB/s for the last " + secs;
   } else if (state.ShutCond == 0) {
     counter.caption = "Connected";
     counter.foreColour = kGreen;

@@ -15,7 +15,8 @@ namespace {
 class LabelsOnly : public MonitorWindow {
  public:
   LabelsOnly() : MonitorWindow("VelnookMain") {
-    for (const char* n : {"Title", "CPULoad", "Counter", "TestS", "Config", "Reset", "About", "Exit"})
+    for (const char* n :
+         {"Title", "CPULoad", "Counter", "TestS", "Config", "Reset", "About", "Exit"})
       Add({.name = n});
   }
   void StartRefreshTimer() override {}

@@ -59,9 +59,8 @@ void ReportPowerError(const PowerError& error, SharedState& state, Services& ser
   std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(error.number));
   services.messages.Show({MsgIcon::Critical, MsgButtons::Ok, state.ProgramTitle + " Error",
                           "Error Number: " + std::to_string(error.number) + " (0x" + hex +
-                              ")\r\nError Source: " + error.source +
-                              "\r\nError description: " + error.description +
-                              "\r\nThe program will now terminate."});
+                              ")\r\nError Source: " + error.source + "\r\nError description: " +
+                              error.description + "\r\nThe program will now terminate."});
   services.process.EndProgram(true);
   std::abort();  // EndProgram never returns
 }

@@ -18,7 +18,6 @@ void StartTestMode(SharedState& state, MonitorWindow& window, Services& services
 
 // Shows a power error with its number, source and description, then ends
 // the program: a refused action is never reported as done.
-[[noreturn]] void ReportPowerError(const PowerError& error, SharedState& state,
-                                   Services& services);
+[[noreturn]] void ReportPowerError(const PowerError& error, SharedState& state, Services& services);
 
 }  // namespace velnook

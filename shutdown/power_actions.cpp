@@ -11,8 +11,7 @@ PowerError ErrorOf(const PowerFailure& f, const std::string& requestPrefix) {
                   f.systemText + "]"};
     case PowerStep::IdentifyProcess:
       return {kErrNoProcess, kPowerErrorSource,
-              "Can't enable shutdown: Can't determine the current process. [" + f.systemText +
-                  "]"};
+              "Can't enable shutdown: Can't determine the current process. [" + f.systemText + "]"};
     case PowerStep::Authorise:
       return {kErrNoPrivileges, kPowerErrorSource,
               "Can't enable shutdown: You do not have the privileges to shutdown this system. [" +

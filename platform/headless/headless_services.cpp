@@ -3,7 +3,7 @@
 namespace velnook {
 
 HeadlessServices::HeadlessServices(const std::string& lockDir)
-    : lock(lockDir), services{loop,    loop,    messages, files,       lock,
+    : lock(lockDir), services{loop,    loop,    messages, files, lock,
                               process, windows, launcher, power, LocaleInfo{}} {
   process.windows = &windows;
 }

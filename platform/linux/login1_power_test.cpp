@@ -25,8 +25,8 @@ class Login1PowerTest : public ::testing::Test {
     ASSERT_TRUE(bus_.waitForReadyRead(10000));
     address_ = QString::fromUtf8(bus_.readLine()).trimmed();
     ASSERT_TRUE(address_.startsWith("unix:"));
-    conn_ = std::make_unique<QDBusConnection>(
-        QDBusConnection::connectToBus(address_, "velnook-test"));
+    conn_ =
+        std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address_, "velnook-test"));
     ASSERT_TRUE(conn_->isConnected());
     StartMock();
   }
@@ -75,7 +75,8 @@ class Login1PowerTest : public ::testing::Test {
     return names;
   }
   void Emit(bool start) {
-    MockCall("EmitSignal", {kManager, "PrepareForSleep", "b", QVariant::fromValue(QVariantList{start})});
+    MockCall("EmitSignal",
+             {kManager, "PrepareForSleep", "b", QVariant::fromValue(QVariantList{start})});
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
@@ -116,10 +117,9 @@ TEST_F(Login1PowerTest, RefusalsAndErrorsBecomeTheirSteps) {
               std::string("The login manager answers \"") + answer + "\" to CanHalt");
   }
 
-  MockCall("AddMethod",
-           {kManager, "PowerOff", "b", "",
-            "raise dbus.exceptions.DBusException('Operation not permitted', "
-            "name='org.freedesktop.DBus.Error.AccessDenied')"});
+  MockCall("AddMethod", {kManager, "PowerOff", "b", "",
+                         "raise dbus.exceptions.DBusException('Operation not permitted', "
+                         "name='org.freedesktop.DBus.Error.AccessDenied')"});
   auto failed = power.Request(PowerAction::PowerOff);
   ASSERT_TRUE(failed);
   EXPECT_EQ(failed->step, PowerStep::Request);

@@ -1,13 +1,12 @@
 // The Linux program: Qt windows over the same models the tests drive.
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QStringList>
 #include <cstdio>
 #include <string>
 
 #include "app/program.h"
-#include <QDBusConnection>
-
 #include "platform/linux/login1_power.h"
 #include "platform/linux/qt_event_loop.h"
 #include "platform/linux/qt_locale.h"
@@ -36,9 +35,8 @@ int main(int argc, char** argv) {
   velnook::PosixProcess process([&windows] { windows.RemoveTrayIcon(); });
   velnook::XdgLauncher launcher;
   velnook::Login1Power power(QDBusConnection::systemBus());
-  velnook::Services services{loop,    loop,     messages, files,
-                             lock,    process,  windows,  launcher,
-                             power,   velnook::SystemLocale()};
+  velnook::Services services{loop,    loop,    messages, files, lock,
+                             process, windows, launcher, power, velnook::SystemLocale()};
 
   velnook::Program program(services, argText);
   program.ProcessEntry();
