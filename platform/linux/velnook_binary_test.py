@@ -4,7 +4,9 @@ guard, the start-up error window and its Exit button, "-AllowMulti", and a
 start after the first instance was killed. Usage: test velnook velnook-prepare"""
 
 import os
+import random
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -20,20 +22,37 @@ def check(cond, what):
         failures.append(what)
 
 
+def display_in_use(n):
+    # Another test run on this machine may have its own /tmp, and with it
+    # its own lock files, while sharing the abstract X sockets: ask those.
+    sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    try:
+        sock.connect("\0/tmp/.X11-unix/X%d" % n)
+        return True
+    except OSError:
+        return os.path.exists("/tmp/.X%d-lock" % n)
+    finally:
+        sock.close()
+
+
 def start_xvfb():
-    r, w = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24",
-                             "-nolisten", "tcp"], pass_fds=[w], stderr=subprocess.DEVNULL)
-    os.close(w)
-    display = os.read(r, 32).decode().strip()
-    os.close(r)
-    # The server may announce itself before it takes connections.
-    env = dict(os.environ, DISPLAY=":" + display)
-    for _ in range(100):
-        if subprocess.run(["xdotool", "getmouselocation"], env=env, capture_output=True).returncode == 0:
-            break
-        time.sleep(0.1)
-    return xvfb, ":" + display
+    for _ in range(20):
+        n = random.randint(100, 899)
+        if display_in_use(n):
+            continue
+        xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1024x768x24",
+                                 "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
+        env = dict(os.environ, DISPLAY=":%d" % n)
+        for _ in range(100):
+            if xvfb.poll() is not None:
+                break
+            if subprocess.run(["xdotool", "getmouselocation"], env=env,
+                              capture_output=True).returncode == 0:
+                return xvfb, ":%d" % n
+            time.sleep(0.1)
+        xvfb.kill()
+        xvfb.wait()
+    sys.exit("no Xvfb server of our own could be started")
 
 
 def window_ids(env, name):
