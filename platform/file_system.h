@@ -36,7 +36,9 @@ class FileSystem {
   // either the old content or the new one, never a mixture.
   virtual bool ReplaceFile(const std::string& path, const std::string& content) = 0;
 
-  // Opens, appends and closes; false when not every byte reached the file.
+  // Opens an existing file, appends and closes; false when the file is
+  // missing or not every byte reached it, in which case the file keeps its
+  // old length.
   virtual bool AppendToFile(const std::string& path, const std::string& content) = 0;
   virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;

@@ -1,11 +1,109 @@
 #include "resultslog/results_log.h"
 
+#include "config/config_file.h"
+#include "config/date_time_text.h"
+#include "resultslog/log_line.h"
+#include "resultslog/log_messages.h"
+
 namespace velnook {
 
-// The log's layout arrives with the results-log work; until then nothing is
-// written, and nothing claims to be.
-void WriteLogEntry(const std::string&, const std::string&, SharedState&, Services&) {}
-void WriteRunHeader(int, SharedState&, Services&) {}
-void EnsureLogFile(SharedState&, Services&) {}
+namespace {
+
+const std::string kVersionLine = std::string("Version ") + kProgramVersion;
+
+// Settings outside Normal and Full (only None once loaded) write nothing, so a
+// bad level can never raise a log error.
+bool Logging(const SharedState& state) {
+  return state.settings.LogLevel == 2 || state.settings.LogLevel == 3;
+}
+
+std::string LogFilePath(const SharedState& state) {
+  return state.settings.LogPath + state.settings.LogName;
+}
+
+std::string NowText(Services& services) {
+  return FormatDateTime(services.clock.Now(), services.locale);
+}
+
+void EndWithDirectoryErrorA(SharedState& state, Services& services) {
+  EndWithLogMessage(state, services, " Log Directory Error", kLogDirectoryMissingText);
+}
+
+void EndWithFileErrorB(SharedState& state, Services& services) {
+  EndWithLogMessage(state, services, " Log File Error", kLogFileMissingText);
+}
+
+void EndWithDirectoryErrorC(SharedState& state, Services& services) {
+  EndWithLogMessage(state, services, " Log Directory Error",
+                    "The log directory is either missing or\r\n"
+                    "corrupted or there could be a permission\r\n"
+                    "problem. This directory must be created\r\n"
+                    "manually if it is not the default one.\r\n"
+                    "To restore the default log directory\r\n"
+                    " reinstall the program.\r\n"
+                    "The program will now terminate.");
+}
+
+}  // namespace
+
+void EnsureLogFile(SharedState& state, Services& services) {
+  if (!Logging(state)) return;
+  if (!services.files.FolderExists(state.settings.LogPath)) EndWithDirectoryErrorA(state, services);
+  const std::string path = LogFilePath(state);
+  if (services.files.FileExists(path)) return;
+  // Created whole or not at all: a half-made file would pass as existing at
+  // the next start and never get its header.
+  const std::string header =
+      "Velnook\r\n" + kVersionLine + "\r\nFile Created\r\n" + NowText(services) + "\r\n";
+  if (!services.files.ReplaceFile(path, header))
+    EndWithLogMessage(state, services, " Log File Error",
+                      "Unable to create the log file " + state.settings.LogName +
+                          ".\r\n"
+                          "This may be a permissions problem.\r\n"
+                          "The program will now terminate.");
+}
+
+void WriteRunHeader(int kind, SharedState& state, Services& services) {
+  if (!Logging(state)) return;
+  std::string header;
+  if (kind == 0) {
+    header = state.ProgramTitle + "\r\n" + kVersionLine + "\r\n";
+    if (state.settings.LogLevel == 3) header += state.ConfigSummary + "\r\n";
+  } else {
+    header = "\r\n" + state.ConfigSummary + "\r\n";
+  }
+  if (!services.files.FolderExists(state.settings.LogPath)) EndWithDirectoryErrorA(state, services);
+  const std::string path = LogFilePath(state);
+  if (!services.files.FileExists(path)) EndWithFileErrorB(state, services);
+  if (!services.files.AppendToFile(path, header + "\r\n"))
+    EndWithLogMessage(state, services, " Log File Write Error",
+                      "Unable to write to the log file " + state.settings.LogName +
+                          ".\r\n"
+                          "This may be a permissions problem.\r\n"
+                          "The program will now terminate.");
+}
+
+void WriteLogEntry(const std::string& first, const std::string& second, SharedState& state,
+                   Services& services) {
+  if (!Logging(state)) return;
+  LogLineFields fields{.time = NowText(services),
+                       .testMode = state.TestMode,
+                       .count = state.SecCount,
+                       .logLevel = state.settings.LogLevel,
+                       .cMain = state.settings.CMain,
+                       .rateField = state.RateField,
+                       .avRateText = state.AvRateText,
+                       .linkStatus = state.LinkStatus};
+  const std::string line = FormatLogLine(first, second, fields);
+  if (!services.files.FolderExists(state.settings.LogPath)) EndWithDirectoryErrorC(state, services);
+  const std::string path = LogFilePath(state);
+  if (!services.files.FileExists(path)) EndWithFileErrorB(state, services);
+  if (!services.files.AppendToFile(path, line + "\r\n"))
+    EndWithLogMessage(state, services, " Log File Write Error",
+                      "Unable to write to the log file " + state.settings.LogName +
+                          "\r\n"
+                          "This may be a permissions problem.\r\n"
+                          "The program will now terminate");
+}
 
 }  // namespace velnook

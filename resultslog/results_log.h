@@ -1,5 +1,9 @@
 #pragma once
-// The plain-text results log.
+// The plain-text results log "LogPath" + "LogName": a creation header, a run
+// header per start or settings change, and one line per event. Every write
+// opens the file, appends one whole line and closes it again. At level None
+// nothing is created, examined or written. Any failure shows its message and
+// ends the program; a line is never half written.
 
 #include <string>
 
@@ -8,14 +12,18 @@
 
 namespace velnook {
 
-// Creates the log with its creation header when it is missing.
+// Creates the log with its creation header when it is missing; an existing
+// file is left as it is.
 void EnsureLogFile(SharedState& state, Services& services);
 
-// Appends one entry of two texts to the results log.
+// Writes the header of a run: kind 0 at program start (with the settings at
+// level Full), kind 1 after a settings change.
+void WriteRunHeader(int kind, SharedState& state, Services& services);
+
+// Appends one entry of two texts with the time, the count and, at level Full,
+// the rate figures (master) or the link status (slave). Two empty texts write
+// the start-up separator of two empty lines.
 void WriteLogEntry(const std::string& first, const std::string& second, SharedState& state,
                    Services& services);
-
-// Writes the header of a run; kind 0 is the program start.
-void WriteRunHeader(int kind, SharedState& state, Services& services);
 
 }  // namespace velnook

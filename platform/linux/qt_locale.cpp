@@ -16,6 +16,8 @@ LocaleInfo SystemLocale() {
     QString name = locale.monthName(m, QLocale::ShortFormat).remove('.').left(3);
     if (!name.isEmpty()) info.monthAbbreviations[static_cast<size_t>(m - 1)] = FromQt(name);
   }
+  const QString shortDate = locale.dateFormat(QLocale::ShortFormat);
+  if (!shortDate.isEmpty()) info.shortDatePattern = FromQt(shortDate);
   return info;
 }
 

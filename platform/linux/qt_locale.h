@@ -1,5 +1,5 @@
 #pragma once
-// The user's decimal separator and month abbreviations.
+// The user's decimal separator, month abbreviations and short-date pattern.
 
 #include "platform/locale_info.h"
 

@@ -1,5 +1,6 @@
 #pragma once
-// Opens web pages and files with the desktop's own programs (xdg-open).
+// Opens web pages and files with the desktop's own programs (xdg-open). A
+// file that xdg-open reports it cannot open counts as not opened.
 
 #include "platform/launcher.h"
 

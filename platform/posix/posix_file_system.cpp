@@ -101,9 +101,18 @@ bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& co
 }
 
 bool PosixFileSystem::AppendToFile(const std::string& path, const std::string& content) {
-  int fd = ::open(ToNativePath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  // No O_CREAT: a file deleted by someone else must not come back headless.
+  int fd = ::open(ToNativePath(path).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) return false;
+  struct stat st {};
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   bool ok = WriteAll(fd, content);
+  // A disk that fills up mid-write leaves part of the text: cut it off again,
+  // so the file ends with its last whole line.
+  if (!ok && regular) {
+    while (::ftruncate(fd, st.st_size) != 0 && errno == EINTR) {
+    }
+  }
   ok = (::close(fd) == 0) && ok;
   return ok;
 }

@@ -1,8 +1,10 @@
 #include "platform/posix/posix_file_system.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 
 #include "platform/headless/temp_work_dir.h"
@@ -30,9 +32,25 @@ TEST(PosixFileSystem, WindowsSeparatorsWork) {
   EXPECT_FALSE(files.AppendToFile("Nope\\x.log", "x"));
 }
 
-TEST(PosixFileSystem, AppendToAFullDiskFails) {
+TEST(PosixFileSystem, FailedAppendLeavesTheFileAsItWas) {
+  TempWorkDir dir;
   PosixFileSystem files;
   EXPECT_FALSE(files.AppendToFile("/dev/full", "a line\r\n"));
+  EXPECT_FALSE(files.AppendToFile("gone.log", "x"));
+  EXPECT_FALSE(files.FileExists("gone.log"));  // appending never creates
+
+  // A file size limit lets the text in part-way, like a disk filling up.
+  dir.Write("a.log", "whole\r\n");
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 10;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool appended = files.AppendToFile("a.log", "a longer line\r\n");
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_FALSE(appended);
+  EXPECT_EQ(dir.Read("a.log"), "whole\r\n");
 }
 
 TEST(PosixFileSystem, ListFolderGivesFilesAndRealSubFolders) {

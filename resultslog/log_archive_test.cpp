@@ -1,0 +1,213 @@
+#include "resultslog/log_archive.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/headless/headless_services.h"
+#include "platform/headless/temp_work_dir.h"
+#include "resultslog/short_date.h"
+
+namespace velnook {
+namespace {
+
+// Real files, with copies and writes that can be made to go wrong.
+class FaultyFiles : public PosixFileSystem {
+ public:
+  bool CopyFile(const std::string& from, const std::string& to) override {
+    if (failCopy) return false;
+    if (!PosixFileSystem::CopyFile(from, to)) return false;
+    if (shortCopy) std::filesystem::resize_file(ToNativePath(to), 3);
+    return true;
+  }
+  bool ReplaceFile(const std::string& path, const std::string& content) override {
+    return !failReplace && PosixFileSystem::ReplaceFile(path, content);
+  }
+  bool failCopy = false, shortCopy = false, failReplace = false;
+};
+
+const char* kNewLog =
+    "Velnook Results Log\r\nVersion 2.5\r\nFile Created\r\n05/12/2026 14:03:27\r\n\r\n\r\n";
+
+std::string Lines(int n) {
+  std::string text;
+  for (int i = 0; i < n; ++i) text += "line " + std::to_string(i) + "\r\n";
+  return text;
+}
+
+class ArchiveTest : public ::testing::Test {
+ protected:
+  ArchiveTest()
+      : services{hs.loop,    hs.loop,    hs.messages, files,       hs.lock,
+                 hs.process, hs.windows, hs.launcher, LocaleInfo{}} {
+    hs.loop.SetNow({2026, 12, 5, 14, 3, 27});
+  }
+  ArchiveResult Click(std::initializer_list<MsgAnswer> answers) {
+    hs.messages.answers = answers;
+    hs.messages.shown.clear();
+    return ArchiveLogClick(state, services);
+  }
+  std::string Log() const { return dir.Read("Log/Velnook.log"); }
+  bool Exists(const std::string& relative) const {
+    return std::filesystem::exists(dir.Path() + "/" + relative);
+  }
+  TempWorkDir dir;
+  HeadlessServices hs;
+  FaultyFiles files;
+  Services services;
+  SharedState state;
+};
+
+TEST_F(ArchiveTest, ArchivesNumberOnTheSameDayAndRestartTheNext) {
+  state.settings.LogPath = "Elsewhere\\";  // the default log is archived regardless
+  dir.Write("Log/Velnook.log", Lines(9));
+  ArchiveResult r = Click({MsgAnswer::Yes});
+  EXPECT_EQ(r.statusCaption, "Log File Archived");
+  EXPECT_TRUE(r.startTimer1);
+  ASSERT_EQ(hs.messages.shown.size(), 1u);
+  const MessageBoxRequest& ask = hs.messages.shown[0];
+  EXPECT_EQ(ask.title, "Velnook Archive Log File");
+  EXPECT_EQ(ask.icon, MsgIcon::Exclamation);
+  EXPECT_EQ(ask.buttons, MsgButtons::YesNoCancel);
+  EXPECT_EQ(ask.text,
+            "Do you want to archive the log file?\r\n"
+            "To Archive the results log file and create a new one click Yes\r\n"
+            "To Clear the results log file without archiving it click No\r\n"
+            "Click Cancel to return");
+  EXPECT_EQ(dir.Read("Log/Velnook_261205_1.log"), Lines(9));
+  EXPECT_EQ(Log(), kNewLog);
+
+  // The fresh log has six lines: no data until three more arrive.
+  r = Click({MsgAnswer::Yes});
+  EXPECT_EQ(r.statusCaption, "");
+  EXPECT_FALSE(r.startTimer1);
+  EXPECT_EQ(hs.messages.shown.back().title, "Velnook Log File Error");
+  EXPECT_EQ(hs.messages.shown.back().text,
+            "There is no data to archive!\r\nLog file not archived.");
+  EXPECT_FALSE(Exists("Log/Velnook_261205_2.log"));
+
+  dir.Write("Log/Velnook.log", std::string(kNewLog) + Lines(3));
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "Log File Archived");
+  EXPECT_EQ(dir.Read("Log/Velnook_261205_2.log"), std::string(kNewLog) + Lines(3));
+  EXPECT_EQ(dir.Read("Log/Velnook_261205_1.log"), Lines(9));
+
+  hs.loop.SetNow({2026, 12, 6, 0, 0, 1});
+  dir.Write("Log/Velnook.log", Lines(12));
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "Log File Archived");
+  EXPECT_EQ(dir.Read("Log/Velnook_261206_1.log"), Lines(12));
+  EXPECT_EQ(
+      Log(),
+      "Velnook Results Log\r\nVersion 2.5\r\nFile Created\r\n06/12/2026 00:00:01\r\n\r\n\r\n");
+}
+
+TEST_F(ArchiveTest, EightLinesHaveNoDataNineAskTwiceBeforeClearing) {
+  dir.Write("Log/Velnook.log", Lines(7) + "no line end");
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "");
+  EXPECT_EQ(Log(), Lines(7) + "no line end");
+  ArchiveResult r = Click({MsgAnswer::No});
+  EXPECT_EQ(r.statusCaption, "Log File Cleared");
+  EXPECT_TRUE(r.startTimer1);
+  EXPECT_EQ(hs.messages.shown.size(), 1u);  // no second question
+  EXPECT_EQ(Log(), kNewLog);
+
+  dir.Write("Log/Velnook.log", Lines(9));
+  r = Click({MsgAnswer::No, MsgAnswer::No});
+  EXPECT_EQ(r.statusCaption, "");
+  EXPECT_TRUE(r.startTimer1);
+  ASSERT_EQ(hs.messages.shown.size(), 2u);
+  EXPECT_EQ(hs.messages.shown[1].title, "Velnook Create New Log File");
+  EXPECT_EQ(hs.messages.shown[1].text, "Are you sure you want to create a new log file?");
+  EXPECT_EQ(hs.messages.shown[1].icon, MsgIcon::None);
+  EXPECT_EQ(hs.messages.shown[1].buttons, MsgButtons::YesNo);
+  EXPECT_EQ(Log(), Lines(9));
+
+  r = Click({MsgAnswer::Cancel});
+  EXPECT_EQ(r.statusCaption, "");
+  EXPECT_FALSE(r.startTimer1);
+  EXPECT_EQ(Log(), Lines(9));
+
+  EXPECT_EQ(Click({MsgAnswer::No, MsgAnswer::Yes}).statusCaption, "Log File Cleared");
+  EXPECT_EQ(Log(), kNewLog);
+  EXPECT_FALSE(Exists("Log/Velnook_261205_1.log"));
+}
+
+TEST_F(ArchiveTest, EmptyLogCannotBeArchivedButCanBeCleared) {
+  dir.Write("Log/Velnook.log", "");
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "");
+  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(Click({MsgAnswer::No}).statusCaption, "Log File Cleared");
+  EXPECT_EQ(Log(), kNewLog);
+}
+
+TEST_F(ArchiveTest, MissingFolderOrLogEndsTheProgram) {
+  auto timer = hs.loop.CreateTimer();
+  timer->Start(500, [] {});
+  state.tmrRefresh = timer.get();
+  state.ProgramTitle = "Velnook Slave";
+  EXPECT_THROW(Click({}), ProgramEnded);
+  EXPECT_FALSE(timer->IsRunning());
+  ASSERT_EQ(hs.messages.shown.size(), 1u);
+  EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Slave Log Directory Error");
+  EXPECT_EQ(hs.messages.shown[0].text,
+            "The log directory does not exist.\r\nTo restore the log directory\r\n"
+            "reinstall the program.\r\nThe program will now terminate.");
+
+  dir.Write("Log/Other.log", Lines(20));
+  EXPECT_THROW(Click({}), ProgramEnded);
+  ASSERT_EQ(hs.messages.shown.size(), 1u);
+  EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::Exclamation);
+  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Slave Log File Error");
+  EXPECT_EQ(hs.messages.shown[0].text,
+            "The log file is either missing\r\nor corrupted. Delete the log file if\r\n"
+            "it exists and restart the program.\r\nThe program will now terminate.");
+}
+
+TEST_F(ArchiveTest, FailedCopyOrWriteIsShownAndTheLogIsClearedOnlyAfterAWholeCopy) {
+  const char* failed =
+      "Unable to archive the log file Velnook.log.\r\nThis may be a permissions problem.";
+  dir.Write("Log/Velnook.log", Lines(10));
+  dir.Write("Log/Velnook_261205_1.log", "older archive");
+  std::filesystem::create_directory(dir.Path() + "/Log/Velnook_261205_2.log");
+
+  files.shortCopy = true;
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "");
+  EXPECT_EQ(hs.messages.shown.back().title, "Velnook Log File Error");
+  EXPECT_EQ(hs.messages.shown.back().text, failed);
+  EXPECT_EQ(Log(), Lines(10));
+  EXPECT_EQ(dir.Read("Log/Velnook_261205_1.log"), "older archive");
+
+  files.shortCopy = false;
+  files.failCopy = true;
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "");
+  EXPECT_EQ(hs.messages.shown.back().text, failed);
+  EXPECT_EQ(Log(), Lines(10));
+
+  // The copy is safe, the new log cannot be written: reported, and the
+  // program goes on without a log for the next write to find missing.
+  files.failCopy = false;
+  files.failReplace = true;
+  ArchiveResult r = Click({MsgAnswer::Yes});
+  EXPECT_EQ(r.statusCaption, "Log File Archived");
+  EXPECT_EQ(hs.messages.shown.back().text, failed);
+  EXPECT_EQ(dir.Read("Log/Velnook_261205_4.log"), Lines(10));
+  EXPECT_FALSE(Exists("Log/Velnook.log"));
+}
+
+TEST(ShortDate, FollowsTheLocalePattern) {
+  const LocalTime t{2026, 3, 7, 9, 5, 4};
+  LocaleInfo locale;
+  EXPECT_EQ(FormatShortDate(t, locale), "07/03/2026");
+  locale.shortDatePattern = "M/d/yy";
+  EXPECT_EQ(FormatShortDate(t, locale), "3/7/26");
+  locale.shortDatePattern = "yyyy-MM-dd";
+  EXPECT_EQ(FormatShortDate(t, locale), "2026-03-07");
+  locale.shortDatePattern = "d. MMM yyyy 'day'";
+  locale.monthAbbreviations[2] = "Mär";
+  EXPECT_EQ(FormatShortDate(t, locale), "7. Mär 2026 day");
+  EXPECT_EQ(FormatTimeOfDay(t), "09:05:04");
+  EXPECT_EQ(ArchiveName({2031, 1, 2}, 12), "Log\\Velnook_310102_12.log");
+}
+
+}  // namespace
+}  // namespace velnook

@@ -1,0 +1,228 @@
+#include "resultslog/results_log.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "platform/headless/headless_services.h"
+#include "platform/headless/temp_work_dir.h"
+
+namespace velnook {
+namespace {
+
+const char* kSummary =
+    "\r\nConfiguration\r\n-------------\r\n[Comms]\r\nCMain=1\r\n\r\n[Run]\r\nAvTime=5";
+
+class ResultsLogTest : public ::testing::Test {
+ protected:
+  ResultsLogTest() {
+    dir.Write("Log/.keep", "");
+    state.settings.CMain = 1;
+    state.settings.LogLevel = 2;
+    state.settings.LogPath = "Log\\";
+    state.settings.LogName = "Velnook.log";
+    state.ConfigSummary = kSummary;
+    hs.loop.SetNow({2026, 12, 5, 14, 3, 27});
+    timer = hs.loop.CreateTimer();
+    timer->Start(500, [] {});
+    state.tmrRefresh = timer.get();
+    hs.windows.AddTrayIcon("Velnook", [] {});
+  }
+  std::string Log() const { return dir.Read("Log/Velnook.log"); }
+  // Runs a write that must end the program; gives the one message it showed,
+  // after checking the timer stopped first and the icon went.
+  MessageBoxRequest EndsWith(const std::function<void()>& write) {
+    const size_t before = hs.messages.shown.size();
+    try {
+      write();
+    } catch (const ProgramEnded& e) {
+      EXPECT_TRUE(e.trayIconRemoved);
+      EXPECT_FALSE(hs.windows.trayIconShown);
+      EXPECT_FALSE(timer->IsRunning());
+      EXPECT_EQ(hs.messages.shown.size(), before + 1);
+      MessageBoxRequest m = hs.messages.shown.back();
+      EXPECT_EQ(m.icon, MsgIcon::Exclamation);
+      EXPECT_EQ(m.buttons, MsgButtons::Ok);
+      timer->Start(500, [] {});
+      hs.windows.AddTrayIcon("Velnook", [] {});
+      return m;
+    }
+    ADD_FAILURE() << "the program carried on";
+    return {};
+  }
+  TempWorkDir dir;
+  HeadlessServices hs;
+  SharedState state;
+  std::unique_ptr<Timer> timer;
+};
+
+TEST_F(ResultsLogTest, ProgramStartAtNormalByteForByte) {
+  EnsureLogFile(state, hs.services);
+  WriteLogEntry("", "", state, hs.services);
+  WriteRunHeader(0, state, hs.services);
+  state.SecCount = 31;
+  hs.loop.SetNow({2026, 12, 5, 14, 3, 28});
+  WriteLogEntry("Start", "Initialise", state, hs.services);
+  const std::string first =
+      "Velnook\r\nVersion 2.5\r\nFile Created\r\n05-Dec-26 14:03:27\r\n"
+      "\r\n\r\n"
+      "Velnook\r\nVersion 2.5\r\n\r\n"
+      "05-Dec-26 14:03:28,  Start    , Initialise, Count:  31\r\n";
+  EXPECT_EQ(Log(), first);
+
+  // A later start finds the file and only appends; kind 1 echoes the settings.
+  state.ProgramTitle = "Velnook Slave";
+  EnsureLogFile(state, hs.services);
+  WriteRunHeader(0, state, hs.services);
+  WriteRunHeader(1, state, hs.services);
+  EXPECT_EQ(Log(), first + "Velnook Slave\r\nVersion 2.5\r\n\r\n" + "\r\n" + kSummary + "\r\n\r\n");
+  EXPECT_TRUE(hs.messages.shown.empty());
+}
+
+TEST_F(ResultsLogTest, FullLevelEchoesSettingsAndFigures) {
+  state.settings.LogLevel = 3;
+  state.ProgramTitle = "Velnook Slave";
+  state.settings.CMain = 2;
+  state.LinkStatus = "-OK-";
+  hs.services.locale.monthAbbreviations[11] = "Dez";
+  EnsureLogFile(state, hs.services);
+  WriteRunHeader(0, state, hs.services);
+  WriteLogEntry("Run", "", state, hs.services);
+  state.TestMode = true;
+  WriteLogEntry("Simulate", "Power Off", state, hs.services);
+  EXPECT_EQ(Log(),
+            "Velnook\r\nVersion 2.5\r\nFile Created\r\n05-Dez-26 14:03:27\r\n"
+            "Velnook Slave\r\nVersion 2.5\r\n"
+            "\r\nConfiguration\r\n-------------\r\n[Comms]\r\nCMain=1\r\n\r\n[Run]\r\nAvTime=5"
+            "\r\n\r\n"
+            "05-Dez-26 14:03:27,  Run      ,           , Count:   0, Comms: -OK-\r\n"
+            "05-Dez-26 14:03:27, *Simulate , Power Off , Count:   0, Comms: -OK-\r\n");
+
+  std::filesystem::remove(dir.Path() + "/Log/Velnook.log");
+  state.settings.CMain = 1;
+  state.TestMode = false;
+  state.SecCount = 4;
+  state.RateField = "   0.0";
+  state.AvRateText = "   1.5";
+  EnsureLogFile(state, hs.services);
+  WriteLogEntry("Run", "", state, hs.services);
+  EXPECT_EQ(Log(),
+            "Velnook\r\nVersion 2.5\r\nFile Created\r\n05-Dez-26 14:03:27\r\n"
+            "05-Dez-26 14:03:27,  Run      ,           , Count:   4, Rate:    0.0, Av Rate:    1.5"
+            "\r\n");
+}
+
+TEST_F(ResultsLogTest, LevelNoneNeitherCreatesNorExamines) {
+  state.settings.LogLevel = 1;
+  state.settings.LogPath = "Missing\\";
+  EnsureLogFile(state, hs.services);
+  WriteRunHeader(0, state, hs.services);
+  WriteLogEntry("Start", "Initialise", state, hs.services);
+  state.settings.LogPath = "Log\\";
+  EnsureLogFile(state, hs.services);
+  WriteLogEntry("Start", "Initialise", state, hs.services);
+  EXPECT_TRUE(hs.messages.shown.empty());
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/Missing"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/Log/Velnook.log"));
+}
+
+TEST_F(ResultsLogTest, DeletedLogEndsAtTheNextWriteAndComesBackOnlyByEnsure) {
+  EnsureLogFile(state, hs.services);
+  std::filesystem::remove(dir.Path() + "/Log/Velnook.log");
+  const char* errorB =
+      "The log file is either missing or\r\ncorrupted. Delete the log file if\r\n"
+      "it exists and restart the program.\r\nThe program will now terminate.";
+  for (auto write :
+       std::vector<std::function<void()>>{[&] { WriteLogEntry("Run", "", state, hs.services); },
+                                          [&] { WriteRunHeader(1, state, hs.services); }}) {
+    const MessageBoxRequest m = EndsWith(write);
+    EXPECT_EQ(m.title, "Velnook Log File Error");
+    EXPECT_EQ(m.text, errorB);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/Log/Velnook.log"));
+  }
+  EnsureLogFile(state, hs.services);
+  EXPECT_EQ(Log(), "Velnook\r\nVersion 2.5\r\nFile Created\r\n05-Dec-26 14:03:27\r\n");
+}
+
+TEST_F(ResultsLogTest, MissingFolderOrAFileInItsPlace) {
+  const char* errorA =
+      "The log directory does not exist. This\r\ndirectory must be created manually if\r\n"
+      "it is not the default one. To restore\r\nthe default log directory reinstall\r\n"
+      "the program.\r\nThe program will now terminate.";
+  const char* errorC =
+      "The log directory is either missing or\r\ncorrupted or there could be a permission\r\n"
+      "problem. This directory must be created\r\nmanually if it is not the default one.\r\n"
+      "To restore the default log directory\r\n reinstall the program.\r\n"
+      "The program will now terminate.";
+  dir.Write("plain", "keep me\r\n");
+  state.ProgramTitle = "Velnook Slave";
+  for (const char* path : {"Missing\\", "plain\\"}) {
+    state.settings.LogPath = path;
+    MessageBoxRequest m = EndsWith([&] { EnsureLogFile(state, hs.services); });
+    EXPECT_EQ(m.title, "Velnook Slave Log Directory Error");
+    EXPECT_EQ(m.text, errorA);
+    m = EndsWith([&] { WriteRunHeader(0, state, hs.services); });
+    EXPECT_EQ(m.text, errorA);
+    m = EndsWith([&] { WriteLogEntry("Run", "", state, hs.services); });
+    EXPECT_EQ(m.title, "Velnook Slave Log Directory Error");
+    EXPECT_EQ(m.text, errorC);
+  }
+  EXPECT_EQ(dir.Read("plain"), "keep me\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/Missing"));
+}
+
+TEST_F(ResultsLogTest, LogThatCannotBeCreated) {
+  std::filesystem::create_directory(dir.Path() + "/Log/Velnook.log");
+  const MessageBoxRequest m = EndsWith([&] { EnsureLogFile(state, hs.services); });
+  EXPECT_EQ(m.title, "Velnook Log File Error");
+  EXPECT_EQ(m.text,
+            "Unable to create the log file Velnook.log.\r\nThis may be a permissions problem.\r\n"
+            "The program will now terminate.");
+  // Nothing half-made is left behind, beside it or in its place.
+  std::vector<std::string> left;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir.Path() + "/Log"))
+    left.push_back(e.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{".keep", "Velnook.log"}));
+}
+
+TEST_F(ResultsLogTest, FullDiskEndsWithTheWriteErrors) {
+  state.settings.LogName = "Disk.log";
+  std::filesystem::create_symlink("/dev/full", dir.Path() + "/Log/Disk.log");
+  EnsureLogFile(state, hs.services);  // it exists, so it is left alone
+  MessageBoxRequest m = EndsWith([&] { WriteRunHeader(0, state, hs.services); });
+  EXPECT_EQ(m.title, "Velnook Log File Write Error");
+  EXPECT_EQ(m.text,
+            "Unable to write to the log file Disk.log.\r\nThis may be a permissions problem.\r\n"
+            "The program will now terminate.");
+  m = EndsWith([&] { WriteLogEntry("Run", "", state, hs.services); });
+  EXPECT_EQ(m.title, "Velnook Log File Write Error");
+  EXPECT_EQ(m.text,
+            "Unable to write to the log file Disk.log\r\nThis may be a permissions problem.\r\n"
+            "The program will now terminate");
+}
+
+TEST_F(ResultsLogTest, DiskFillingMidLineLeavesTheEarlierLinesWhole) {
+  EnsureLogFile(state, hs.services);
+  WriteLogEntry("Enter", "Run", state, hs.services);
+  const std::string before = Log();
+  // The file may grow by a few bytes only: the next line gets in part-way.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = before.size() + 10;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const MessageBoxRequest m = EndsWith([&] { WriteLogEntry("Run", "", state, hs.services); });
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(m.title, "Velnook Log File Write Error");
+  EXPECT_EQ(Log(), before);
+}
+
+}  // namespace
+}  // namespace velnook
