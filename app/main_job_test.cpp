@@ -39,6 +39,20 @@ class MainJobTest : public ::testing::Test {
   SharedState& State() { return program->state; }
   VelnookMain& Main() { return program->main; }
   std::string Counter() { return Main().Get("Counter").caption; }
+  // The log's entry lines from the time on, without the headers.
+  std::vector<std::string> Entries() {
+    std::vector<std::string> out;
+    const std::string text = dir.Read("Log/Velnook.log");
+    size_t at = 0;
+    while (at < text.size()) {
+      size_t end = text.find("\r\n", at);
+      if (end == std::string::npos) end = text.size();
+      const std::string line = text.substr(at, end - at);
+      if (line.size() > 20 && line[2] == '-' && line[18] == ',') out.push_back(line.substr(20));
+      at = end + 2;
+    }
+    return out;
+  }
 
   TempWorkDir dir;
   HeadlessServices hs;
@@ -97,6 +111,13 @@ TEST_F(MainJobTest, QuietFolderCountsDownAndPowersOff) {
   EXPECT_EQ(hs.power.requests[0], PowerAction::PowerOff);
   EXPECT_EQ(hs.power.privilegeChecks, hs.power.requests);
   EXPECT_TRUE(hs.messages.shown.empty());
+  EXPECT_EQ(Entries(), (std::vector<std::string>{
+                           " Start    , Initialise, Count:   2",
+                           " Enter    , Run       , Count:   0",
+                           " Enter    , Power Off , Count:   0",
+                           " Start    , Power Off , Count:   3",
+                           " Close    , Power Off , Count:   3",
+                       }));
 }
 
 TEST_F(MainJobTest, EachShutTypeAsksForItsOwnActionOrNone) {
@@ -108,6 +129,7 @@ TEST_F(MainJobTest, EachShutTypeAsksForItsOwnActionOrNone) {
     v.ShutType = type;
     v.IPAdd = "127.0.0.1";  // a monitoring master must have a slave
     dir.Write("dls/.keep", "");
+    dir.Write("Log/.keep", "");
     hs.files.CreateFolder("Data");
     v.DPath = "dls\\";
     ASSERT_TRUE(WriteConfigFile(own.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
@@ -163,6 +185,8 @@ TEST_F(MainJobTest, CancelRestartsTheStartDelayAndRestoresTheButtons) {
   EXPECT_TRUE(Main().Get("Exit").enabled);
   EXPECT_EQ(Main().Get("Counter").backColour, kDefaultColour);
   EXPECT_EQ(State().PendingMsg, "<VNA100>");  // "<VNC000>" went out at once
+  EXPECT_EQ(Entries().back(), " Start    , Initialise, Count:   2");
+  EXPECT_EQ(Entries()[Entries().size() - 2], " Reset    , Power Off , Count:   1");
   Seconds(8);
   EXPECT_TRUE(hs.power.requests.empty());
   EXPECT_EQ(State().RunMode, 2);  // and it counts down afresh
@@ -184,6 +208,14 @@ TEST_F(MainJobTest, HibernateRestartsOnlyAfterTheSystemHasWoken) {
   EXPECT_TRUE(Main().Get("Exit").enabled);
   Seconds(2);
   EXPECT_EQ(State().RunMode, 1);
+  const auto e = Entries();
+  ASSERT_GE(e.size(), 9u);
+  EXPECT_EQ(e[2], " Enter    , Hibernate , Count:   0");
+  EXPECT_EQ(e[3], " Start    , Hibernate , Count:   3");
+  EXPECT_EQ(e[4], " Start    , Initialise, Count:   2");  // the restart after waking
+  EXPECT_EQ(e[5], " Restart  , Hibernate , Count:   2");
+  EXPECT_EQ(e[6], " ---------, ----------, Count:   2");
+  EXPECT_EQ(e[7], " ---------, ----------, Count:   2");
 }
 
 TEST_F(MainJobTest, TestModeRehearsesWithAMessageAndNeverActs) {
@@ -212,6 +244,13 @@ TEST_F(MainJobTest, TestModeRehearsesWithAMessageAndNeverActs) {
   EXPECT_EQ(State().TriggerSecs, 300);
   EXPECT_EQ(Main().caption, "Velnook");
   EXPECT_TRUE(hs.power.requests.empty());
+  const auto e = Entries();
+  ASSERT_EQ(e.size(), 7u);
+  EXPECT_EQ(e[2], "*Enter    , Test      , Count:   2");  // every line of the test is marked
+  EXPECT_EQ(e[3], "*Start    , Initialise, Count:   2");
+  EXPECT_EQ(e[4], "*Enter    , Run       , Count:   0");
+  EXPECT_EQ(e[5], "*Simulate , Power Off , Count:   0");
+  EXPECT_EQ(e[6], " Start    , Initialise, Count:   2");
 }
 
 TEST_F(MainJobTest, InhibitShutdownSimulatesTheEnd) {

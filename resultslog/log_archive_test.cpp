@@ -39,7 +39,7 @@ class ArchiveTest : public ::testing::Test {
  protected:
   ArchiveTest()
       : services{hs.loop,    hs.loop,    hs.messages, files,       hs.lock,
-                 hs.process, hs.windows, hs.launcher, LocaleInfo{}} {
+                 hs.process, hs.windows, hs.launcher, hs.power,   LocaleInfo{}} {
     hs.loop.SetNow({2026, 12, 5, 14, 3, 27});
   }
   ArchiveResult Click(std::initializer_list<MsgAnswer> answers) {
