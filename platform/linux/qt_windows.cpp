@@ -266,6 +266,16 @@ void QtWindows::Show(Form& form) {
 }
 
 void QtWindows::Hide(Form& form) {
+  // Without a notification area a hidden window could never come back:
+  // leave a minimised one on the task bar instead.
+  if (form.state == WindowState::Minimised && !QSystemTrayIcon::isSystemTrayAvailable()) {
+    FormWidget& w = WidgetFor(form);
+    if (!w.isVisible()) {
+      w.Sync();
+      w.showMinimized();
+    }
+    return;
+  }
   auto it = widgets_.find(&form);
   if (it != widgets_.end()) it->second->hide();
 }
