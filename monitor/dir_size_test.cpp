@@ -158,7 +158,7 @@ TEST_F(DirSizeTest, AFolderThatCannotBeReadAbandonsTheMeasurement) {
   Services services = hs.services;
   Services refusing{services.clock, services.events,  services.messages, files,
                     services.lock,  services.process, services.windows,  services.launcher,
-                    services.power, services.locale};
+                    services.power, services.udp,     services.admin,    services.locale};
   fs::create_directories(dir.Path() + "/dl/locked");
   Grow("a", 2048);
   ASSERT_TRUE(InitDirSize(dl, state, refusing));

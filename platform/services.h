@@ -1,6 +1,7 @@
 #pragma once
 // Everything the logic asks of the system, handed to it in one bundle.
 
+#include "platform/administrator.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/form.h"
@@ -9,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/power.h"
 #include "platform/process.h"
+#include "platform/udp_socket.h"
 
 namespace velnook {
 
@@ -22,6 +24,8 @@ struct Services {
   WindowSystem& windows;
   Launcher& launcher;
   PowerService& power;
+  UdpSocket& udp;
+  AdministratorTest& admin;
   LocaleInfo locale;
 };
 

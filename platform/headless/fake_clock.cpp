@@ -30,6 +30,7 @@ std::unique_ptr<Timer> FakeEventLoop::CreateTimer() {
 void FakeEventLoop::ProcessPendingEvents() {
   ++pendingEventPasses;
   if (onPendingEvents) onPendingEvents();
+  if (pollInput) pollInput();
 }
 
 static int DaysInMonth(int y, int m) {
@@ -63,6 +64,7 @@ void FakeEventLoop::Advance(int ms) {
         best = id;
         bestDue = e.due;
       }
+    if (pollInput) pollInput();  // what arrived before this moment comes first
     long long target = best < 0 ? end : bestDue;
     while (elapsedMs_ / 1000 < target / 1000) {
       elapsedMs_ = (elapsedMs_ / 1000 + 1) * 1000;

@@ -23,6 +23,8 @@ class FakeEventLoop : public Clock, public EventLoop {
   // arriving in the middle of a scan.
   std::function<void()> onPendingEvents;
   int pendingEventPasses = 0;
+  // Delivers waiting input (datagrams, lookups) as the real loop would.
+  std::function<void()> pollInput;
   long long ElapsedMs() const { return elapsedMs_; }
 
  private:

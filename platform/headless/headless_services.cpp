@@ -3,9 +3,13 @@
 namespace velnook {
 
 HeadlessServices::HeadlessServices(const std::string& lockDir)
-    : lock(lockDir), services{loop,    loop,    messages, files, lock,
-                              process, windows, launcher, power, LocaleInfo{}} {
+    : lock(lockDir), services{loop,    loop,     messages, files, lock,  process,
+                              windows, launcher, power,    udp,   admin, LocaleInfo{}} {
   process.windows = &windows;
+  loop.pollInput = [this] {
+    udp.Poll();
+    udp.DeliverResolved();
+  };
 }
 
 }  // namespace velnook

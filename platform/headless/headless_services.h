@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/headless/fake_administrator.h"
 #include "platform/headless/fake_clock.h"
 #include "platform/headless/headless_windows.h"
 #include "platform/headless/recording_launcher.h"
@@ -12,6 +13,7 @@
 #include "platform/headless/test_process.h"
 #include "platform/posix/flock_instance_lock.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_udp_socket.h"
 #include "platform/services.h"
 
 namespace velnook {
@@ -26,6 +28,8 @@ struct HeadlessServices {
   TestProcess process;
   RecordingLauncher launcher;
   RecordingPower power;
+  PosixUdpSocket udp{"127.0.0.1"};  // tests never reach beyond loopback
+  FakeAdministrator admin;
   Services services;
 };
 

@@ -11,9 +11,11 @@
 #include "platform/linux/qt_event_loop.h"
 #include "platform/linux/qt_locale.h"
 #include "platform/linux/qt_message_boxes.h"
+#include "platform/linux/qt_udp_socket.h"
 #include "platform/linux/qt_windows.h"
 #include "platform/linux/xdg_launcher.h"
 #include "platform/posix/flock_instance_lock.h"
+#include "platform/posix/posix_administrator.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process.h"
 

@@ -1,0 +1,58 @@
+#include "platform/linux/qt_udp_socket.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+namespace velnook {
+
+QtUdpSocket::QtUdpSocket(std::function<void()> afterEvent) : afterEvent_(std::move(afterEvent)) {
+  std::weak_ptr<bool> alive = alive_;
+  socket_.onResolvedFromAnyThread = [this, alive] {
+    // From the lookup's thread: hand the answer to the window thread.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [this, alive] {
+          if (alive.expired()) return;
+          if (socket_.DeliverResolved() && afterEvent_) afterEvent_();
+        },
+        Qt::QueuedConnection);
+  };
+}
+
+QtUdpSocket::~QtUdpSocket() {
+  alive_.reset();
+}
+
+void QtUdpSocket::Close() {
+  notifier_.reset();
+  socket_.Close();
+}
+
+bool QtUdpSocket::Bind(int port) {
+  notifier_.reset();
+  if (!socket_.Bind(port)) return false;
+  notifier_ = std::make_unique<QSocketNotifier>(socket_.Descriptor(), QSocketNotifier::Read);
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+    if (socket_.Poll() > 0 && afterEvent_) afterEvent_();
+  });
+  return true;
+}
+
+bool QtUdpSocket::SendTo(const std::string& address, int port, const std::string& bytes) {
+  return socket_.SendTo(address, port, bytes);
+}
+
+std::optional<Datagram> QtUdpSocket::Receive() {
+  return socket_.Receive();
+}
+
+void QtUdpSocket::SetArrivalHandler(std::function<void()> onArrival) {
+  socket_.SetArrivalHandler(std::move(onArrival));
+}
+
+void QtUdpSocket::Resolve(const std::string& name,
+                          std::function<void(std::vector<std::string>)> done) {
+  socket_.Resolve(name, std::move(done));
+}
+
+}  // namespace velnook

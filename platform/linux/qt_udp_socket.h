@@ -1,0 +1,34 @@
+#pragma once
+// The link's socket in the Qt program: a POSIX datagram socket whose
+// arrivals and finished lookups reach the window thread as Qt events.
+
+#include <QSocketNotifier>
+#include <functional>
+#include <memory>
+
+#include "platform/posix/posix_udp_socket.h"
+
+namespace velnook {
+
+class QtUdpSocket : public UdpSocket {
+ public:
+  // afterEvent: redraws the windows once a datagram has been handled.
+  explicit QtUdpSocket(std::function<void()> afterEvent);
+  ~QtUdpSocket() override;
+
+  void Close() override;
+  bool Bind(int port) override;
+  bool SendTo(const std::string& address, int port, const std::string& bytes) override;
+  std::optional<Datagram> Receive() override;
+  void SetArrivalHandler(std::function<void()> onArrival) override;
+  void Resolve(const std::string& name,
+               std::function<void(std::vector<std::string>)> done) override;
+
+ private:
+  PosixUdpSocket socket_;
+  std::unique_ptr<QSocketNotifier> notifier_;
+  std::function<void()> afterEvent_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace velnook

@@ -1,0 +1,170 @@
+#include "platform/posix/posix_udp_socket.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace velnook {
+namespace {
+
+int OpenDatagramSocket() {
+  return ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+}
+
+bool FillAddress(const std::string& dotted, int port, sockaddr_in& out) {
+  out = {};
+  out.sin_family = AF_INET;
+  out.sin_port = htons(static_cast<uint16_t>(port));
+  return port > 0 && port < 65536 && ::inet_pton(AF_INET, dotted.c_str(), &out.sin_addr) == 1;
+}
+
+std::vector<std::string> LookUp(const std::string& name) {
+  std::vector<std::string> out;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo* res = nullptr;
+  if (::getaddrinfo(name.c_str(), nullptr, &hints, &res) != 0) return out;
+  for (addrinfo* a = res; a; a = a->ai_next) {
+    char text[INET_ADDRSTRLEN];
+    auto* in = reinterpret_cast<sockaddr_in*>(a->ai_addr);
+    if (::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text)) out.emplace_back(text);
+  }
+  ::freeaddrinfo(res);
+  return out;
+}
+
+}  // namespace
+
+// Finished lookups, shared with their threads, which may outlive the socket.
+struct PosixUdpSocket::Lookups {
+  struct Shared {
+    std::mutex mutex;
+    std::vector<std::pair<std::function<void(std::vector<std::string>)>, std::vector<std::string>>>
+        done;
+    std::function<void()> wake;
+  };
+  std::shared_ptr<Shared> shared = std::make_shared<Shared>();
+};
+
+PosixUdpSocket::PosixUdpSocket(std::string localAddress)
+    : localAddress_(std::move(localAddress)), lookups_(new Lookups) {}
+
+PosixUdpSocket::~PosixUdpSocket() {
+  Close();
+  if (sender_ >= 0) ::close(sender_);
+  delete lookups_;
+}
+
+void PosixUdpSocket::Close() {
+  if (receiver_ >= 0) ::close(receiver_);
+  receiver_ = -1;
+}
+
+bool PosixUdpSocket::Bind(int port) {
+  Close();
+  sockaddr_in addr;
+  if (!FillAddress(localAddress_, port, addr)) return false;
+  const int fd = OpenDatagramSocket();
+  if (fd < 0) return false;
+  // No SO_REUSEADDR: a port another program holds must stay refused.
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    ::close(fd);
+    return false;
+  }
+  receiver_ = fd;
+  return true;
+}
+
+bool PosixUdpSocket::SendTo(const std::string& address, int port, const std::string& bytes) {
+  sockaddr_in to;
+  if (!FillAddress(address, port, to)) return false;
+  if (sender_ < 0) {
+    sender_ = OpenDatagramSocket();
+    if (sender_ < 0) return false;
+    sockaddr_in from;
+    if (FillAddress(localAddress_, 1, from)) {
+      from.sin_port = 0;
+      if (::bind(sender_, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
+        ::close(sender_);
+        sender_ = -1;
+        return false;
+      }
+    }
+  }
+  const ssize_t n = ::sendto(sender_, bytes.data(), bytes.size(), MSG_NOSIGNAL,
+                             reinterpret_cast<sockaddr*>(&to), sizeof to);
+  return n == static_cast<ssize_t>(bytes.size());
+}
+
+std::optional<Datagram> PosixUdpSocket::Receive() {
+  if (receiver_ < 0) return std::nullopt;
+  // Larger than any datagram: a long one is read whole and judged whole.
+  static char buffer[65536];
+  sockaddr_in from{};
+  socklen_t fromLength = sizeof from;
+  const ssize_t n = ::recvfrom(receiver_, buffer, sizeof buffer, MSG_TRUNC,
+                               reinterpret_cast<sockaddr*>(&from), &fromLength);
+  if (n < 0) return std::nullopt;
+  Datagram d;
+  d.bytes.assign(buffer,
+                 static_cast<size_t>(n) < sizeof buffer ? static_cast<size_t>(n) : sizeof buffer);
+  char text[INET_ADDRSTRLEN] = "";
+  if (from.sin_family == AF_INET) ::inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
+  d.sender = text;
+  return d;
+}
+
+void PosixUdpSocket::SetArrivalHandler(std::function<void()> onArrival) {
+  onArrival_ = std::move(onArrival);
+}
+
+int PosixUdpSocket::Poll() {
+  int runs = 0;
+  while (receiver_ >= 0) {
+    char probe;
+    if (::recv(receiver_, &probe, 1, MSG_PEEK | MSG_DONTWAIT) < 0) break;
+    if (!onArrival_) {
+      Receive();  // nobody listens: drop it rather than spin
+      continue;
+    }
+    onArrival_();
+    ++runs;
+  }
+  return runs;
+}
+
+void PosixUdpSocket::Resolve(const std::string& name,
+                             std::function<void(std::vector<std::string>)> done) {
+  auto shared = lookups_->shared;
+  shared->wake = onResolvedFromAnyThread;
+  std::thread([shared, name, done = std::move(done)]() mutable {
+    auto addresses = LookUp(name);
+    std::function<void()> wake;
+    {
+      std::lock_guard<std::mutex> lock(shared->mutex);
+      shared->done.emplace_back(std::move(done), std::move(addresses));
+      wake = shared->wake;
+    }
+    if (wake) wake();
+  }).detach();
+}
+
+bool PosixUdpSocket::DeliverResolved() {
+  decltype(Lookups::Shared::done) ready;
+  {
+    std::lock_guard<std::mutex> lock(lookups_->shared->mutex);
+    ready.swap(lookups_->shared->done);
+  }
+  for (auto& [done, addresses] : ready) done(std::move(addresses));
+  return !ready.empty();
+}
+
+}  // namespace velnook

@@ -1,0 +1,52 @@
+#pragma once
+// A non-blocking POSIX datagram socket. The event loop that owns the window
+// thread watches Descriptor() and calls Poll() when it is readable.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/udp_socket.h"
+
+namespace velnook {
+
+class PosixUdpSocket : public UdpSocket {
+ public:
+  // localAddress: where Bind listens and sends leave from; tests use a
+  // loopback address, the program all interfaces.
+  explicit PosixUdpSocket(std::string localAddress = "0.0.0.0");
+  ~PosixUdpSocket() override;
+  PosixUdpSocket(const PosixUdpSocket&) = delete;
+  PosixUdpSocket& operator=(const PosixUdpSocket&) = delete;
+
+  void Close() override;
+  bool Bind(int port) override;
+  bool SendTo(const std::string& address, int port, const std::string& bytes) override;
+  std::optional<Datagram> Receive() override;
+  void SetArrivalHandler(std::function<void()> onArrival) override;
+  // Looks the name up on a thread of its own; the answer waits until
+  // DeliverResolved() runs on the window thread.
+  void Resolve(const std::string& name,
+               std::function<void(std::vector<std::string>)> done) override;
+
+  // The bound receiving socket, or -1.
+  int Descriptor() const { return receiver_; }
+  // Runs the arrival handler while datagrams wait; returns how often.
+  int Poll();
+  // Hands finished lookups to their callbacks; true when one was delivered.
+  bool DeliverResolved();
+  // Called from the lookup thread when an answer is ready, so the owning
+  // loop can wake up; may be empty.
+  std::function<void()> onResolvedFromAnyThread;
+
+ private:
+  struct Lookups;
+  std::string localAddress_;
+  int receiver_ = -1;
+  int sender_ = -1;
+  std::function<void()> onArrival_;
+  Lookups* lookups_;
+};
+
+}  // namespace velnook
