@@ -37,8 +37,10 @@ int main(int argc, char** argv) {
   velnook::PosixProcess process([&windows] { windows.RemoveTrayIcon(); });
   velnook::XdgLauncher launcher;
   velnook::Login1Power power(QDBusConnection::systemBus());
-  velnook::Services services{loop,    loop,    messages, files, lock,
-                             process, windows, launcher, power, velnook::SystemLocale()};
+  velnook::QtUdpSocket udp([&windows] { windows.RefreshAll(); });
+  velnook::PosixAdministratorTest admin;
+  velnook::Services services{loop,    loop,     messages, files, lock,  process,
+                             windows, launcher, power,    udp,   admin, velnook::SystemLocale()};
 
   velnook::Program program(services, argText);
   program.ProcessEntry();
