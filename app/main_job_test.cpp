@@ -184,7 +184,7 @@ TEST_F(MainJobTest, CancelRestartsTheStartDelayAndRestoresTheButtons) {
   EXPECT_EQ(Main().Get("Reset").caption, "Reset");
   EXPECT_TRUE(Main().Get("Exit").enabled);
   EXPECT_EQ(Main().Get("Counter").backColour, kDefaultColour);
-  EXPECT_EQ(State().PendingMsg, "<VNA100>");  // "<VNC000>" went out at once
+  EXPECT_EQ(State().PendingMsg, "<VNC000>");  // no partner: it waits, unsent
   EXPECT_EQ(Entries().back(), " Start    , Initialise, Count:   2");
   EXPECT_EQ(Entries()[Entries().size() - 2], " Reset    , Power Off , Count:   1");
   Seconds(8);

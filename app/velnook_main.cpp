@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/maker_web_site.h"
+#include "link/receive_link_message.h"
 #include "link/send_link_message.h"
 #include "monitor/init_monitor.h"
 #include "monitor/monitor_cycle.h"
@@ -17,6 +18,14 @@ VelnookMain::VelnookMain(Services& services, SharedState& state)
       state_(state),
       tmrRefresh_(services.events.CreateTimer()) {
   state_.tmrRefresh = tmrRefresh_.get();
+  // A command from the master restarts the monitor, but never in the middle
+  // of a monitoring second.
+  services_.udp.SetArrivalHandler([this](const Datagram& d) {
+    ReceiveLinkMessage(
+        d, state_, *this,
+        {[this] { RunAfterTick([this] { ResetClick(); }); },
+         [this] { RunAfterTick([this] { StartTestMode(state_, *this, services_); }); }});
+  });
   clientWidth = 7260;
   clientHeight = 1005;
   auto label = [this](const char* name, int l, int t, int w, int h) {

@@ -41,6 +41,8 @@ class VelnookMain : public MonitorWindow {
   void TrayDoubleClick();
   // Closing the window by any means: log, remove the icon, end.
   [[noreturn]] void Unload();
+  // The Reset button: log, restart, and pass the reset on to a slave.
+  void ResetClick();
 
   // Filled in by the windows that the About and Configure buttons open.
   std::function<void()> showAbout;
@@ -49,7 +51,6 @@ class VelnookMain : public MonitorWindow {
 
  private:
   void ApplyOnTop(bool restoreForm);
-  void ResetClick();
   std::string RunModeName() const;
 
   Services& services_;

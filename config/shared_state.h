@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "config/settings.h"
 #include "platform/clock.h"
@@ -53,6 +54,10 @@ struct SharedState {
 
   // Link.
   std::string PendingMsg = "<VNA100>";
+  // The partner's dotted addresses: IPAdd itself, or what its name resolved
+  // to. A slave acts only on datagrams from these.
+  std::vector<std::string> PartnerAddresses;
+  int LinkSetups = 0;  // tells a late name lookup from the current one
 
   // Countdown.
   bool TestMode = false;

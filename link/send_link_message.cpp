@@ -1,10 +1,16 @@
 #include "link/send_link_message.h"
 
+#include "link/link_message.h"
+
 namespace velnook {
 
-void SendLinkMessage(SharedState& state, Services&) {
-  // The datagram itself goes out once the link has its socket.
-  state.PendingMsg = "<VNA100>";
+void SendLinkMessage(SharedState& state, Services& services) {
+  // Every failure is silent and keeps the message for the next send.
+  if (state.PartnerAddresses.empty()) return;
+  if (!services.udp.SendTo(state.PartnerAddresses.front(), state.settings.Port1, state.PendingMsg))
+    return;
+  services.events.ProcessPendingEvents();
+  state.PendingMsg = kAliveMessage;
 }
 
 }  // namespace velnook

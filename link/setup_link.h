@@ -1,14 +1,14 @@
 #pragma once
-// Initialises the link between the two computers, which first reloads the
-// settings; the datagram side is filled in by the link's own work.
+// The first step of every (re)initialisation: reload and check the
+// settings, apply the role, and open the slave's receiving port.
 
 #include "config/shared_state.h"
 #include "platform/services.h"
 
 namespace velnook {
 
-// Resets the title and the set-up flags, reads and checks the settings file
-// (ending the program when it cannot be used) and names a slave.
+// A port that cannot be bound asks whether to end the program; No leaves
+// it running with the monitor halted (SetupError).
 void SetupLink(SharedState& state, Services& services);
 
 }  // namespace velnook

@@ -3,7 +3,6 @@
 // delivered on the window thread; nothing here blocks it.
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,10 +22,9 @@ class UdpSocket {
   virtual bool Bind(int port) = 0;
   // Sends one datagram to a dotted IPv4 address; false when it could not go.
   virtual bool SendTo(const std::string& address, int port, const std::string& bytes) = 0;
-  // The next waiting datagram, or nullopt when none waits.
-  virtual std::optional<Datagram> Receive() = 0;
-  // Runs on the window thread whenever datagrams wait.
-  virtual void SetArrivalHandler(std::function<void()> onArrival) = 0;
+  // Runs on the window thread with each datagram that arrives on the bound
+  // port, read whole.
+  virtual void SetArrivalHandler(std::function<void(const Datagram&)> onArrival) = 0;
   // Looks a host name up away from the window thread; done runs on the window
   // thread with its dotted IPv4 addresses, empty when the lookup failed.
   virtual void Resolve(const std::string& name,

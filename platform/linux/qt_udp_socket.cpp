@@ -42,11 +42,7 @@ bool QtUdpSocket::SendTo(const std::string& address, int port, const std::string
   return socket_.SendTo(address, port, bytes);
 }
 
-std::optional<Datagram> QtUdpSocket::Receive() {
-  return socket_.Receive();
-}
-
-void QtUdpSocket::SetArrivalHandler(std::function<void()> onArrival) {
+void QtUdpSocket::SetArrivalHandler(std::function<void(const Datagram&)> onArrival) {
   socket_.SetArrivalHandler(std::move(onArrival));
 }
 

@@ -19,8 +19,7 @@ class QtUdpSocket : public UdpSocket {
   void Close() override;
   bool Bind(int port) override;
   bool SendTo(const std::string& address, int port, const std::string& bytes) override;
-  std::optional<Datagram> Receive() override;
-  void SetArrivalHandler(std::function<void()> onArrival) override;
+  void SetArrivalHandler(std::function<void(const Datagram&)> onArrival) override;
   void Resolve(const std::string& name,
                std::function<void(std::vector<std::string>)> done) override;
 

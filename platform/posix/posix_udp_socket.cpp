@@ -122,23 +122,22 @@ std::optional<Datagram> PosixUdpSocket::Receive() {
   return d;
 }
 
-void PosixUdpSocket::SetArrivalHandler(std::function<void()> onArrival) {
+void PosixUdpSocket::SetArrivalHandler(std::function<void(const Datagram&)> onArrival) {
   onArrival_ = std::move(onArrival);
 }
 
 int PosixUdpSocket::Poll() {
-  int runs = 0;
-  while (receiver_ >= 0) {
-    char probe;
-    if (::recv(receiver_, &probe, 1, MSG_PEEK | MSG_DONTWAIT) < 0) break;
-    if (!onArrival_) {
-      Receive();  // nobody listens: drop it rather than spin
-      continue;
-    }
-    onArrival_();
-    ++runs;
+  if (polling_) return 0;
+  polling_ = true;
+  int handled = 0;
+  while (handled < 64) {
+    auto d = Receive();
+    if (!d) break;
+    ++handled;
+    if (onArrival_) onArrival_(*d);
   }
-  return runs;
+  polling_ = false;
+  return handled;
 }
 
 void PosixUdpSocket::Resolve(const std::string& name,

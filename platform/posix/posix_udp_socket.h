@@ -23,8 +23,9 @@ class PosixUdpSocket : public UdpSocket {
   void Close() override;
   bool Bind(int port) override;
   bool SendTo(const std::string& address, int port, const std::string& bytes) override;
-  std::optional<Datagram> Receive() override;
-  void SetArrivalHandler(std::function<void()> onArrival) override;
+  void SetArrivalHandler(std::function<void(const Datagram&)> onArrival) override;
+  // The next waiting datagram, or nullopt when none waits.
+  std::optional<Datagram> Receive();
   // Looks the name up on a thread of its own; the answer waits until
   // DeliverResolved() runs on the window thread.
   void Resolve(const std::string& name,
@@ -32,7 +33,9 @@ class PosixUdpSocket : public UdpSocket {
 
   // The bound receiving socket, or -1.
   int Descriptor() const { return receiver_; }
-  // Runs the arrival handler while datagrams wait; returns how often.
+  // Hands waiting datagrams to the arrival handler, a bounded number at a
+  // time so a flood cannot hold the window thread; returns how many. Does
+  // nothing when called from inside the handler.
   int Poll();
   // Hands finished lookups to their callbacks; true when one was delivered.
   bool DeliverResolved();
@@ -45,7 +48,8 @@ class PosixUdpSocket : public UdpSocket {
   std::string localAddress_;
   int receiver_ = -1;
   int sender_ = -1;
-  std::function<void()> onArrival_;
+  std::function<void(const Datagram&)> onArrival_;
+  bool polling_ = false;
   Lookups* lookups_;
 };
 
