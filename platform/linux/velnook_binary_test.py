@@ -5,6 +5,7 @@ start after the first instance was killed. Usage: test velnook velnook-prepare""
 
 import os
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -136,6 +137,38 @@ def main():
         lone.kill()
         lone.wait()
         check(os.listdir(nodata) == [], "nothing is written without a Data folder")
+
+        # A master and a slave on this computer, over the loopback network.
+        probe = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        probe.bind(("127.0.0.1", 0))
+        port = probe.getsockname()[1]
+        probe.close()
+        pair = {}
+        for role in ("master", "slave"):
+            home = tempfile.mkdtemp(prefix="velnook-" + role + "-")
+            subprocess.run([PREPARE, home], env=dict(env, HOME=home), check=True,
+                           stdout=subprocess.DEVNULL)
+            ini = os.path.join(home, "Data", "Velnook.ini")
+            text = open(ini, "rb").read().replace(b"StartMin=2", b"StartMin=1")
+            text = text.replace(b"IPAdd=\r", b"IPAdd=127.0.0.1\r")
+            text = text.replace(b"Port1=10001", b"Port1=%d" % port)
+            if role == "slave":
+                text = text.replace(b"CMain=1", b"CMain=2").replace(b"LogLevel=2", b"LogLevel=3")
+            open(ini, "wb").write(text)
+            pair[role] = home
+        slave = launch("-AllowMulti", cwd=pair["slave"])
+        master = launch("-AllowMulti", cwd=pair["master"])
+        log = os.path.join(pair["slave"], "Log", "Velnook.log")
+        end = time.time() + 15
+        heard = False
+        while time.time() < end and not heard:
+            time.sleep(0.5)
+            heard = os.path.exists(log) and b"Comms: -OK-" in open(log, "rb").read()
+        check(heard, "a slave hears its master over UDP")
+        master.kill()
+        master.wait()
+        slave.kill()
+        slave.wait()
     finally:
         for p in procs:
             if p.poll() is None:
