@@ -11,6 +11,9 @@ namespace {
 class QtTimer : public Timer {
  public:
   explicit QtTimer(const std::function<void()>& afterEvent) : afterEvent_(afterEvent) {
+    // A coarse timer may fire 5% early; the link's keep-alives would then
+    // bunch up and the seconds drift.
+    timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, [this] {
       // A tick that lets events run (a scan, a message box) must not be
       // entered again by its own timer.

@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""Two real velnook processes as master and slave over 127.0.0.1. The master
+watches a quiet folder with the action "Monitor" and closes itself; its
+silence makes the slave count down and ask for its own action, which goes
+to python-dbusmock's logind on a private bus that this test starts.
+Usage: velnook_pair_test.py velnook velnook-prepare"""
+
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+from x_session import start_xvfb
+
+VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
+failures = []
+
+
+def check(cond, what):
+    print(("ok   " if cond else "FAIL ") + what, flush=True)
+    if not cond:
+        failures.append(what)
+
+
+def free_port():
+    s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    s.bind(("127.0.0.1", 0))
+    port = s.getsockname()[1]
+    s.close()
+    return port
+
+
+def prepare(role, port, env):
+    home = tempfile.mkdtemp(prefix="velnook-" + role + "-")
+    subprocess.run([PREPARE, home], env=dict(env, HOME=home), check=True,
+                   stdout=subprocess.DEVNULL)
+    ini = os.path.join(home, "Data", "Velnook.ini")
+    text = open(ini, "rb").read()
+    values = {b"StartMin": b"1", b"IPAdd": b"127.0.0.1", b"Port1": b"%d" % port,
+              b"DownDelay": b"5", b"ShutTime": b"2", b"LogLevel": b"3"}
+    values[b"CMain"], values[b"ShutType"] = (b"1", b"4") if role == "master" else (b"2", b"1")
+    lines = []
+    for line in text.split(b"\r\n"):
+        key = line.split(b"=")[0]
+        lines.append(key + b"=" + values[key] if key in values and b"=" in line else line)
+    open(ini, "wb").write(b"\r\n".join(lines))
+    return home
+
+
+def log_of(home):
+    path = os.path.join(home, "Log", "Velnook.log")
+    return open(path, "rb").read().decode("cp1252") if os.path.exists(path) else ""
+
+
+def wait_until(predicate, timeout):
+    end = time.time() + timeout
+    while time.time() < end:
+        if predicate():
+            return True
+        time.sleep(0.2)
+    return predicate()
+
+
+def main():
+    xvfb, display = start_xvfb()
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                            "--print-address=1"], stdout=subprocess.PIPE, text=True)
+    address = bus.stdout.readline().strip()
+    calls = tempfile.NamedTemporaryFile(prefix="velnook-logind-", delete=False).name
+    # The private bus stands in for the system bus, here and in the programs.
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
+               DBUS_SYSTEM_BUS_ADDRESS=address, DBUS_SESSION_BUS_ADDRESS=address)
+    env.pop("USERPROFILE", None)
+    mock = subprocess.Popen(["/usr/bin/python3", "-m", "dbusmock", "--template", "logind",
+                             "-l", calls], env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    procs = []
+    try:
+        owned = wait_until(lambda: subprocess.run(
+            ["dbus-send", "--bus=" + address, "--print-reply", "--dest=org.freedesktop.DBus",
+             "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+             "string:org.freedesktop.login1"], capture_output=True, text=True).stdout.find(
+                 "true") >= 0, 20)
+        check(owned, "the mock login manager is on the private bus")
+        if not owned:
+            return
+        port = free_port()
+        slave_home, master_home = prepare("slave", port, env), prepare("master", port, env)
+
+        def launch(home, *args):
+            p = subprocess.Popen([VELNOOK, *args], cwd=home, env=dict(env, HOME=home),
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            procs.append(p)
+            return p
+
+        slave = launch(slave_home, "-AllowMulti")
+        master = launch(master_home)
+
+        check(wait_until(lambda: "Enter    , Monitor" in log_of(master_home), 30),
+              "the quiet master starts its countdown")
+        slave_log = log_of(slave_home)
+        check("Comms: -OK-" in slave_log and "Not connected" not in slave_log,
+              "the slave shows its master connected")
+        check("PowerOff" not in open(calls).read(), "no request while the master monitors")
+
+        check(wait_until(lambda: master.poll() is not None, 15), "the master closes itself")
+        check("Close    , Monitor" in log_of(master_home), "the master logs its close")
+
+        check(wait_until(lambda: slave.poll() is not None, 30),
+              "the slave counts down and acts on the silence")
+        slave_log = log_of(slave_home)
+        check("Enter    , Power Off" in slave_log and "Close    , Power Off" in slave_log,
+              "the slave logs its countdown and its close")
+        requests = [line for line in open(calls).read().splitlines()
+                    if line.split(" ")[-1].startswith("PowerOff")
+                    or " PowerOff " in line]
+        check(len(requests) == 1, "exactly one power-off request: %r" % requests)
+    finally:
+        for p in procs:
+            if p.poll() is None:
+                p.kill()
+                p.wait()
+        mock.kill()
+        bus.kill()
+        xvfb.terminate()
+        xvfb.wait()
+    if failures:
+        print("calls made of the login manager:\n" + open(calls).read())
+        print("%d check(s) failed" % len(failures))
+        sys.exit(1)
+
+
+main()

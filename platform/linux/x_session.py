@@ -1,0 +1,30 @@
+"""A private X server for the tests that run the real program."""
+
+import os
+import subprocess
+import sys
+import time
+
+
+def start_xvfb():
+    # Xvfb's -displayfd hands the same free number to servers started at the
+    # same moment here, so pick an unlikely one of our own and try the next
+    # on a clash.
+    number = 100 + os.getpid() % 5000
+    for _ in range(50):
+        if not os.path.exists("/tmp/.X11-unix/X%d" % number):
+            xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24",
+                                     "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
+            env = dict(os.environ, DISPLAY=":%d" % number)
+            for _ in range(100):
+                if xvfb.poll() is not None:
+                    break
+                if subprocess.run(["xdotool", "getmouselocation"], env=env,
+                                  capture_output=True).returncode == 0:
+                    return xvfb, ":%d" % number
+                time.sleep(0.1)
+            if xvfb.poll() is None:
+                xvfb.kill()
+            xvfb.wait()
+        number += 1
+    sys.exit("no X server could be started")
