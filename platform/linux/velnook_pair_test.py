@@ -77,6 +77,7 @@ def main():
                              "-l", calls], env=env, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     procs = []
+    master_home = slave_home = ""
     try:
         owned = wait_until(lambda: subprocess.run(
             ["dbus-send", "--bus=" + address, "--print-reply", "--dest=org.freedesktop.DBus",
@@ -95,8 +96,11 @@ def main():
             procs.append(p)
             return p
 
-        slave = launch(slave_home, "-AllowMulti")
+        # The master takes the instance lock first; the slave, started second on
+        # the same machine, needs -AllowMulti to run beside it.
         master = launch(master_home)
+        check(wait_until(lambda: log_of(master_home) != "", 15), "the master starts")
+        slave = launch(slave_home, "-AllowMulti")
 
         check(wait_until(lambda: "Enter    , Monitor" in log_of(master_home), 30),
               "the quiet master starts its countdown")
@@ -127,6 +131,8 @@ def main():
         xvfb.terminate()
         xvfb.wait()
     if failures:
+        for role, home in (("master", master_home), ("slave", slave_home)):
+            print("%s's log:\n%s" % (role, log_of(home)))
         print("calls made of the login manager:\n" + open(calls).read())
         print("%d check(s) failed" % len(failures))
         sys.exit(1)
