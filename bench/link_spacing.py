@@ -12,7 +12,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "platform", "linux"))
-from x_session import start_xvfb  # noqa: E402
+from program_test_support import start_xvfb  # noqa: E402
 
 build = os.path.abspath(sys.argv[1])
 xvfb, display = start_xvfb()

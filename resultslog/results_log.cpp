@@ -44,6 +44,22 @@ void EndWithDirectoryErrorC(SharedState& state, Services& services) {
                     "The program will now terminate.");
 }
 
+// Appends to a log that must already be there. The header's and the entry's
+// write-error texts differ only in their full stops.
+void AppendToLog(const std::string& text, void (*endWithDirectoryError)(SharedState&, Services&),
+                 const char* stop, SharedState& state, Services& services) {
+  if (!services.files.FolderExists(state.settings.LogPath)) endWithDirectoryError(state, services);
+  const std::string path = LogFilePath(state);
+  if (!services.files.FileExists(path)) EndWithFileErrorB(state, services);
+  if (!services.files.AppendToFile(path, text))
+    EndWithLogMessage(state, services, " Log File Write Error",
+                      "Unable to write to the log file " + state.settings.LogName + stop +
+                          "\r\n"
+                          "This may be a permissions problem.\r\n"
+                          "The program will now terminate" +
+                          stop);
+}
+
 }  // namespace
 
 void EnsureLogFile(SharedState& state, Services& services) {
@@ -72,15 +88,7 @@ void WriteRunHeader(int kind, SharedState& state, Services& services) {
   } else {
     header = "\r\n" + state.ConfigSummary + "\r\n";
   }
-  if (!services.files.FolderExists(state.settings.LogPath)) EndWithDirectoryErrorA(state, services);
-  const std::string path = LogFilePath(state);
-  if (!services.files.FileExists(path)) EndWithFileErrorB(state, services);
-  if (!services.files.AppendToFile(path, header + "\r\n"))
-    EndWithLogMessage(state, services, " Log File Write Error",
-                      "Unable to write to the log file " + state.settings.LogName +
-                          ".\r\n"
-                          "This may be a permissions problem.\r\n"
-                          "The program will now terminate.");
+  AppendToLog(header + "\r\n", EndWithDirectoryErrorA, ".", state, services);
 }
 
 void WriteLogEntry(const std::string& first, const std::string& second, SharedState& state,
@@ -95,15 +103,7 @@ void WriteLogEntry(const std::string& first, const std::string& second, SharedSt
                        .avRateText = state.AvRateText,
                        .linkStatus = state.LinkStatus};
   const std::string line = FormatLogLine(first, second, fields);
-  if (!services.files.FolderExists(state.settings.LogPath)) EndWithDirectoryErrorC(state, services);
-  const std::string path = LogFilePath(state);
-  if (!services.files.FileExists(path)) EndWithFileErrorB(state, services);
-  if (!services.files.AppendToFile(path, line + "\r\n"))
-    EndWithLogMessage(state, services, " Log File Write Error",
-                      "Unable to write to the log file " + state.settings.LogName +
-                          "\r\n"
-                          "This may be a permissions problem.\r\n"
-                          "The program will now terminate");
+  AppendToLog(line + "\r\n", EndWithDirectoryErrorC, "", state, services);
 }
 
 }  // namespace velnook

@@ -10,18 +10,9 @@ import sys
 import tempfile
 import time
 
-from x_session import start_xvfb
+from program_test_support import check, failures, start_xvfb
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
-failures = []
-
-
-def check(cond, what):
-    print(("ok   " if cond else "FAIL ") + what, flush=True)
-    if not cond:
-        failures.append(what)
-
-
 def window_ids(env, name):
     out = subprocess.run(["xdotool", "search", "--name", "^" + name + "$"], env=env,
                          capture_output=True, text=True).stdout

@@ -12,18 +12,9 @@ import sys
 import tempfile
 import time
 
-from x_session import start_xvfb
+from program_test_support import check, failures, start_xvfb
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
-failures = []
-
-
-def check(cond, what):
-    print(("ok   " if cond else "FAIL ") + what, flush=True)
-    if not cond:
-        failures.append(what)
-
-
 def free_port():
     s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     s.bind(("127.0.0.1", 0))

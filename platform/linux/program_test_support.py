@@ -1,4 +1,5 @@
-"""A private X server for the tests that run the real program."""
+"""What the tests that run the real program share: a private X server and
+checks that are counted rather than stopping at the first failure."""
 
 import os
 import subprocess
@@ -28,3 +29,12 @@ def start_xvfb():
             xvfb.wait()
         number += 1
     sys.exit("no X server could be started")
+
+
+failures = []
+
+
+def check(cond, what):
+    print(("ok   " if cond else "FAIL ") + what, flush=True)
+    if not cond:
+        failures.append(what)
