@@ -1,16 +1,36 @@
 #include "app/program.h"
 
+#include "app/maker_web_site.h"
 #include "link/setup_link.h"
 #include "monitor/init_monitor.h"
+#include "resultslog/log_archive.h"
 #include "resultslog/results_log.h"
+#include "resultslog/view_log.h"
 
 namespace velnook {
 
 Program::Program(Services& services, std::string argText)
     : main(services, state),
       multiInst(services),
+      about(services, state),
+      config(services, state,
+             {.reinitialise = [this] { main.RunAfterTick([this] { ReinitialiseAfterConfig(); }); },
+              .archiveLog =
+                  [this] {
+                    const ArchiveResult r = ArchiveLogClick(state, services_);
+                    return LogButtonResult{r.statusCaption, r.startTimer1};
+                  },
+              .viewLog = [this] { ViewLogClick(state, services_); },
+              .openWebSite = [this] { OpenMakerWebSite(services_); }}),
       services_(services),
-      commandLine_(ParseCommandLine(argText)) {}
+      commandLine_(ParseCommandLine(argText)) {
+  main.showAbout = [this] { about.Open(); };
+  main.showConfig = [this] { config.Open(); };
+  main.closeDialogs = [this] {
+    about.CloseWithoutActions();
+    config.CloseWithoutActions();
+  };
+}
 
 void Program::ProcessEntry() {
   const bool allowMulti = commandLine_.allowMulti;
@@ -50,6 +70,23 @@ void Program::StartupSequence() {
     if (state.PartnerMissing) WriteLogEntry("UnConfig", "********", state, services_);
   }
   ShowMonitorTexts(state, main, services_);
+}
+
+}  // namespace velnook
+
+namespace velnook {
+
+void Program::ReinitialiseAfterConfig() {
+  SetupLink(state, services_);
+  InitMonitor(state, main, services_);
+  EnsureLogFile(state, services_);
+  const int level = state.settings.LogLevel;
+  if ((level == 2 || level == 3) && !state.PartnerMissing)
+    WriteLogEntry("Config", "Updated", state, services_);
+  if (level == 3 && !state.PartnerMissing) WriteRunHeader(1, state, services_);
+  ShowMonitorTexts(state, main, services_);
+  state.AutoMinimise = false;
+  state.ScreenOpen = false;
 }
 
 }  // namespace velnook

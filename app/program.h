@@ -4,8 +4,10 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/frm_about.h"
 #include "app/multi_inst.h"
 #include "app/velnook_main.h"
+#include "config/frm_config.h"
 #include "config/shared_state.h"
 #include "platform/services.h"
 
@@ -22,9 +24,14 @@ class Program {
   SharedState state;
   VelnookMain main;
   MultiInst multiInst;
+  FrmAbout about;
+  FrmConfig config;
 
  private:
   void StartupSequence();
+  // Closing the configuration screen after a saved change: read the
+  // settings again and restart everything that depends on them.
+  void ReinitialiseAfterConfig();
   Services& services_;
   CommandLine commandLine_;  // read once: the switches are fixed for the run
 };

@@ -18,6 +18,7 @@ constexpr Colour kOrange = 33023;      // red 255, green 128, blue 0
 constexpr Colour kGreen = 32768;
 constexpr Colour kWhite = 0xFFFFFF;
 constexpr Colour kDarkGreen = 0x006600;
+constexpr Colour kButtonFace = -2;  // the system's button-face colour
 
 struct Control {
   std::string name;
@@ -29,6 +30,7 @@ struct Control {
   Colour backColour = kDefaultColour;
   bool bold = false;
   bool enabled = true;
+  bool readOnly = false;  // text box: focus and selection, but no typing
   bool visible = true;
   int value = 0;                   // check box state, drop-down list index
   std::vector<std::string> items;  // drop-down list entries
@@ -49,6 +51,9 @@ class Form {
   std::string caption;
   int clientWidth = 0, clientHeight = 0;  // twips
   bool topmost = false;
+  // Blocks input to the other windows while shown; Escape then closes it
+  // the way its close button does. Never a nested event loop.
+  bool modal = false;
   WindowState state = WindowState::Normal;
   std::vector<Control> controls;
 

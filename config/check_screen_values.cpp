@@ -1,0 +1,97 @@
+#include "config/check_screen_values.h"
+
+#include <cmath>
+
+#include "config/ip_address.h"
+#include "config/leading_number.h"
+
+namespace velnook {
+
+namespace {
+
+bool Outside(double v, double low, double high) {
+  return v < low || v > high;
+}
+
+void Mark(FrmConfig& screen, const char* label) {
+  Control& c = screen.Get(label);
+  c.foreColour = kOrange;
+  c.bold = true;
+}
+
+int CodeOf(const std::string& text, std::initializer_list<const char*> names, int previous) {
+  int code = 1;
+  for (const char* n : names) {
+    if (text == n) return code;
+    ++code;
+  }
+  return previous;
+}
+
+}  // namespace
+
+double FieldNumber(const std::string& text) {
+  return LeadingNumber(text).value_or(HUGE_VAL);
+}
+
+int CheckScreenValues(FrmConfig& screen, const SharedState& state, Services& services) {
+  screen.ClearHighlights();
+  screen.ShutTypeCode = CodeOf(
+      screen.ListText("ShutNameT"),
+      {"Power Off", "Reboot", "Shutdown", "Monitor", "Hibernate", "Standby"}, screen.ShutTypeCode);
+  screen.LogLevelCode =
+      CodeOf(screen.ListText("LogLevelT"), {"None", "Normal", "Full"}, screen.LogLevelCode);
+
+  const bool master = state.settings.CMain == 1;
+  const bool slave = state.settings.CMain == 2;
+  const bool ipKind = !screen.Checked("DNameT");
+  const std::string& ip = screen.Text("IPAddT");
+  const bool validIp = IsIPAddress(ip);
+  const std::string& logPath = screen.Text("LogPathT");
+  const std::string& dPath = screen.Text("DPathT");
+  auto num = [&](const char* field) { return FieldNumber(screen.Text(field)); };
+  auto len = [&](const char* field) { return screen.Text(field).size(); };
+  const bool monitor = screen.ShutTypeCode == 4;
+
+  int count = 0;
+  auto rule = [&](bool broken, const char* label, const char* text = nullptr) {
+    if (!broken) return;
+    ++count;
+    Mark(screen, label);
+    if (text) screen.Get(label).caption = text;
+  };
+  rule(Outside(num("AvTimeT"), 1, 30), "AvTimeM");
+  rule(ipKind && !ip.empty() && !validIp, "IPAddM");
+  rule(!ipKind && (ip.size() > 100 || validIp), "IPAddM");
+  rule(Outside(num("DownDelayT"), 5, 600), "DownDelayM");
+  rule(Outside(num("DownLevelT"), 2, 50), "DownLevelM");
+  rule(Outside(screen.LogLevelCode, 1, 3), "LogLevelM");
+  rule(len("LogNameT") < 8 || len("LogNameT") > 20, "LogNameM");
+  rule(len("LogPathT") < 2 || len("LogPathT") > 100, "LogPathM");
+  rule(len("DPathT") < 4 || len("DPathT") > 100, "DPathM");
+  rule(!services.files.FolderExists(logPath), "LogPathM");
+  rule(logPath.empty() || logPath.back() != '\\', "LogPathM");
+  rule(dPath.empty() || dPath.back() != '\\', "DPathM");
+  rule(Outside(num("Port1T"), 1024, 65535), "Port1M");
+  rule(Outside(num("ShutTimeT"), 2, 600), "ShutTimeM");
+  rule(Outside(screen.ShutTypeCode, 1, 6), "ShutTypeM");
+  rule(Outside(num("StartDelayT"), 1, 3600), "StartDelayM");
+  rule(slave && ipKind && !validIp, "IPAddM");
+  rule(slave && !ipKind && ip.empty(), "IPAddM");
+  const bool monitorWithoutIp = master && ipKind && monitor && !validIp;
+  rule(monitorWithoutIp, "ShutTypeM");
+  rule(monitorWithoutIp, "IPAddM", "Must Be A Valid IP Address");
+  const bool monitorWithoutName = master && !ipKind && monitor && (ip.empty() || validIp);
+  rule(monitorWithoutName, "ShutTypeM");
+  rule(monitorWithoutName, "IPAddM", "Must Be A Valid Domain Name");
+  rule(slave && monitor, "ShutTypeM", "Invalid Option In Slave Mode");
+  rule(slave && state.SetupError, "Port1M");
+
+  if (count != 0 && state.StartSwitch == 2)
+    services.messages.Show(
+        {MsgIcon::None, MsgButtons::Ok, state.ProgramTitle + " Data Error", "Invalid Data"});
+  screen.StartTimer1();
+  return count;
+}
+
+}  // namespace velnook

@@ -1,0 +1,106 @@
+#include "config/save_restore.h"
+
+#include "config/check_screen_values.h"
+#include "config/config_file.h"
+#include "config/settings_check.h"
+
+namespace velnook {
+
+namespace {
+
+constexpr const char* kOutOfRange =
+    "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved";
+
+ConfigValues ScreenValues(const FrmConfig& screen, const SharedState& state) {
+  ConfigValues v;
+  v.AvTime = FieldNumber(screen.Text("AvTimeT"));
+  v.DownDelay = FieldNumber(screen.Text("DownDelayT"));
+  v.DownLevel = FieldNumber(screen.Text("DownLevelT"));
+  v.StartDelay = FieldNumber(screen.Text("StartDelayT"));
+  v.ShutTime = FieldNumber(screen.Text("ShutTimeT"));
+  v.Port1 = FieldNumber(screen.Text("Port1T"));
+  v.DPath = screen.Text("DPathT");
+  v.LogName = screen.Text("LogNameT");
+  v.LogPath = screen.Text("LogPathT");
+  v.IPAdd = screen.Text("IPAddT");
+  v.DName = screen.Checked("DNameT") ? 2 : 1;
+  v.RunOnTop = screen.Checked("RunOnTopT") ? 2 : 1;
+  v.StartMin = screen.Checked("StartMinT") ? 2 : 1;
+  v.LogLevel = screen.LogLevelCode;
+  v.ShutType = screen.ShutTypeCode;
+  v.CMain = state.settings.CMain;
+  return v;
+}
+
+// The reader trims the lines it reads, and a text with a line break in it
+// splits its line: a value that passes the screen's rules could still come
+// back as one the next load refuses, which would end the program. Such a
+// file is never written.
+bool LoadsBack(const std::string& text) {
+  Settings s;
+  std::string summary;
+  return ReadConfigText(text, s, summary) == ConfigReadStatus::Ok &&
+         !CheckSettingsRanges(s).failedRule;
+}
+
+}  // namespace
+
+void SaveClick(FrmConfig& screen, SharedState& state, Services& services) {
+  Control& status = screen.Get("Status");
+  status.caption = "";
+  state.SetupError = false;
+  if (CheckScreenValues(screen, state, services) != 0) {
+    status.caption = kOutOfRange;
+    return;
+  }
+  const FieldSnapshot now = screen.TakeSnapshot();
+  if ((screen.Checked("StartMinT") ? 2 : 1) != state.settings.StartMin)
+    state.WindowStateOverride = false;
+  if (now == screen.fieldSnapshot) {
+    status.caption = "No Changes To Save";
+  } else {
+    const ConfigValues v = ScreenValues(screen, state);
+    const LocalTime when = services.clock.Now();
+    const std::string text = ComposeConfigFile(v, when, services.locale);
+    if (!LoadsBack(text)) {
+      status.caption = kOutOfRange;
+      return;
+    }
+    // Success only once the file is known to hold the new text.
+    const bool written = WriteConfigFile(services.files, v, when, services.locale) &&
+                         services.files.ReadFile(kConfigFilePath) == text;
+    if (!written) {
+      services.messages.Show({MsgIcon::Exclamation, MsgButtons::Ok,
+                              state.ProgramTitle + " Configuration File Write Error",
+                              "Unable to write to the configuration file \r\n"
+                              "This may be a permissions problem."});
+      screen.DataLoad();
+      return;
+    }
+    status.caption = "Changes Saved - Click Close To Activate The Changes";
+    state.ConfigChanged = true;
+  }
+  screen.fieldSnapshot = now;
+  screen.StartTimer2();
+}
+
+void RestoreClick(FrmConfig& screen) {
+  const ConfigValues d;  // the defaults
+  screen.Get("AvTimeT").caption = "5";
+  screen.Get("DownDelayT").caption = "300";
+  screen.Get("DownLevelT").caption = "2";
+  screen.Get("DPathT").caption = d.DPath;
+  screen.Choose("LogLevelT", "Normal");
+  screen.Get("LogNameT").caption = d.LogName;
+  screen.Get("LogPathT").caption = d.LogPath;
+  screen.Get("Port1T").caption = "10001";
+  screen.Get("RunOnTopT").value = 0;
+  screen.Get("ShutTimeT").caption = "60";
+  screen.Get("StartMinT").value = 1;
+  screen.Choose("ShutNameT", "Power Off");
+  screen.Get("StartDelayT").caption = "2";
+  screen.Get("Status").caption = "Defaults Restored - Click Save To Keep";
+  screen.StartTimer2();
+}
+
+}  // namespace velnook
