@@ -69,6 +69,7 @@ class FormWidget : public QWidget {
 
   void Sync() {
     setWindowTitle(ToQt(form_.caption));
+    if (!isVisible()) setWindowModality(form_.modal ? Qt::ApplicationModal : Qt::NonModal);
     setFixedSize(TwipsToPixels(form_.clientWidth), TwipsToPixels(form_.clientHeight));
     if (form_.topmost != topmost_) {
       topmost_ = form_.topmost;
@@ -86,7 +87,9 @@ class FormWidget : public QWidget {
     Forward([this] { form_.OnCloseRequest(); });
   }
   void keyPressEvent(QKeyEvent* e) override {
-    if (e->key() == Qt::Key_Escape) {
+    // Escape closes a modal window the way its close button does; on the
+    // main window it would end the program, so there it does nothing.
+    if (e->key() == Qt::Key_Escape && form_.modal) {
       Forward([this] { form_.OnCloseRequest(); });
       return;
     }
@@ -197,7 +200,12 @@ class FormWidget : public QWidget {
       pal.setColor(QPalette::Text, ToQColor(c.foreColour));
     }
     w->setAutoFillBackground(c.backColour != kDefaultColour);
-    if (c.backColour != kDefaultColour) pal.setColor(QPalette::Window, ToQColor(c.backColour));
+    if (c.backColour != kDefaultColour) {
+      const QColor back =
+          c.backColour == kButtonFace ? palette().color(QPalette::Button) : ToQColor(c.backColour);
+      pal.setColor(QPalette::Window, back);
+      pal.setColor(QPalette::Base, back);  // a text box's own background
+    }
     w->setPalette(pal);
     const QString text = ToQt(c.caption);
     switch (c.kind) {
@@ -210,6 +218,7 @@ class FormWidget : public QWidget {
       case ControlKind::TextBox: {
         auto* e = static_cast<QLineEdit*>(w);
         if (e->text() != text) e->setText(text);
+        e->setReadOnly(c.readOnly);
         break;
       }
       case ControlKind::CheckBox: {
