@@ -1,0 +1,143 @@
+// The configuration screen on real Qt widgets, off screen: keys typed into
+// the fields reach the model, Enter on Save writes the file, marks show in
+// the labels' colours, and Escape closes the screen like its Close button.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "config/config_file.h"
+#include "config/frm_config.h"
+#include "config/load_settings.h"
+#include "platform/headless/headless_services.h"
+#include "platform/headless/temp_work_dir.h"
+#include "platform/linux/qt_event_loop.h"
+#include "platform/linux/qt_windows.h"
+
+namespace velnook {
+namespace {
+
+QWidget* TopLevel(const char* name) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == name && w->isVisible()) return w;
+  return nullptr;
+}
+
+class QtScreensTest : public ::testing::Test {
+ protected:
+  QtScreensTest() : hs(dir.Path()) {
+    dir.Write("Log/.keep", "");
+    dir.Write("dls/.keep", "");
+    hs.files.CreateFolder("Data");
+    ConfigValues v;
+    v.DPath = "dls\\";
+    EXPECT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+    LoadSettings(state, services);
+    hs.admin.administrator = true;
+  }
+  static void SetUpTestSuite() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "qt_screens_test";
+    static char* argv[] = {name, nullptr};
+    app = new QApplication(argc, argv);
+  }
+  void Type(QWidget* w, const QString& text) {
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);  // select all, then overwrite
+    QTest::keyClicks(w, text);
+  }
+
+  static QApplication* app;
+  TempWorkDir dir;
+  HeadlessServices hs;
+  QtWindows windows;
+  QtEventLoop loop{[this] { windows.RefreshAll(); }};
+  Services services{loop,    loop,        hs.messages, hs.files, hs.lock,  hs.process,
+                    windows, hs.launcher, hs.power,    hs.udp,   hs.admin, LocaleInfo{}};
+  SharedState state;
+  FrmConfig screen{services, state, {}};
+};
+QApplication* QtScreensTest::app = nullptr;
+
+TEST_F(QtScreensTest, TypedValuesAreSavedAndMarksShow) {
+  screen.Open();
+  QWidget* w = TopLevel("frmConfig");
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->windowTitle(), "Velnook Configuration");
+  EXPECT_EQ(w->windowModality(), Qt::ApplicationModal);
+  QApplication::setActiveWindow(w);
+
+  auto* avTime = w->findChild<QLineEdit*>("AvTimeT");
+  auto* logName = w->findChild<QLineEdit*>("LogNameT");
+  auto* runOnTop = w->findChild<QCheckBox*>("RunOnTopT");
+  auto* shutName = w->findChild<QComboBox*>("ShutNameT");
+  auto* save = w->findChild<QPushButton*>("Save");
+  auto* avTimeM = w->findChild<QLabel*>("AvTimeM");
+  auto* status = w->findChild<QLabel*>("Status");
+  ASSERT_TRUE(avTime && logName && runOnTop && shutName && save && avTimeM && status);
+  EXPECT_EQ(avTime->text(), "5");
+  EXPECT_EQ(shutName->currentText(), "Power Off");
+  EXPECT_EQ(avTimeM->palette().color(QPalette::WindowText), QColor(0, 102, 0));
+
+  // A value out of range: Enter on Save marks its label in orange bold.
+  Type(avTime, "31");
+  EXPECT_EQ(screen.Text("AvTimeT"), "31");
+  save->setFocus();
+  QTest::keyClick(save, Qt::Key_Return);
+  EXPECT_EQ(status->text(), "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved");
+  EXPECT_EQ(avTimeM->palette().color(QPalette::WindowText), QColor(255, 128, 0));
+  EXPECT_TRUE(avTimeM->font().bold());
+
+  // Tab goes from one field to the next in screen order.
+  avTime->setFocus();
+  QTest::keyClick(avTime, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), w->findChild<QWidget*>("DownDelayT"));
+
+  Type(avTime, "12");
+  Type(logName, "Results.log");
+  QTest::mouseClick(runOnTop, Qt::LeftButton);
+  shutName->setFocus();
+  QTest::keyClick(shutName, Qt::Key_Down);  // "Reboot" follows "Power Off"
+  EXPECT_EQ(screen.ListText("ShutNameT"), "Reboot");
+  save->setFocus();
+  QTest::keyClick(save, Qt::Key_Enter);
+  EXPECT_EQ(status->text(), "Changes Saved - Click Close To Activate The Changes");
+  EXPECT_EQ(avTimeM->palette().color(QPalette::WindowText), QColor(0, 102, 0));
+
+  const std::string file = dir.Read("Data/Velnook.ini");
+  for (const char* line : {"\r\nAvTime=12\r\n", "\r\nLogName=Results.log\r\n", "\r\nRunOnTop=2\r\n",
+                           "\r\nShutType=2\r\n"})
+    EXPECT_NE(file.find(line), std::string::npos) << line;
+  EXPECT_TRUE(state.ConfigChanged);
+
+  // Escape closes the screen the way Close does.
+  QTest::keyClick(avTime, Qt::Key_Escape);
+  EXPECT_FALSE(screen.IsOpen());
+  EXPECT_FALSE(state.ScreenOpen);
+  EXPECT_EQ(TopLevel("frmConfig"), nullptr);
+}
+
+TEST_F(QtScreensTest, ASlavesRateFieldsTakeNoTyping) {
+  state.settings.CMain = 2;
+  state.settings.IPAdd = "127.0.0.1";
+  screen.Open();
+  QWidget* w = TopLevel("frmConfig");
+  ASSERT_NE(w, nullptr);
+  QApplication::setActiveWindow(w);
+  auto* avTime = w->findChild<QLineEdit*>("AvTimeT");
+  EXPECT_TRUE(avTime->isReadOnly());
+  EXPECT_TRUE(avTime->isEnabled());
+  Type(avTime, "9");
+  EXPECT_EQ(avTime->text(), "5");
+  EXPECT_EQ(w->findChild<QLabel*>("DownDelayL")->text(), "Lost Comms Delay");
+  screen.OnCloseRequest();
+}
+
+}  // namespace
+}  // namespace velnook
