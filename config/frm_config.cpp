@@ -85,11 +85,11 @@ void FrmConfig::Build() {
         "Time for Download Rate to be less than the Download Threshold before shutdown "
         "initiated");
   label("DownDelayM", "seconds (min 5, max 600)", 2730, 825, 3000, 285);
-  label("Label4", " Run On Top:", 5880, 848, 1320, 285);
+  label("Label4", " Run On Top:", 5580, 848, 1620, 285);
   row("Label8", "Download Threshold:", 1215);
   field("DownLevelT", K::TextBox, 1980, 1215, 675, 360, "Download Threshold");
   label("DownLevelM", "KB/s (min 2, max 50)", 2730, 1260, 3000, 285);
-  label("Label5", "Run Minimised:", 5880, 1283, 1320, 285);
+  label("Label5", "Run Minimised:", 5580, 1283, 1620, 285);
   row("Label9", "Log Level:", 1665);
   field("LogLevelT", K::ComboBox, 1980, 1665, 1305, 360, "Log level");
   Get("LogLevelT").items = kLogLevelItems;
@@ -128,12 +128,12 @@ void FrmConfig::Build() {
   label("ShutTypeM", "", 3420, 5370, 4050, 285);
 
   heading("Label1", "Communications", 5790);
-  label("Label10", "Domain Name:", 5880, 5970, 1320, 285);
+  label("Label10", "Domain Name:", 5580, 5940, 1620, 255);
   field("DNameT", K::CheckBox, 7245, 5925, 315, 315,
         "Check to enter domain name instead of IP address");
   row("IPAddL", "IP Address:", 6150);
   field("IPAddT", K::TextBox, 1980, 6150, 1665, 360, "IP Address of computer to communicate with");
-  label("IPAddM", "", 3720, 6285, 3750, 285);
+  label("IPAddM", "", 3720, 6195, 3750, 285);
   row("Label17", "Port:", 6615);
   field("Port1T", K::TextBox, 1980, 6615, 675, 360,
         "Port used to communicate from Master to Slave - only change this if there is a clash "

@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""Takes the screenshots of the configuration screen and the About window in
+docs/ from the real program under a private Xvfb server.
+
+    python3 docs/make_screenshots.py build/velnook build/velnook-prepare"""
+
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "platform", "linux"))
+from program_test_support import start_xvfb  # noqa: E402
+
+VELNOOK, PREPARE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+
+
+def px(twips):
+    return str((twips + 7) // 15)
+
+
+def find_window(env, name, timeout=30.0):
+    end = time.time() + timeout
+    while time.time() < end:
+        out = subprocess.run(["xdotool", "search", "--name", "^" + name + "$"], env=env,
+                             capture_output=True, text=True).stdout.split()
+        if out:
+            return out[-1]
+        time.sleep(0.1)
+    sys.exit("no window " + name)
+
+
+def click(env, window, left, top, width, height):
+    """Clicks the centre of a control placed in twips."""
+    subprocess.run(["xdotool", "mousemove", "--window", window, px(left + width // 2),
+                    px(top + height // 2), "click", "1"], env=env, check=True)
+    time.sleep(0.3)
+
+
+def type_into(env, window, place, text):
+    click(env, window, *place)
+    subprocess.run(["xdotool", "key", "ctrl+a"], env=env, check=True)
+    subprocess.run(["xdotool", "type", text], env=env, check=True)
+
+
+def shoot(env, window, name):
+    time.sleep(0.8)
+    geo = dict(line.split("=") for line in subprocess.run(
+        ["xdotool", "getwindowgeometry", "--shell", window], env=env, capture_output=True,
+        text=True, check=True).stdout.split())
+    crop = "%sx%s+%s+%s" % (geo["WIDTH"], geo["HEIGHT"], geo["X"], geo["Y"])
+    subprocess.run(["import", "-window", "root", "-crop", crop, "+repage",
+                    os.path.join(HERE, name)], env=env, check=True)
+    print("wrote docs/" + name)
+
+
+CONFIG_BUTTON = (1200, 585, 980, 345)
+ABOUT_BUTTON = (5097, 585, 980, 345)
+AVTIME = (1980, 345, 675, 360)
+LOGNAME = (1980, 2115, 2600, 360)
+SAVE = (5231, 7425, 980, 375)
+
+
+def run(env, work, edits, title, shots):
+    ini = os.path.join(work, "Data", "Velnook.ini")
+    text = open(ini, "rb").read()
+    for old, new in edits:
+        text = text.replace(old, new)
+    open(ini, "wb").write(text)
+    proc = subprocess.Popen([VELNOOK, "-AllowMulti"], cwd=work, env=env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        shots(find_window(env, title))
+    finally:
+        proc.send_signal(signal.SIGTERM)
+        proc.wait(10)
+
+
+def main():
+    xvfb, display = start_xvfb()
+    work = tempfile.mkdtemp(prefix="velnook-shots-")
+    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
+    os.chmod(runtime, 0o700)
+    env = dict(os.environ, DISPLAY=display, HOME=work, XDG_RUNTIME_DIR=runtime,
+               QT_QPA_PLATFORM="xcb", DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
+    env.pop("USERPROFILE", None)
+    try:
+        subprocess.run([PREPARE, work], env=env, check=True, stdout=subprocess.DEVNULL)
+
+        def master(main):
+            click(env, main, *CONFIG_BUTTON)
+            config = find_window(env, "Velnook Configuration")
+            shoot(env, config, "config-master.png")
+            type_into(env, config, AVTIME, "31")
+            type_into(env, config, LOGNAME, "abc.log")
+            click(env, config, *SAVE)
+            shoot(env, config, "config-marked.png")
+            subprocess.run(["xdotool", "key", "Escape"], env=env, check=True)
+            time.sleep(0.5)
+            click(env, main, *ABOUT_BUTTON)
+            about = find_window(env, "About Velnook")
+            time.sleep(2)
+            shoot(env, about, "about.png")
+
+        run(env, work, [(b"StartMin=2", b"StartMin=1")], "Velnook", master)
+
+        def slave(main):
+            click(env, main, *CONFIG_BUTTON)
+            shoot(env, find_window(env, "Velnook Slave Configuration"), "config-slave.png")
+
+        run(env, work, [(b"CMain=1", b"CMain=2"), (b"IPAdd=\r", b"IPAdd=127.0.0.1\r"),
+                        (b"Port1=10001", b"Port1=%d" % (20000 + os.getpid() % 20000))],
+            "Velnook Slave", slave)
+    finally:
+        xvfb.kill()
+
+
+if __name__ == "__main__":
+    main()
