@@ -118,10 +118,7 @@ class FailingDisk : public PosixFileSystem {
 
 TEST_F(SaveTest, AFailedWriteSaysSoKeepsTheOldFileAndReturnsToTheRunningValues) {
   FailingDisk disk;
-  Services services = hs.services;
-  Services failing{services.clock, services.events,  services.messages, disk,
-                   services.lock,  services.process, services.windows,  services.launcher,
-                   services.power, services.udp,     services.admin,    services.locale};
+  Services failing = WithFiles(hs.services, disk);
   for (bool lie : {false, true}) {
     disk.lie = lie;
     hs.messages.shown.clear();

@@ -8,12 +8,11 @@ import os
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "platform", "linux"))
-from program_test_support import start_xvfb  # noqa: E402
+from program_test_support import program_env, start_xvfb  # noqa: E402
 
 VELNOOK, PREPARE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 
@@ -81,12 +80,7 @@ def run(env, work, edits, title, shots):
 
 def main():
     xvfb, display = start_xvfb()
-    work = tempfile.mkdtemp(prefix="velnook-shots-")
-    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
-    os.chmod(runtime, 0o700)
-    env = dict(os.environ, DISPLAY=display, HOME=work, XDG_RUNTIME_DIR=runtime,
-               QT_QPA_PLATFORM="xcb", DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
-    env.pop("USERPROFILE", None)
+    work, env = program_env(display, "velnook-shots-")
     try:
         subprocess.run([PREPARE, work], env=env, check=True, stdout=subprocess.DEVNULL)
 

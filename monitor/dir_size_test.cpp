@@ -155,10 +155,7 @@ class RefusingFileSystem : public PosixFileSystem {
 
 TEST_F(DirSizeTest, AFolderThatCannotBeReadAbandonsTheMeasurement) {
   RefusingFileSystem files;
-  Services services = hs.services;
-  Services refusing{services.clock, services.events,  services.messages, files,
-                    services.lock,  services.process, services.windows,  services.launcher,
-                    services.power, services.udp,     services.admin,    services.locale};
+  Services refusing = WithFiles(hs.services, files);
   fs::create_directories(dir.Path() + "/dl/locked");
   Grow("a", 2048);
   ASSERT_TRUE(InitDirSize(dl, state, refusing));

@@ -12,4 +12,9 @@ HeadlessServices::HeadlessServices(const std::string& lockDir)
   };
 }
 
+Services WithFiles(const Services& s, FileSystem& files) {
+  return {s.clock,   s.events,   s.messages, files, s.lock,  s.process,
+          s.windows, s.launcher, s.power,    s.udp, s.admin, s.locale};
+}
+
 }  // namespace velnook

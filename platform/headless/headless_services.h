@@ -33,4 +33,7 @@ struct HeadlessServices {
   Services services;
 };
 
+// The same services over another file system, for a disk that misbehaves.
+Services WithFiles(const Services& services, FileSystem& files);
+
 }  // namespace velnook

@@ -4,6 +4,7 @@ checks that are counted rather than stopping at the first failure."""
 import os
 import subprocess
 import sys
+import tempfile
 import time
 
 
@@ -38,3 +39,16 @@ def check(cond, what):
     print(("ok   " if cond else "FAIL ") + what, flush=True)
     if not cond:
         failures.append(what)
+
+
+def program_env(display, prefix):
+    """A fresh home folder and the environment to run the program there on
+    the given X display, with no system bus: nothing started this way can
+    reach the real login manager."""
+    work = tempfile.mkdtemp(prefix=prefix)
+    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
+    os.chmod(runtime, 0o700)
+    env = dict(os.environ, DISPLAY=display, HOME=work, XDG_RUNTIME_DIR=runtime,
+               QT_QPA_PLATFORM="xcb", DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
+    env.pop("USERPROFILE", None)
+    return work, env

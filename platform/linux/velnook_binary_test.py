@@ -10,7 +10,7 @@ import sys
 import tempfile
 import time
 
-from program_test_support import check, failures, start_xvfb
+from program_test_support import check, failures, program_env, start_xvfb
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
 def window_ids(env, name):
@@ -38,13 +38,7 @@ def wait_exit(proc, timeout=10.0):
 
 def main():
     xvfb, display = start_xvfb()
-    work = tempfile.mkdtemp(prefix="velnook-binary-")
-    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
-    os.chmod(runtime, 0o700)
-    # No system bus: nothing this test starts can reach the real login manager.
-    env = dict(os.environ, DISPLAY=display, HOME=work, XDG_RUNTIME_DIR=runtime,
-               QT_QPA_PLATFORM="xcb", DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
-    env.pop("USERPROFILE", None)
+    work, env = program_env(display, "velnook-binary-")
     procs = []
     errors = tempfile.TemporaryFile(mode="w+")
     print("display " + display, flush=True)
