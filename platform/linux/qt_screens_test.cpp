@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/frm_about.h"
 #include "config/config_file.h"
 #include "config/frm_config.h"
 #include "config/load_settings.h"
@@ -137,6 +138,25 @@ TEST_F(QtScreensTest, ASlavesRateFieldsTakeNoTyping) {
   EXPECT_EQ(avTime->text(), "5");
   EXPECT_EQ(w->findChild<QLabel*>("DownDelayL")->text(), "Lost Comms Delay");
   screen.OnCloseRequest();
+}
+
+TEST_F(QtScreensTest, TheFrameAndEscapeCloseAboutAsItsButtonDoes) {
+  FrmAbout about(services, state);
+  about.Open();
+  QWidget* w = TopLevel("frmAbout");
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->windowTitle(), "About Velnook");
+  EXPECT_TRUE(state.ScreenOpen);
+  w->close();  // the window frame's close box
+  EXPECT_FALSE(state.ScreenOpen);
+  EXPECT_EQ(TopLevel("frmAbout"), nullptr);
+
+  about.Open();
+  w = TopLevel("frmAbout");
+  ASSERT_NE(w, nullptr);
+  QTest::keyClick(w, Qt::Key_Escape);
+  EXPECT_FALSE(state.ScreenOpen);
+  EXPECT_FALSE(about.IsOpen());
 }
 
 }  // namespace
