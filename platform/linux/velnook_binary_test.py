@@ -36,6 +36,36 @@ def wait_exit(proc, timeout=10.0):
         return None
 
 
+def click_twips(env, window, left, top, width, height):
+    subprocess.run(["xdotool", "mousemove", "--window", window, str((left + width // 2) // 15),
+                    str((top + height // 2) // 15), "click", "1"], env=env)
+    time.sleep(0.3)
+
+
+def configure_and_save(env, main_window, work):
+    """Configure, type a new download delay, Save, then Escape: the file holds
+    the value and the re-initialisation after the screen logs the change."""
+    click_twips(env, main_window, 1200, 585, 980, 345)
+    ids = wait_for_window(env, "Velnook Configuration")
+    check(len(ids) == 1, "Configure opens the configuration screen")
+    if not ids:
+        return
+    click_twips(env, ids[0], 1980, 780, 675, 360)  # DownDelayT
+    subprocess.run(["xdotool", "key", "ctrl+a"], env=env)
+    subprocess.run(["xdotool", "type", "120"], env=env)
+    click_twips(env, ids[0], 5231, 7425, 980, 375)  # Save
+    ini = open(os.path.join(work, "Data", "Velnook.ini"), "rb").read()
+    check(b"\r\nDownDelay=120\r\n" in ini, "Save writes the typed value")
+    subprocess.run(["xdotool", "key", "Escape"], env=env)
+    end = time.time() + 10
+    while window_ids(env, "Velnook Configuration") and time.time() < end:
+        time.sleep(0.1)
+    check(not window_ids(env, "Velnook Configuration"), "Escape closes the screen")
+    time.sleep(0.5)
+    log = open(os.path.join(work, "Log", "Velnook.log"), "rb").read()
+    check(b"Config   , Updated" in log, "closing after a save re-initialises and logs it")
+
+
 def main():
     xvfb, display = start_xvfb()
     work, env = program_env(display, "velnook-binary-")
@@ -58,7 +88,10 @@ def main():
         check(os.path.isdir(os.path.join(work, "Downloads")), "prepare makes ~/Downloads")
 
         first = launch()
-        check(len(wait_for_window(env, "Velnook")) >= 1, "first instance shows its main window")
+        mains = wait_for_window(env, "Velnook")
+        check(len(mains) >= 1, "first instance shows its main window")
+        if mains:
+            configure_and_save(env, mains[0], work)
 
         second = launch()
         ids = wait_for_window(env, "Velnook Start Up Error")
