@@ -3,13 +3,19 @@
 namespace velnook {
 
 HeadlessServices::HeadlessServices(const std::string& lockDir)
-    : lock(lockDir), services{loop,    loop,     messages, files, lock,  process,
-                              windows, launcher, power,    udp,   admin, LocaleInfo{}} {
+    : lock(lockDir), services{loop,     loop,  messages, files, lock,    process,     windows,
+                              launcher, power, udp,      admin, tracker, LocaleInfo{}} {
   process.windows = &windows;
   loop.pollInput = [this] {
     udp.Poll();
     udp.DeliverResolved();
   };
+}
+
+Services HeadlessServices::With(TreeTracker& other) const {
+  const Services& s = services;
+  return Services{s.clock,    s.events, s.messages, s.files, s.lock, s.process, s.windows,
+                  s.launcher, s.power,  s.udp,      s.admin, other,  s.locale};
 }
 
 }  // namespace velnook
