@@ -41,19 +41,9 @@ int main(int argc, char** argv) {
   velnook::QtUdpSocket udp([&windows] { windows.RefreshAll(); });
   velnook::PosixAdministratorTest admin;
   velnook::InotifyTreeTracker tracker;
-  velnook::Services services{loop,
-                             loop,
-                             messages,
-                             files,
-                             lock,
-                             process,
-                             windows,
-                             launcher,
-                             power,
-                             udp,
-                             admin,
-                             tracker,
-                             velnook::SystemLocale()};
+  const velnook::LocaleInfo locale = velnook::SystemLocale();
+  velnook::Services services{loop,     loop,  messages, files, lock,    process, windows,
+                             launcher, power, udp,      admin, tracker, locale};
 
   velnook::Program program(services, argText);
   program.ProcessEntry();
