@@ -46,14 +46,28 @@ void AddDirSize(const std::string& folder, SharedState& state, Services& service
   }
 }
 
+namespace {
+
+// Sets DirTotal to the tree's total, from the tracker or by a full scan.
+void MeasureTree(const std::string& folder, bool fresh, SharedState& state, Services& services) {
+  state.DirTotal = services.tracker.Measure(
+      folder, fresh, [&] { services.events.ProcessPendingEvents(); },
+      [&] {
+        state.DirTotal = 0;
+        AddDirSize(folder, state, services);
+        return state.DirTotal;
+      });
+}
+
+}  // namespace
+
 bool InitDirSize(const std::string& path, SharedState& state, Services& services) {
   state.DirTotal = 0;
   state.DirPrevTotal = 0;
   state.RateText = "0";
   const std::string expanded = ExpandDownloadPath(path, services.process);
   if (!services.files.FolderExists(expanded)) return false;
-  state.DirTotal = 0;
-  AddDirSize(expanded, state, services);
+  MeasureTree(expanded, true, state, services);
   state.DirPrevTotal = state.DirTotal;
   return true;
 }
@@ -62,8 +76,7 @@ bool GetDirRate(const std::string& path, SharedState& state, Services& services)
   services.events.ProcessPendingEvents();
   const std::string expanded = ExpandDownloadPath(path, services.process);
   if (!services.files.FolderExists(expanded)) return false;
-  state.DirTotal = 0;
-  AddDirSize(expanded, state, services);
+  MeasureTree(expanded, false, state, services);
   state.RateText = FormatRateText(state.DirTotal - state.DirPrevTotal, services.locale);
   state.DirPrevTotal = state.DirTotal;
   return true;

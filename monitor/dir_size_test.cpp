@@ -14,7 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class DirSizeTest : public ::testing::Test {
+// Every behaviour holds alike for the full scan and for the change tracker
+// (the parameter), apart from the scan's own handling of failures.
+class DirSizeTest : public ::testing::TestWithParam<bool> {
  protected:
   DirSizeTest() { fs::create_directories(dir.Path() + "/dl"); }
   void Grow(const std::string& rel, size_t bytes) {
@@ -23,43 +25,46 @@ class DirSizeTest : public ::testing::Test {
   }
   TempWorkDir dir;
   HeadlessServices hs;
+  FullScanTracker fullScan;
+  Services plain = hs.With(fullScan);
+  Services& S() { return GetParam() ? hs.services : plain; }
   SharedState state;
   const std::string dl = "dl\\";  // a stored path with the Windows separator
 };
 
-TEST_F(DirSizeTest, RateIsTheAbsoluteChangeInKbWithOneDecimal) {
-  ASSERT_TRUE(InitDirSize(dl, state, hs.services));
+TEST_P(DirSizeTest, RateIsTheAbsoluteChangeInKbWithOneDecimal) {
+  ASSERT_TRUE(InitDirSize(dl, state, S()));
   EXPECT_EQ(state.RateText, "0");
-  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  ASSERT_TRUE(GetDirRate(dl, state, S()));
   EXPECT_EQ(state.RateText, "0.0");  // an empty folder stays at 0
 
   Grow("a", 1536);
-  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  ASSERT_TRUE(GetDirRate(dl, state, S()));
   EXPECT_EQ(state.RateText, "1.5");
   Grow("a", 51);
-  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  ASSERT_TRUE(GetDirRate(dl, state, S()));
   EXPECT_EQ(state.RateText, "0.0");
   Grow("a", 52);
-  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  ASSERT_TRUE(GetDirRate(dl, state, S()));
   EXPECT_EQ(state.RateText, "0.1");
 
   Grow("b", 2048);
-  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  ASSERT_TRUE(GetDirRate(dl, state, S()));
   fs::remove(dir.Path() + "/dl/b");
-  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  ASSERT_TRUE(GetDirRate(dl, state, S()));
   EXPECT_EQ(state.RateText, "2.0");  // shrinking counts like growing
 
   fs::create_directories(dir.Path() + "/dl/x/y/z");
   Grow("x/y/z/deep", 1024);
   Grow("x/top", 1024);
-  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  ASSERT_TRUE(GetDirRate(dl, state, S()));
   EXPECT_EQ(state.RateText, "2.0");
   EXPECT_EQ(state.DirPrevTotal, 1536 + 51 + 52 + 2048);
   // One event pass per measurement and one per folder, so the window lives.
   EXPECT_GE(hs.loop.pendingEventPasses, 5);
 }
 
-TEST_F(DirSizeTest, RateTextFormatAndClamp) {
+TEST(FormatRateText, FormatAndClamp) {
   LocaleInfo comma;
   comma.decimalSeparator = ',';
   EXPECT_EQ(FormatRateText(1536, LocaleInfo{}), "1.5");
@@ -72,32 +77,32 @@ TEST_F(DirSizeTest, RateTextFormatAndClamp) {
   EXPECT_EQ(FormatRateText(5LL << 40, LocaleInfo{}), "2000000");
 }
 
-TEST_F(DirSizeTest, MissingFolderReturnsFalseAndKeepsState) {
-  EXPECT_FALSE(InitDirSize("nothere\\", state, hs.services));
+TEST_P(DirSizeTest, MissingFolderReturnsFalseAndKeepsState) {
+  EXPECT_FALSE(InitDirSize("nothere\\", state, S()));
   EXPECT_EQ(state.RateText, "0");
   EXPECT_EQ(state.DirTotal, 0);
   EXPECT_EQ(state.DirPrevTotal, 0);
 
   Grow("a", 3000);
-  ASSERT_TRUE(InitDirSize(dl, state, hs.services));
+  ASSERT_TRUE(InitDirSize(dl, state, S()));
   Grow("a", 1024);
-  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  ASSERT_TRUE(GetDirRate(dl, state, S()));
   fs::remove_all(dir.Path() + "/dl");
-  EXPECT_FALSE(GetDirRate(dl, state, hs.services));
+  EXPECT_FALSE(GetDirRate(dl, state, S()));
   EXPECT_EQ(state.RateText, "1.0");
   EXPECT_EQ(state.DirPrevTotal, 4024);
 }
 
-TEST_F(DirSizeTest, UserProfileIsExpandedOnlyAtTheStartAndExactly) {
+TEST_P(DirSizeTest, UserProfileIsExpandedOnlyAtTheStartAndExactly) {
   hs.process.environment["USERPROFILE"] = dir.Path();
   EXPECT_EQ(ExpandDownloadPath("%USERPROFILE%\\dl\\", hs.process), dir.Path() + "\\dl\\");
   EXPECT_EQ(ExpandDownloadPath("%userprofile%\\dl\\", hs.process), "%userprofile%\\dl\\");
   EXPECT_EQ(ExpandDownloadPath("x%USERPROFILE%", hs.process), "x%USERPROFILE%");
   EXPECT_EQ(ExpandDownloadPath("%USERPROFILE", hs.process), "%USERPROFILE");
   Grow("a", 10);
-  EXPECT_TRUE(InitDirSize("%USERPROFILE%\\dl\\", state, hs.services));
+  EXPECT_TRUE(InitDirSize("%USERPROFILE%\\dl\\", state, S()));
   EXPECT_EQ(state.DirPrevTotal, 10);
-  EXPECT_FALSE(InitDirSize("%userprofile%\\dl\\", state, hs.services));
+  EXPECT_FALSE(InitDirSize("%userprofile%\\dl\\", state, S()));
 
   hs.process.environment.erase("USERPROFILE");
   hs.process.environment["HOME"] = "/home/u";
@@ -106,7 +111,7 @@ TEST_F(DirSizeTest, UserProfileIsExpandedOnlyAtTheStartAndExactly) {
   EXPECT_EQ(ExpandDownloadPath("%USERPROFILE%\\dl\\", hs.process), "\\dl\\");
 }
 
-TEST_F(DirSizeTest, LinksToFoldersAreNotFollowedAndLoopsCannotTrapTheScan) {
+TEST_P(DirSizeTest, LinksToFoldersAreNotFollowedAndLoopsCannotTrapTheScan) {
   Grow("f", 100);
   fs::create_directories(dir.Path() + "/outside");
   std::ofstream(dir.Path() + "/outside/big", std::ios::binary) << std::string(5000, 'y');
@@ -114,30 +119,34 @@ TEST_F(DirSizeTest, LinksToFoldersAreNotFollowedAndLoopsCannotTrapTheScan) {
   fs::create_directory_symlink(dir.Path() + "/dl", dir.Path() + "/dl/loop");
   fs::create_symlink(dir.Path() + "/outside/big", dir.Path() + "/dl/linkfile");
   fs::create_symlink(dir.Path() + "/nowhere", dir.Path() + "/dl/dangling");
-  ASSERT_TRUE(InitDirSize(dl, state, hs.services));
+  ASSERT_TRUE(InitDirSize(dl, state, S()));
   EXPECT_EQ(state.DirPrevTotal, 100 + 5000);  // the link to a file counts its target
 }
 
-TEST_F(DirSizeTest, SizesAreSixtyFourBit) {
+TEST_P(DirSizeTest, SizesAreSixtyFourBit) {
   // A sparse 5 GiB file takes no disk space but has its full length.
   const std::string big = dir.Path() + "/dl/big";
   { std::ofstream(big, std::ios::binary) << 'x'; }
   fs::resize_file(big, 5ULL << 30);
-  ASSERT_TRUE(InitDirSize(dl, state, hs.services));
+  ASSERT_TRUE(InitDirSize(dl, state, S()));
   EXPECT_EQ(state.DirPrevTotal, 5LL << 30);
 }
 
-TEST_F(DirSizeTest, EntriesVanishingDuringTheScanAreSkipped) {
+INSTANTIATE_TEST_SUITE_P(ScanAndTracker, DirSizeTest, ::testing::Bool());
+
+class PlainScanTest : public DirSizeTest {};
+
+TEST_F(PlainScanTest, EntriesVanishingDuringTheScanAreSkipped) {
   fs::create_directories(dir.Path() + "/dl/sub");
   Grow("keep", 1000);
   Grow("sub/part", 500);
-  ASSERT_TRUE(InitDirSize(dl, state, hs.services));
+  ASSERT_TRUE(InitDirSize(dl, state, plain));
   // A download manager renames and removes its partial file mid-scan.
   int passes = 0;
   hs.loop.onPendingEvents = [&] {
     if (++passes == 2) fs::remove_all(dir.Path() + "/dl/sub");
   };
-  ASSERT_TRUE(GetDirRate(dl, state, hs.services));
+  ASSERT_TRUE(GetDirRate(dl, state, plain));
   EXPECT_EQ(state.DirPrevTotal, 1000);
   EXPECT_EQ(state.RateText, "0.5");
 }
@@ -153,9 +162,9 @@ class RefusingFileSystem : public PosixFileSystem {
   bool refuse = false;
 };
 
-TEST_F(DirSizeTest, AFolderThatCannotBeReadAbandonsTheMeasurement) {
+TEST_F(PlainScanTest, AFolderThatCannotBeReadAbandonsTheMeasurement) {
   RefusingFileSystem files;
-  Services refusing = WithFiles(hs.services, files);
+  Services refusing = WithFiles(plain, files);
   fs::create_directories(dir.Path() + "/dl/locked");
   Grow("a", 2048);
   ASSERT_TRUE(InitDirSize(dl, state, refusing));

@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/power.h"
 #include "platform/process.h"
+#include "platform/tree_tracker.h"
 #include "platform/udp_socket.h"
 
 namespace velnook {
@@ -26,6 +27,7 @@ struct Services {
   PowerService& power;
   UdpSocket& udp;
   AdministratorTest& admin;
+  TreeTracker& tracker;
   LocaleInfo locale;
 };
 

@@ -12,6 +12,7 @@
 #include "platform/headless/scripted_message_boxes.h"
 #include "platform/headless/test_process.h"
 #include "platform/posix/flock_instance_lock.h"
+#include "platform/posix/inotify_tree_tracker.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_udp_socket.h"
 #include "platform/services.h"
@@ -30,7 +31,11 @@ struct HeadlessServices {
   RecordingPower power;
   PosixUdpSocket udp{"127.0.0.1"};  // tests never reach beyond loopback
   FakeAdministrator admin;
+  InotifyTreeTracker tracker;
   Services services;
+
+  // The same services measuring with |other| instead of the tracker.
+  Services With(TreeTracker& other) const;
 };
 
 // The same services over another file system, for a disk that misbehaves.

@@ -15,6 +15,7 @@
 #include "platform/linux/qt_windows.h"
 #include "platform/linux/xdg_launcher.h"
 #include "platform/posix/flock_instance_lock.h"
+#include "platform/posix/inotify_tree_tracker.h"
 #include "platform/posix/posix_administrator.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process.h"
@@ -39,8 +40,10 @@ int main(int argc, char** argv) {
   velnook::Login1Power power(QDBusConnection::systemBus());
   velnook::QtUdpSocket udp([&windows] { windows.RefreshAll(); });
   velnook::PosixAdministratorTest admin;
-  velnook::Services services{loop,    loop,     messages, files, lock,  process,
-                             windows, launcher, power,    udp,   admin, velnook::SystemLocale()};
+  velnook::InotifyTreeTracker tracker;
+  const velnook::LocaleInfo locale = velnook::SystemLocale();
+  velnook::Services services{loop,     loop,  messages, files, lock,    process, windows,
+                             launcher, power, udp,      admin, tracker, locale};
 
   velnook::Program program(services, argText);
   program.ProcessEntry();

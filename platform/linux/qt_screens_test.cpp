@@ -59,8 +59,8 @@ class QtScreensTest : public ::testing::Test {
   HeadlessServices hs;
   QtWindows windows;
   QtEventLoop loop{[this] { windows.RefreshAll(); }};
-  Services services{loop,    loop,        hs.messages, hs.files, hs.lock,  hs.process,
-                    windows, hs.launcher, hs.power,    hs.udp,   hs.admin, LocaleInfo{}};
+  Services services{loop,        loop,     hs.messages, hs.files, hs.lock,    hs.process,  windows,
+                    hs.launcher, hs.power, hs.udp,      hs.admin, hs.tracker, LocaleInfo{}};
   SharedState state;
   FrmConfig screen{services, state, {}};
 };

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/posix/folder_entries.h"
+
 namespace velnook {
 
 std::string ToNativePath(const std::string& path) {
@@ -147,45 +149,11 @@ FileError PosixFileSystem::ListFolder(const std::string& path, FolderListing& ou
   DIR* d = ::opendir(native.c_str());
   if (!d) return errno == ENOENT || errno == ENOTDIR ? FileError::NotFound : FileError::Failed;
   if (native.empty() || native.back() != '/') native += '/';
-  const int dfd = ::dirfd(d);
-  FileError result = FileError::None;
-  while (true) {
-    errno = 0;
-    dirent* e = ::readdir(d);
-    if (!e) {
-      if (errno != 0) result = FileError::Failed;
-      break;
-    }
-    const char* name = e->d_name;
-    if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
-    unsigned char type = e->d_type;
-    if (type == DT_DIR) {
-      out.subFolders.push_back(native + name);
-      continue;
-    }
-    struct stat st {};
-    // Links are followed only to files: a link to a folder is not walked,
-    // so a loop of links cannot trap the scan.
-    int flags = type == DT_LNK ? 0 : AT_SYMLINK_NOFOLLOW;
-    if (::fstatat(dfd, name, &st, flags) != 0) {
-      if (errno == ENOENT) continue;  // vanished or dangling: not counted
-      result = FileError::Failed;
-      break;
-    }
-    if (S_ISDIR(st.st_mode)) {
-      if (type != DT_LNK) out.subFolders.push_back(native + name);
-      continue;
-    }
-    if (S_ISLNK(st.st_mode)) {  // d_type was unknown: judge a link by its target
-      if (::fstatat(dfd, name, &st, 0) != 0) {
-        if (errno == ENOENT) continue;
-        result = FileError::Failed;
-        break;
-      }
-      if (S_ISDIR(st.st_mode)) continue;
-    }
-    out.fileLengths.push_back(static_cast<std::uint64_t>(st.st_size));
-  }
+  const FileError result =
+      ReadFolderEntries(d, false, [&](const char* name, const FolderEntry& entry) {
+        if (entry.kind == FolderEntry::Kind::File) out.fileLengths.push_back(entry.length);
+        if (entry.kind == FolderEntry::Kind::Folder) out.subFolders.push_back(native + name);
+      });
   ::closedir(d);
   return result;
 }

@@ -1,0 +1,263 @@
+#include "platform/posix/inotify_tree_tracker.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <vector>
+
+#include "platform/headless/temp_work_dir.h"
+
+namespace velnook {
+namespace {
+
+namespace fs = std::filesystem;
+using Source = InotifyTreeTracker::Source;
+
+// What a full scan counts, found independently of the code under test:
+// every file's length, a link to a file counted by its target, links to
+// folders not followed.
+std::int64_t ScanTotal(const fs::path& root) {
+  std::int64_t total = 0;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(root, ec), end; it != end; it.increment(ec)) {
+    if (ec) break;
+    const fs::file_status target = fs::status(it->path(), ec);
+    if (ec || !fs::exists(target) || fs::is_directory(target)) continue;
+    total += static_cast<std::int64_t>(fs::file_size(it->path(), ec));
+  }
+  return total;
+}
+
+void Append(const fs::path& file, std::size_t bytes) {
+  std::ofstream(file, std::ios::binary | std::ios::app) << std::string(bytes, 'x');
+}
+
+// A temporary tree changed at random, the way downloads, unpackers and users
+// change a download folder.
+class RandomTree {
+ public:
+  RandomTree(const fs::path& root, unsigned seed) : root_(root), rng_(seed) {
+    fs::create_directories(root_);
+    fs::create_directories(Outside());
+  }
+
+  fs::path Outside() const { return root_.parent_path() / "outside"; }
+
+  void Step() {
+    List();
+    const int op = Pick(100);
+    if (op < 22 || files_.empty()) {  // a new file
+      Append(Child(AnyFolder(), "f"), Pick(5000));
+    } else if (op < 45) {  // written to
+      Append(Any(files_), 1 + Pick(3000));
+    } else if (op < 52) {  // truncated
+      const fs::path f = Any(files_);
+      fs::resize_file(f, Pick(static_cast<int>(fs::file_size(f)) + 1));
+    } else if (op < 60) {  // renamed in its folder
+      const fs::path f = Any(files_);
+      fs::rename(f, Child(f.parent_path(), "r"));
+    } else if (op < 67) {  // moved to another folder
+      fs::rename(Any(files_), Child(AnyFolder(), "m"));
+    } else if (op < 74) {  // deleted
+      fs::remove(Any(files_));
+    } else if (op < 80) {  // a new folder, at times with files already in it
+      const fs::path d = Child(AnyFolder(), "d");
+      fs::create_directory(d);
+      if (Pick(2)) Append(d / "inside", Pick(2000));
+    } else if (op < 84) {  // a folder moved in from outside the tree, with its files
+      const fs::path staged = Outside() / "staged";
+      fs::create_directories(staged / "deeper");
+      Append(staged / "a", Pick(4000));
+      Append(staged / "deeper" / "b", Pick(4000));
+      fs::rename(staged, Child(AnyFolder(), "in"));
+    } else if (op < 88 && folders_.size() > 1) {  // a folder moved elsewhere in the tree
+      const fs::path d = AnySubFolder();
+      const fs::path to = AnyFolder();
+      if (!IsWithin(to, d)) fs::rename(d, Child(to, "mv"));
+    } else if (op < 91 && folders_.size() > 1) {  // a folder moved out of the tree
+      fs::rename(AnySubFolder(), Child(Outside(), "gone"));
+    } else if (op < 94 && folders_.size() > 1) {  // a folder deleted with everything in it
+      fs::remove_all(AnySubFolder());
+    } else if (op < 96) {  // a link to a file, a folder or nothing
+      const int kind = Pick(3);
+      const fs::path target = kind == 0 ? Any(files_) : kind == 1 ? AnyFolder() : root_ / "none";
+      fs::create_symlink(target, Child(AnyFolder(), "l"));
+    } else if (op < 97) {  // a second name for a file
+      fs::create_hard_link(Any(files_), Child(AnyFolder(), "h"));
+    } else {  // one file replaced by another of the same name
+      const fs::path f = Any(files_);
+      const fs::path temp = Child(f.parent_path(), "t");
+      Append(temp, Pick(3000));
+      fs::rename(temp, f);
+    }
+  }
+
+ private:
+  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+  template <typename T>
+  const T& Any(const std::vector<T>& v) {
+    return v[static_cast<std::size_t>(Pick(static_cast<int>(v.size())))];
+  }
+  fs::path AnyFolder() { return Any(folders_); }
+  fs::path AnySubFolder() {
+    return folders_[1 + static_cast<std::size_t>(Pick(static_cast<int>(folders_.size()) - 1))];
+  }
+  fs::path Child(const fs::path& folder, const char* prefix) {
+    return folder / (prefix + std::to_string(serial_++));
+  }
+  static bool IsWithin(const fs::path& p, const fs::path& folder) {
+    const std::string a = p.string() + "/", b = folder.string() + "/";
+    return a.compare(0, b.size(), b) == 0;
+  }
+  void List() {
+    folders_ = {root_};
+    files_.clear();
+    for (fs::recursive_directory_iterator it(root_), end; it != end; ++it) {
+      const fs::file_status st = it->symlink_status();
+      if (fs::is_directory(st)) folders_.push_back(it->path());
+      if (fs::is_regular_file(st)) files_.push_back(it->path());
+    }
+  }
+
+  fs::path root_;
+  std::mt19937 rng_;
+  int serial_ = 0;
+  std::vector<fs::path> folders_;
+  std::vector<fs::path> files_;
+};
+
+struct Seconds {
+  int seconds = 0;
+  std::map<Source, int> sources;
+};
+
+// Thousands of random changes with a measurement after every few: each must
+// equal a full scan to the byte. |everySecond| runs before each measurement.
+Seconds Follow(InotifyTreeTracker& tracker, unsigned seed,
+               const std::function<void(int second)>& everySecond = {}) {
+  TempWorkDir dir;
+  const fs::path root = fs::path(dir.Path()) / "dl";
+  RandomTree tree(root, seed);
+  std::mt19937 rhythm(seed + 1);
+  const auto scan = [&] { return ScanTotal(root); };
+  Seconds run;
+  EXPECT_EQ(tracker.Measure(root.string() + "\\", true, {}, scan), 0);
+  for (int step = 0; step < 2000;) {
+    for (int n = std::uniform_int_distribution<int>(1, 6)(rhythm); n > 0; --n, ++step) tree.Step();
+    if (everySecond) everySecond(run.seconds);
+    const std::int64_t total = tracker.Measure(root.string() + "\\", false, {}, scan);
+    ++run.sources[tracker.LastSource()];
+    ++run.seconds;
+    if (total != ScanTotal(root)) {
+      ADD_FAILURE() << "second " << run.seconds << " after step " << step << ": tracked " << total
+                    << ", scanned " << ScanTotal(root);
+      break;
+    }
+  }
+  return run;
+}
+
+TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
+  InotifyTreeTracker tracker;
+  Seconds run = Follow(tracker, 9);
+  // Nearly every second comes from the events alone; a walk follows only
+  // when a second name for a file appears.
+  EXPECT_GT(run.sources.at(Source::Changes), run.seconds * 85 / 100);
+  EXPECT_EQ(run.sources.count(Source::FullScan), 0u);
+}
+
+TEST(InotifyTreeTracker, ALowWatchLimitFallsBackToFullScansAndRecovers) {
+  InotifyTreeTracker tracker(6);
+  Seconds run = Follow(tracker, 10);
+  EXPECT_GT(run.sources[Source::FullScan], 0);
+  EXPECT_GT(run.sources[Source::Changes], 0);  // followed again whenever the tree fitted
+}
+
+TEST(InotifyTreeTracker, AnOverflowStartsAgainFromAWalk) {
+  InotifyTreeTracker tracker;
+  int overflows = 0;
+  Seconds run = Follow(tracker, 11, [&](int second) {
+    if (second % 37 == 5) {
+      tracker.InjectOverflow();
+      ++overflows;
+    }
+  });
+  EXPECT_GE(run.sources[Source::Walk], overflows);
+  EXPECT_EQ(run.sources.count(Source::FullScan), 0u);
+}
+
+// Changes that no event of the tree's own folders reports, and the root
+// itself going or being replaced.
+TEST(InotifyTreeTracker, ChangesOutsideTheWatchesAndTheRootItself) {
+  TempWorkDir dir;
+  const fs::path root = fs::path(dir.Path()) / "dl";
+  const fs::path outside = fs::path(dir.Path()) / "outside";
+  fs::create_directories(root / "sub");
+  fs::create_directories(outside);
+  Append(outside / "target", 100);
+  fs::create_symlink(outside / "target", root / "link");
+  Append(root / "sub" / "shared", 10);
+  fs::create_hard_link(root / "sub" / "shared", outside / "other-name");
+  int scans = 0;
+  const auto scan = [&] {
+    ++scans;
+    return ScanTotal(root);
+  };
+  InotifyTreeTracker tracker;
+  const auto measure = [&] { return tracker.Measure(root.string(), false, {}, scan); };
+  EXPECT_EQ(tracker.Measure(root.string(), true, {}, scan), 110);
+  EXPECT_EQ(tracker.LastSource(), Source::Walk);
+
+  Append(outside / "target", 5);      // a link's target outside the tree
+  Append(outside / "other-name", 7);  // a file written through its other name
+  EXPECT_EQ(measure(), 122);
+  EXPECT_EQ(tracker.LastSource(), Source::Changes);
+
+  // The root's parent renamed and another folder put where it was.
+  fs::rename(dir.Path(), dir.Path() + "-old");
+  fs::create_directories(root);
+  Append(root / "new", 3);
+  EXPECT_EQ(measure(), 3);
+  EXPECT_EQ(tracker.LastSource(), Source::Walk);
+  Append(root / "new", 1);
+  EXPECT_EQ(measure(), 4);
+  EXPECT_EQ(tracker.LastSource(), Source::Changes);
+
+  // Without a root to walk the second is left to the full scan, whose own
+  // rules decide.
+  fs::remove_all(root);
+  EXPECT_EQ(measure(), 0);
+  EXPECT_EQ(tracker.LastSource(), Source::FullScan);
+  EXPECT_EQ(scans, 1);
+  fs::rename(dir.Path() + "-old", dir.Path() + "-gone");
+  fs::remove_all(dir.Path() + "-gone");
+}
+
+// The event passes of a walk may start a measurement of their own; it gets a
+// full scan and leaves the walk under way undisturbed.
+TEST(InotifyTreeTracker, AMeasurementInsideAWalkIsAFullScan) {
+  TempWorkDir dir;
+  const fs::path root = fs::path(dir.Path()) / "dl";
+  fs::create_directories(root / "a" / "b");
+  Append(root / "a" / "b" / "f", 42);
+  InotifyTreeTracker tracker;
+  std::int64_t inner = -1;
+  int passes = 0;
+  const auto scan = [&] { return ScanTotal(root); };
+  const std::function<void()> between = [&] {
+    if (++passes == 2) inner = tracker.Measure(root.string(), true, between, [] { return 7; });
+  };
+  EXPECT_EQ(tracker.Measure(root.string(), true, between, scan), 42);
+  EXPECT_EQ(inner, 7);
+  EXPECT_EQ(passes, 3);  // one after each folder
+  Append(root / "a" / "f", 8);
+  EXPECT_EQ(tracker.Measure(root.string(), false, between, scan), 50);
+  EXPECT_EQ(tracker.LastSource(), Source::Changes);
+}
+
+}  // namespace
+}  // namespace velnook
