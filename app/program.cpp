@@ -72,18 +72,15 @@ void Program::StartupSequence() {
   ShowMonitorTexts(state, main, services_);
 }
 
-}  // namespace velnook
-
-namespace velnook {
-
 void Program::ReinitialiseAfterConfig() {
   SetupLink(state, services_);
   InitMonitor(state, main, services_);
   EnsureLogFile(state, services_);
-  const int level = state.settings.LogLevel;
-  if ((level == 2 || level == 3) && !state.PartnerMissing)
+  // The log writers skip levels that log nothing; the run header is for Full alone.
+  if (!state.PartnerMissing) {
     WriteLogEntry("Config", "Updated", state, services_);
-  if (level == 3 && !state.PartnerMissing) WriteRunHeader(1, state, services_);
+    if (state.settings.LogLevel == 3) WriteRunHeader(1, state, services_);
+  }
   ShowMonitorTexts(state, main, services_);
   state.AutoMinimise = false;
   state.ScreenOpen = false;

@@ -4,6 +4,7 @@
 
 #include "config/ip_address.h"
 #include "config/leading_number.h"
+#include "shutdown/shut_types.h"
 
 namespace velnook {
 
@@ -19,12 +20,9 @@ void Mark(FrmConfig& screen, const char* label) {
   c.bold = true;
 }
 
-int CodeOf(const std::string& text, std::initializer_list<const char*> names, int previous) {
-  int code = 1;
-  for (const char* n : names) {
-    if (text == n) return code;
-    ++code;
-  }
+int LogLevelCodeOf(const std::string& text, int previous) {
+  for (std::size_t i = 0; i < kLogLevelNames.size(); ++i)
+    if (text == kLogLevelNames[i]) return static_cast<int>(i + 1);
   return previous;
 }
 
@@ -36,11 +34,8 @@ double FieldNumber(const std::string& text) {
 
 int CheckScreenValues(FrmConfig& screen, const SharedState& state, Services& services) {
   screen.ClearHighlights();
-  screen.ShutTypeCode = CodeOf(
-      screen.ListText("ShutNameT"),
-      {"Power Off", "Reboot", "Shutdown", "Monitor", "Hibernate", "Standby"}, screen.ShutTypeCode);
-  screen.LogLevelCode =
-      CodeOf(screen.ListText("LogLevelT"), {"None", "Normal", "Full"}, screen.LogLevelCode);
+  if (const auto code = ShutTypeCodeOf(screen.ListText("ShutNameT"))) screen.ShutTypeCode = *code;
+  screen.LogLevelCode = LogLevelCodeOf(screen.ListText("LogLevelT"), screen.LogLevelCode);
 
   const bool master = state.settings.CMain == 1;
   const bool slave = state.settings.CMain == 2;

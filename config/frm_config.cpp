@@ -4,6 +4,7 @@
 
 #include "config/check_screen_values.h"
 #include "config/save_restore.h"
+#include "shutdown/shut_types.h"
 
 namespace velnook {
 
@@ -16,11 +17,10 @@ constexpr std::array<const char*, 12> kHintLabels = {
 const std::vector<std::string> kLogLevelItems = {"Full", "None", "Normal"};
 const std::vector<std::string> kShutTypeItems = {"Hibernate", "Monitor",  "Power Off",
                                                  "Reboot",    "Shutdown", "Standby"};
-const std::array<const char*, 3> kLogLevelNames = {"None", "Normal", "Full"};
-const std::array<const char*, 6> kShutTypeNames = {"Power Off", "Reboot",    "Shutdown",
-                                                   "Monitor",   "Hibernate", "Standby"};
 
 }  // namespace
+
+const std::array<const char*, 3> kLogLevelNames = {"None", "Normal", "Full"};
 
 FrmConfig::FrmConfig(Services& services, SharedState& state, ConfigScreenHooks hooks)
     : Form("frmConfig"),
@@ -224,8 +224,7 @@ void FrmConfig::DataLoad() {
   } else {
     LogLevelCode = 0;
   }
-  if (s.ShutType >= 1 && s.ShutType <= 6)
-    Choose("ShutNameT", kShutTypeNames[static_cast<size_t>(s.ShutType - 1)]);
+  if (const auto name = ShutTypeNameOf(s.ShutType)) Choose("ShutNameT", *name);
   ShowShutTypeHint();
   fieldSnapshot = TakeSnapshot();
 }
@@ -248,9 +247,8 @@ void FrmConfig::ShowShutTypeHint() {
   const bool slave = state_.settings.CMain == 2;
   Control& hint = Get("ShutTypeM");
   ShutTypeCode = 0;
-  for (size_t i = 0; i < kShutTypeNames.size(); ++i) {
-    if (text != kShutTypeNames[i]) continue;
-    const int code = static_cast<int>(i) + 1;
+  if (const auto known = ShutTypeCodeOf(text)) {
+    const int code = *known;
     if (code <= 3) {
       ShutTypeCode = code;
       hint.caption = "(Forces Running Applications To Close)";

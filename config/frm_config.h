@@ -15,6 +15,9 @@
 
 namespace velnook {
 
+// The log levels' names, for the codes 1 to 3.
+extern const std::array<const char*, 3> kLogLevelNames;
+
 // The fields as they stood when last filled or saved; Save compares with it.
 struct FieldSnapshot {
   std::array<std::string, 10> texts;  // the ten text boxes, in kTextFields order

@@ -26,6 +26,12 @@ std::optional<std::string> ShutTypeNameOf(std::int16_t shutType) {
   return kShutTypes[static_cast<std::size_t>(shutType - 1)].name;
 }
 
+std::optional<std::int16_t> ShutTypeCodeOf(const std::string& name) {
+  for (std::size_t i = 0; i < kShutTypes.size(); ++i)
+    if (name == kShutTypes[i].name) return static_cast<std::int16_t>(i + 1);
+  return std::nullopt;
+}
+
 std::string CountdownTextOf(std::int16_t shutType) {
   if (shutType < 1 || shutType > 6) return "";
   return kShutTypes[static_cast<std::size_t>(shutType - 1)].countdownText;

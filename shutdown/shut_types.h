@@ -11,6 +11,9 @@ namespace velnook {
 // "Power Off" … "Standby"; nullopt outside 1 to 6.
 std::optional<std::string> ShutTypeNameOf(std::int16_t shutType);
 
+// The code of a shut type's name; nullopt for any other text.
+std::optional<std::int16_t> ShutTypeCodeOf(const std::string& name);
+
 // "The Computer Will Power Off In " and its siblings; empty outside 1 to 6.
 std::string CountdownTextOf(std::int16_t shutType);
 
