@@ -19,22 +19,9 @@
 namespace velnook {
 namespace {
 
-// A port nobody holds right now on 127.0.0.1.
-int FreePort() {
-  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t len = sizeof a;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-  ::close(fd);
-  return ntohs(a.sin_port);
-}
-
 class LinkJobTest : public ::testing::Test {
  protected:
-  LinkJobTest() : hs(dir.Path()), port(FreePort()) {}
+  LinkJobTest() : hs(dir.Path()), port(FreeLoopbackPort()) {}
 
   void Start(ConfigValues v) {
     dir.Write("dls/.keep", "");

@@ -25,6 +25,7 @@ class MainJobTest : public ::testing::Test {
     fs::create_directories(dir.Path() + "/Log");
     hs.files.CreateFolder("Data");
     v.DPath = "dls\\";
+    v.Port1 = FreeLoopbackPort();
     ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
     program = std::make_unique<Program>(hs.services, args);
     program->ProcessEntry();
@@ -132,6 +133,7 @@ TEST_F(MainJobTest, EachShutTypeAsksForItsOwnActionOrNone) {
     dir.Write("Log/.keep", "");
     hs.files.CreateFolder("Data");
     v.DPath = "dls\\";
+    v.Port1 = FreeLoopbackPort();
     ASSERT_TRUE(WriteConfigFile(own.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
     Program p(own.services, "-AllowMulti");
     p.ProcessEntry();

@@ -19,6 +19,7 @@ class ProgramTest : public ::testing::Test {
     dir.Write("Log/.keep", "");
     hs.files.CreateFolder("Data");
     v.DPath = "dls\\";
+    v.Port1 = FreeLoopbackPort();
     ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
   }
   TempWorkDir dir;

@@ -23,6 +23,7 @@ class ScreensTest : public ::testing::Test {
     v.DPath = "dls\\";
     v.StartMin = 1;
     v.StartDelay = 20;
+    v.Port1 = FreeLoopbackPort();
     ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
     hs.admin.administrator = true;
     program = std::make_unique<Program>(hs.services, args);

@@ -38,6 +38,10 @@ struct HeadlessServices {
   Services With(TreeTracker& other) const;
 };
 
+// A UDP port nobody holds right now on 127.0.0.1. Tests that run a slave
+// take one, so that tests running side by side never contend for a port.
+int FreeLoopbackPort();
+
 // The same services over another file system, for a disk that misbehaves.
 Services WithFiles(const Services& services, FileSystem& files);
 

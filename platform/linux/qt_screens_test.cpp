@@ -37,6 +37,7 @@ class QtScreensTest : public ::testing::Test {
     hs.files.CreateFolder("Data");
     ConfigValues v;
     v.DPath = "dls\\";
+    v.Port1 = FreeLoopbackPort();
     EXPECT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
     LoadSettings(state, services);
     hs.admin.administrator = true;
