@@ -147,6 +147,27 @@ TEST_F(ScreensTest, CloseAfterASavedChangeReadsTheFileAgainAndLogsIt) {
   EXPECT_EQ(Counter(), "Program Activation In 19s");
 }
 
+TEST_F(ScreensTest, UnderInhibitShutdownTheScreenKeepsTheStoredDelays) {
+  Start({.DownDelay = 240, .ShutTime = 45}, "-InhibitShutdown");
+  EXPECT_EQ(program->state.TriggerSecs, 6);
+  program->main.OnClick("Config");
+  FrmConfig& config = program->config;
+  EXPECT_EQ(config.Get("DownDelayT").caption, "240");
+  EXPECT_EQ(config.Get("ShutTimeT").caption, "45");
+  config.Get("StartDelayT").caption = "30";
+  config.OnClick("Save");
+  config.OnClick("ExitConfig");
+  Settings onDisk;
+  std::string summary;
+  ASSERT_EQ(ReadConfigFile(hs.files, onDisk, summary), ConfigReadStatus::Ok);
+  EXPECT_EQ(onDisk.StartDelay, 30);
+  EXPECT_EQ(onDisk.DownDelay, 240);
+  EXPECT_EQ(onDisk.ShutTime, 45);
+  // The re-read settings are shortened again for the rest of the rehearsal.
+  EXPECT_EQ(program->state.settings.DownDelay, 6);
+  EXPECT_EQ(program->state.StoredDownDelay, 240);
+}
+
 TEST_F(ScreensTest, CloseWithoutASaveLeavesTheMonitorRunningWhereItWas) {
   Start();
   Seconds(3);

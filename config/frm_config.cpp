@@ -205,11 +205,12 @@ void FrmConfig::OnActivate() {
 
 void FrmConfig::DataLoad() {
   const Settings& s = state_.settings;
+  const bool shortened = state_.StartSwitch == 1;  // the test delays are not the user's
   Get("AvTimeT").caption = std::to_string(s.AvTime);
-  Get("DownDelayT").caption = std::to_string(s.DownDelay);
+  Get("DownDelayT").caption = std::to_string(shortened ? state_.StoredDownDelay : s.DownDelay);
   Get("DownLevelT").caption = std::to_string(s.DownLevel);
   Get("Port1T").caption = std::to_string(s.Port1);
-  Get("ShutTimeT").caption = std::to_string(s.ShutTime);
+  Get("ShutTimeT").caption = std::to_string(shortened ? state_.StoredShutTime : s.ShutTime);
   Get("StartDelayT").caption = std::to_string(s.StartDelay);
   Get("DPathT").caption = s.DPath;
   Get("IPAddT").caption = s.IPAdd;

@@ -39,6 +39,8 @@ void LoadSettings(SharedState& state, Services& services) {
   if (check.failedRule)
     Fail(services, state.ProgramTitle + " Configuration File Error", kMissingText, false);
   if (check.partnerMissing) state.PartnerMissing = true;
+  state.StoredDownDelay = state.settings.DownDelay;
+  state.StoredShutTime = state.settings.ShutTime;
 }
 
 }  // namespace velnook

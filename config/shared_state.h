@@ -21,6 +21,10 @@ struct SharedState {
   bool SetupError = false;      // port in use or download folder missing
   std::string ProgramTitle = "Velnook";
   bool ConfigChanged = false;  // the configuration screen saved a change
+  // The delays as the file holds them: -InhibitShutdown shortens the ones in
+  // memory, and the configuration screen must show and save the stored ones.
+  std::int16_t StoredDownDelay = 0;
+  std::int16_t StoredShutTime = 0;
 
   // Start-up.
   std::int16_t StartSwitch = 0;  // 0 none, 1 -InhibitShutdown, 2 -AddErrorMessage
