@@ -57,7 +57,7 @@ def churn(root, stop):
             if rnd.random() < 0.5:
                 os.unlink(old)
             else:
-                moved = old + "r"
+                moved = os.path.join(os.path.dirname(old), "m%d" % rnd.randrange(1 << 30))
                 os.rename(old, moved)
                 made.append(moved)
         if rnd.random() < 0.05:
