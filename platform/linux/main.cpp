@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "platform/linux/display_check.h"
 #include "platform/linux/login1_power.h"
 #include "platform/linux/qt_event_loop.h"
 #include "platform/linux/qt_locale.h"
@@ -26,6 +27,13 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (i > 1) argText += ' ';
     argText += argv[i];
+  }
+  // Before Qt, which would abort, and before anything reads the settings or
+  // writes the log.
+  const std::string noDisplay = velnook::UnreachableDisplay(argc, argv);
+  if (!noDisplay.empty()) {
+    std::fprintf(stderr, "Velnook needs a graphical desktop: %s.\n", noDisplay.c_str());
+    return 1;
   }
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication app(argc, argv);
