@@ -106,7 +106,9 @@ def main():
     stop = threading.Event()
     churner = threading.Thread(target=churn, args=(tree, stop))
     churner.start()
-    prog = subprocess.Popen([os.path.join(build, "velnook"), "-AllowMulti"], cwd=work, env=env,
+    # SOAK_WRAP runs the program under a tool, e.g. "heaptrack -o /tmp/soak".
+    wrap = os.environ.get("SOAK_WRAP", "").split()
+    prog = subprocess.Popen(wrap + [os.path.join(build, "velnook"), "-AllowMulti"], cwd=work, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     samples, digests = [], []
     start = time.time()
