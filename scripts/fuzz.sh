@@ -16,6 +16,7 @@ cmake --build build-fuzz -j"$(nproc)" --target $targets
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+rm -rf build-fuzz/findings
 mkdir -p build-fuzz/findings
 status=0
 summary=""
