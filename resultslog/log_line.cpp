@@ -31,6 +31,10 @@ std::string FormatLogLine(const std::string& first, const std::string& second,
   if (fields.logLevel == 3 && fields.cMain == 1)
     line += ", Rate: " + fields.rateField + ", Av Rate: " + fields.avRateText;
   if (fields.logLevel == 3 && fields.cMain == 2) line += ", Comms: " + fields.linkStatus;
+  // An entry is one line of the file whatever its texts hold; a line break
+  // inside would split it and shift every column after it.
+  for (char& c : line)
+    if (c == '\r' || c == '\n') c = ' ';
   return line;
 }
 

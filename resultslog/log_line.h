@@ -18,8 +18,8 @@ struct LogLineFields {
   std::string linkStatus;
 };
 
-// The line without its final CR LF. Two empty texts give a lone CR LF, so
-// that the file receives two empty lines.
+// The line without its final CR LF; line breaks in the texts become spaces.
+// Two empty texts give a lone CR LF, so that the file receives two empty lines.
 std::string FormatLogLine(const std::string& first, const std::string& second,
                           const LogLineFields& fields);
 

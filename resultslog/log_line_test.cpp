@@ -48,6 +48,16 @@ TEST(FormatLogLine, FieldsAreCutAndPaddedToTheirWidths) {
   EXPECT_EQ(FormatLogLine("", "", At(5, 3)), "\r\n");
 }
 
+TEST(FormatLogLine, LineBreaksInTheTextsNeitherSplitTheEntryNorShiftItsColumns) {
+  // Found by the log line fuzzer: a CR or LF in a text went into the file.
+  EXPECT_EQ(FormatLogLine("Hi\r\nthere", "a\nb", At(7)),
+            "05-Dec-26 14:03:27,  Hi  there, a b       , Count:   7");
+  LogLineFields full = At(1, 3, 2);
+  full.linkStatus = "-OK-\r\n";
+  EXPECT_EQ(FormatLogLine("\r", "", full),
+            "05-Dec-26 14:03:27,           ,           , Count:   1, Comms: -OK-  ");
+}
+
 TEST(FormatLogLine, CountKeepsItsLastFourCharacters) {
   EXPECT_EQ(FormatLogLine("Run", "", At(3600)).substr(44), "Count:3600");
   EXPECT_EQ(FormatLogLine("Run", "", At(-1)).substr(44), "Count:  -1");
