@@ -5,7 +5,8 @@ PKGS="build-essential cmake ninja-build pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \
   qt6-base-dev libqt6dbus6 qt6-qpa-plugins libgl-dev \
   xvfb xauth xdotool x11-utils fonts-liberation imagemagick dbus python3-dbusmock hyperfine \
-  clang-format clang-tidy"
+  clang-format clang-tidy \
+  g++-mingw-w64-x86-64-posix wine64"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,0 +1,27 @@
+#!/bin/sh
+# Installs what is missing, cross-builds the Windows program and tests with
+# MinGW-w64 into build-win/, and runs the tests under Wine in a prefix of
+# its own that is thrown away afterwards.
+set -e
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-win -j2
+
+WINEPREFIX=$(mktemp -d /tmp/velnook-wine-XXXXXX)
+WINEDEBUG=-all
+export WINEPREFIX WINEDEBUG
+WINE=$(grep '^VELNOOK_WINE:' build-win/CMakeCache.txt | cut -d= -f2)
+WINESERVER="$(dirname "$WINE")/wineserver"
+cleanup() {
+  "$WINESERVER" -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT INT TERM
+# Make the prefix once, and keep one server for every test program.
+"$WINE" wineboot -i >/dev/null 2>&1
+"$WINESERVER" -p
+status=0
+(cd build-win && ctest --output-on-failure -j2) || status=$?
+exit $status
