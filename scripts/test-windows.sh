@@ -19,9 +19,9 @@ cleanup() {
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT INT TERM
-# Make the prefix once, and keep one server for every test program.
-"$WINE" wineboot -i >/dev/null 2>&1
+# One server for every test program, and the prefix made once up front.
 "$WINESERVER" -p
+"$WINE" wineboot -i >/dev/null 2>&1
 status=0
 (cd build-win && ctest --output-on-failure -j2) || status=$?
 exit $status

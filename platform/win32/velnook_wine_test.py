@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+"""Runs the real velnook.exe under Wine on a private Xvfb server: the main
+window in a prepared working directory, the start-up error window of a
+second start and its Exit button, and the message of a missing settings
+file. Usage: test velnook.exe wine"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "linux"))
+from program_test_support import check, failures, start_xvfb  # noqa: E402
+
+VELNOOK, WINE = sys.argv[1], sys.argv[2]
+WINESERVER = os.path.join(os.path.dirname(WINE), "wineserver")
+
+# The settings the program writes by default, but starting shown and
+# watching a folder of the test's own.
+SETTINGS = """# Velnook Version 2.5
+# Configuration File
+# 05-Dec-26 03:00:38
+
+[Comms]
+CMain=1
+DName=1
+IPAdd=
+Port1={port}
+
+[Run]
+AvTime=5
+DownDelay=300
+DownLevel=2
+DPath={dpath}
+LogLevel=2
+LogName=Velnook.log
+LogPath=Log\\
+RunOnTop=1
+StartDelay=2
+StartMin=1
+
+[Shutdown]
+ShutTime=60
+ShutType=1
+"""
+
+
+def windows_path(unix):
+    """The path as Wine's Z: drive shows the Unix root."""
+    return "Z:" + unix.replace("/", "\\")
+
+
+def prepare(work, port=10001):
+    os.makedirs(os.path.join(work, "Data"))
+    os.makedirs(os.path.join(work, "Log"))
+    os.makedirs(os.path.join(work, "dl"))
+    text = SETTINGS.format(port=port, dpath=windows_path(os.path.join(work, "dl")) + "\\")
+    with open(os.path.join(work, "Data", "Velnook.ini"), "wb") as f:
+        f.write(text.replace("\n", "\r\n").encode("cp1252"))
+
+
+def window_ids(env, name):
+    out = subprocess.run(["xdotool", "search", "--name", "^" + name + "$"], env=env,
+                         capture_output=True, text=True).stdout
+    return out.split()
+
+
+def wait_for_window(env, name, timeout=30.0):
+    end = time.time() + timeout
+    while time.time() < end:
+        ids = window_ids(env, name)
+        if ids:
+            return ids
+        time.sleep(0.2)
+    return []
+
+
+def wait_exit(proc, timeout=20.0):
+    try:
+        return proc.wait(timeout)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+def click_twips(env, window, left, top, width, height):
+    subprocess.run(["xdotool", "mousemove", "--window", window, str((left + width // 2) // 15),
+                    str((top + height // 2) // 15), "click", "1"], env=env)
+    time.sleep(0.5)
+
+
+def main():
+    xvfb, display = start_xvfb()
+    own_prefix = "WINEPREFIX" not in os.environ
+    prefix = os.environ.get("WINEPREFIX") or tempfile.mkdtemp(prefix="velnook-wine-")
+    env = dict(os.environ, DISPLAY=display, WINEPREFIX=prefix, WINEDEBUG="-all")
+    work = tempfile.mkdtemp(prefix="velnook-wine-work-")
+    procs = []
+
+    def launch(*args, cwd=work):
+        p = subprocess.Popen([WINE, VELNOOK, *args], cwd=cwd, env=env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        procs.append(p)
+        return p
+
+    try:
+        prepare(work)
+        first = launch()
+        mains = wait_for_window(env, "Velnook")
+        check(len(mains) >= 1, "first instance shows its main window")
+        check(first.poll() is None, "first instance keeps running")
+
+        second = launch()
+        ids = wait_for_window(env, "Velnook Start Up Error")
+        check(len(ids) == 1, "second instance shows the start-up error window")
+        if ids:
+            click_twips(env, ids[0], 2220, 1140, 1200, 375)  # Exit
+        check(wait_exit(second) == 0, "Exit ends the second instance")
+        check(first.poll() is None, "the first instance is unaffected")
+
+        if mains:
+            click_twips(env, mains[0], 6235, 585, 980, 345)  # Exit
+        check(wait_exit(first) == 0, "Exit ends the first instance")
+        log = open(os.path.join(work, "Log", "Velnook.log"), "rb").read()
+        check(b"Exit     , Initialise" in log or b"Exit     , Run" in log,
+              "the first instance logged its exit")
+
+        bare = tempfile.mkdtemp(prefix="velnook-wine-noini-")
+        os.makedirs(os.path.join(bare, "Data"))
+        lone = launch(cwd=bare)
+        check(len(wait_for_window(env, "Velnook Configuration File Error")) == 1,
+              "a missing settings file shows the configuration file error")
+        lone.kill()
+        lone.wait()
+        shutil.rmtree(bare, ignore_errors=True)
+    finally:
+        for p in procs:
+            if p.poll() is None:
+                p.kill()
+                p.wait()
+        xvfb.terminate()
+        xvfb.wait()
+        if own_prefix:
+            subprocess.run([WINESERVER, "-k"], env=env)
+            shutil.rmtree(prefix, ignore_errors=True)
+        shutil.rmtree(work, ignore_errors=True)
+
+    if failures:
+        print("%d check(s) failed" % len(failures))
+        sys.exit(1)
+
+
+main()
