@@ -14,8 +14,6 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "linux"))
 from program_test_support import check, failures, start_xvfb  # noqa: E402
 
-VELNOOK, WINE = sys.argv[1], sys.argv[2]
-WINESERVER = os.path.join(os.path.dirname(WINE), "wineserver")
 
 # The settings the program writes by default, but starting shown and
 # watching a folder of the test's own.
@@ -90,7 +88,8 @@ def click_twips(env, window, left, top, width, height):
     time.sleep(0.5)
 
 
-def main():
+def main(velnook, wine):
+    wineserver = os.path.join(os.path.dirname(wine), "wineserver")
     xvfb, display = start_xvfb()
     own_prefix = "WINEPREFIX" not in os.environ
     prefix = os.environ.get("WINEPREFIX") or tempfile.mkdtemp(prefix="velnook-wine-")
@@ -99,7 +98,7 @@ def main():
     procs = []
 
     def launch(*args, cwd=work):
-        p = subprocess.Popen([WINE, VELNOOK, *args], cwd=cwd, env=env,
+        p = subprocess.Popen([wine, velnook, *args], cwd=cwd, env=env,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         procs.append(p)
         return p
@@ -142,7 +141,7 @@ def main():
         xvfb.terminate()
         xvfb.wait()
         if own_prefix:
-            subprocess.run([WINESERVER, "-k"], env=env)
+            subprocess.run([wineserver, "-k"], env=env)
             shutil.rmtree(prefix, ignore_errors=True)
         shutil.rmtree(work, ignore_errors=True)
 
@@ -151,4 +150,5 @@ def main():
         sys.exit(1)
 
 
-main()
+if __name__ == "__main__":
+    main(sys.argv[1], sys.argv[2])
