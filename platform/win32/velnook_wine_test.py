@@ -50,11 +50,17 @@ def windows_path(unix):
     return "Z:" + unix.replace("/", "\\")
 
 
-def prepare(work, port=10001):
+def prepare(work, port=10001, **values):
+    """A working directory with its settings; values replace settings by key."""
     os.makedirs(os.path.join(work, "Data"))
     os.makedirs(os.path.join(work, "Log"))
     os.makedirs(os.path.join(work, "dl"))
     text = SETTINGS.format(port=port, dpath=windows_path(os.path.join(work, "dl")) + "\\")
+    lines = []
+    for line in text.split("\n"):
+        key = line.split("=")[0]
+        lines.append(key + "=" + str(values[key]) if "=" in line and key in values else line)
+    text = "\n".join(lines)
     with open(os.path.join(work, "Data", "Velnook.ini"), "wb") as f:
         f.write(text.replace("\n", "\r\n").encode("cp1252"))
 
