@@ -94,6 +94,30 @@ def click_twips(env, window, left, top, width, height):
     time.sleep(0.5)
 
 
+def configure_and_save(env, main_window, work):
+    """Configure, type a new download delay, Save, then Escape: the file holds
+    the value and the re-initialisation after the screen logs the change."""
+    click_twips(env, main_window, 1200, 585, 980, 345)
+    ids = wait_for_window(env, "Velnook Configuration")
+    check(len(ids) == 1, "Configure opens the configuration screen")
+    if not ids:
+        return
+    click_twips(env, ids[0], 1980, 780, 675, 360)  # DownDelayT
+    subprocess.run(["xdotool", "key", "End", "BackSpace", "BackSpace", "BackSpace"], env=env)
+    subprocess.run(["xdotool", "type", "120"], env=env)
+    click_twips(env, ids[0], 5231, 7425, 980, 375)  # Save
+    ini = open(os.path.join(work, "Data", "Velnook.ini"), "rb").read()
+    check(b"\r\nDownDelay=120\r\n" in ini, "Save writes the typed value")
+    subprocess.run(["xdotool", "key", "Escape"], env=env)
+    end = time.time() + 10
+    while window_ids(env, "Velnook Configuration") and time.time() < end:
+        time.sleep(0.2)
+    check(not window_ids(env, "Velnook Configuration"), "Escape closes the screen")
+    time.sleep(0.5)
+    log = open(os.path.join(work, "Log", "Velnook.log"), "rb").read()
+    check(b"Config   , Updated" in log, "closing after a save re-initialises and logs it")
+
+
 def main(velnook, wine):
     wineserver = os.path.join(os.path.dirname(wine), "wineserver")
     xvfb, display = start_xvfb()
@@ -115,6 +139,8 @@ def main(velnook, wine):
         mains = wait_for_window(env, "Velnook")
         check(len(mains) >= 1, "first instance shows its main window")
         check(first.poll() is None, "first instance keeps running")
+        if mains:
+            configure_and_save(env, mains[0], work)
 
         second = launch()
         ids = wait_for_window(env, "Velnook Start Up Error")

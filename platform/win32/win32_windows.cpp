@@ -94,6 +94,9 @@ class FormWindow {
   FormWindow& operator=(const FormWindow&) = delete;
 
   HWND Handle() const { return hwnd_; }
+  // Unloaded: destroyed once no event of it is running.
+  void MarkUnloaded() { unloaded_ = true; }
+  bool InEvent() const { return depth_ > 0; }
   // Keyboard focus to the first control in the model's order.
   void FocusFirst() {
     HWND first = ::GetNextDlgTabItem(hwnd_, nullptr, FALSE);
@@ -195,7 +198,12 @@ class FormWindow {
     }
     auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self || self->hwnd_ != hwnd) return ::DefWindowProcA(hwnd, msg, wp, lp);
-    return self->OnMessage(msg, wp, lp);
+    // An event may unload its own window and let other events run (a scan
+    // does): the window lives on until its outermost event has returned.
+    ++self->depth_;
+    const LRESULT r = self->OnMessage(msg, wp, lp);
+    if (--self->depth_ == 0 && self->unloaded_) self->owner_.CollectUnloaded();
+    return r;
   }
 
   void Forward(const std::function<void()>& f) {
@@ -406,6 +414,8 @@ class FormWindow {
   int clientW_ = -1, clientH_ = -1;
   bool topmost_ = false;
   bool syncing_ = false;
+  int depth_ = 0;
+  bool unloaded_ = false;
 };
 
 struct Win32Windows::Tray {
@@ -473,9 +483,17 @@ void Win32Windows::Unload(Form& form) {
   if (it == windows_.end()) return;
   Hide(form);
   // It may be inside its own event: destroy it once that has returned.
+  it->second->MarkUnloaded();
   unloaded_.push_back(std::move(it->second));
   windows_.erase(it);
-  if (runLater_) runLater_([this] { unloaded_.clear(); });
+  CollectUnloaded();
+}
+
+void Win32Windows::CollectUnloaded() {
+  if (runLater_)
+    runLater_([this] {
+      std::erase_if(unloaded_, [](const std::unique_ptr<FormWindow>& w) { return !w->InEvent(); });
+    });
 }
 
 void Win32Windows::Refresh(Form& form) {

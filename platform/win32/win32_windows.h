@@ -38,6 +38,8 @@ class Win32Windows : public WindowSystem {
 
   // Called by the windows themselves.
   void ModalShown(FormWindow& modal, bool shown);
+  // Destroys, on a later pass, the unloaded windows no event is inside.
+  void CollectUnloaded();
   void TrayCallback(long long mouseMessage);
 
  private:
