@@ -94,7 +94,7 @@ def main():
         port = free_port()
         slave_home = prepare_slave(port, env)
         shutil.rmtree(master_home)
-        prepare_master(master_home, port, CMain=1, ShutType=4, IPAdd="127.0.0.1", DownDelay=5,
+        prepare_master(master_home, port, CMain=1, ShutType=4, IPAdd="127.0.0.1", DownDelay=10,
                        ShutTime=2, LogLevel=3)
 
         def launch(cmd, home):
@@ -103,10 +103,12 @@ def main():
             procs.append(p)
             return p
 
+        # The master first: Wine may take a while to bring a program up, and
+        # a slave already waiting would count that as silence.
+        master = launch([WINE, VELNOOK_EXE], master_home)
+        check(wait_until(lambda: log_of(master_home) != "", 60), "the Wine master starts")
         slave = launch([VELNOOK], slave_home)
         check(wait_until(lambda: log_of(slave_home) != "", 15), "the native slave starts")
-        master = launch([WINE, VELNOOK_EXE], master_home)
-        check(wait_until(lambda: log_of(master_home) != "", 30), "the Wine master starts")
 
         check(wait_until(lambda: "Enter    , Monitor" in log_of(master_home), 40),
               "the quiet master starts its countdown")

@@ -97,8 +97,13 @@ def click_twips(env, window, left, top, width, height):
 def configure_and_save(env, main_window, work):
     """Configure, type a new download delay, Save, then Escape: the file holds
     the value and the re-initialisation after the screen logs the change."""
-    click_twips(env, main_window, 1200, 585, 980, 345)
-    ids = wait_for_window(env, "Velnook Configuration")
+    # A window that has only just appeared may not take clicks yet: try again.
+    ids = []
+    for _ in range(3):
+        click_twips(env, main_window, 1200, 585, 980, 345)
+        ids = wait_for_window(env, "Velnook Configuration", 10)
+        if ids:
+            break
     check(len(ids) == 1, "Configure opens the configuration screen")
     if not ids:
         return

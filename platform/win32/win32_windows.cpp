@@ -174,6 +174,8 @@ class FormWindow {
     int bold = -1, enabled = -1, visible = -1, readOnly = -1;
     Colour fore = kDefaultColour, back = kDefaultColour;
     std::vector<std::string> items;
+    std::string tooltip;
+    bool tipAdded = false;
   };
 
   static void RegisterClass() {
@@ -317,10 +319,32 @@ class FormWindow {
       case ControlKind::Image:
         break;
     }
+    if (c.tooltip != s.tooltip || (!s.tipAdded && !c.tooltip.empty())) SetTooltip(s, c.tooltip);
     if (s.visible != (c.visible ? 1 : 0)) {
       s.visible = c.visible ? 1 : 0;
       ::ShowWindow(h, c.visible ? SW_SHOWNA : SW_HIDE);
     }
+  }
+
+  // One tooltip window per form, with a tool for each control that has a tip.
+  void SetTooltip(Shown& s, const std::string& text) {
+    s.tooltip = text;
+    if (!tips_) {
+      tips_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                                nullptr, ::GetModuleHandleA(nullptr), nullptr);
+      if (!tips_) return;
+    }
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;  // understood without a manifest too
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(s.hwnd);
+    tool.lpszText = const_cast<char*>(s.tooltip.c_str());
+    if (!s.tipAdded)
+      s.tipAdded = ::SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
+    else
+      ::SendMessageA(tips_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
   }
 
   void SetShownText(Shown& s, const std::string& text) {
@@ -408,6 +432,7 @@ class FormWindow {
   Form& form_;
   Win32Windows& owner_;
   HWND hwnd_ = nullptr;
+  HWND tips_ = nullptr;
   std::map<std::string, Shown> shown_;
   std::map<int, std::string> names_;
   std::string caption_;
@@ -441,7 +466,10 @@ LRESULT CALLBACK TrayProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 Win32Windows::Win32Windows(std::function<void(std::function<void()>)> runLater)
-    : runLater_(std::move(runLater)) {}
+    : runLater_(std::move(runLater)) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&controls);  // the tooltips
+}
 
 Win32Windows::~Win32Windows() {
   RemoveTrayIcon();

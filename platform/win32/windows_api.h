@@ -1,7 +1,7 @@
 #pragma once
 // windows.h for our own sources: lean, without min/max macros, and without
 // the A/W macros whose names the file services use for their own methods;
-// with the shell and power headers, which need it first.
+// with the common-controls, shell and power headers, which need it first.
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -11,6 +11,7 @@
 #endif
 #include <windows.h>
 // clang-format off
+#include <commctrl.h>
 #include <powrprof.h>
 #include <shellapi.h>
 // clang-format on
