@@ -65,16 +65,17 @@ def prepare(work, port=10001, **values):
         f.write(text.replace("\n", "\r\n").encode("cp1252"))
 
 
-def window_ids(env, name):
-    out = subprocess.run(["xdotool", "search", "--name", "^" + name + "$"], env=env,
-                         capture_output=True, text=True).stdout
+def window_ids(env, name, visible=False):
+    out = subprocess.run(["xdotool", "search"] + (["--onlyvisible"] if visible else []) +
+                         ["--name", "^" + name + "$"], env=env, capture_output=True,
+                         text=True).stdout
     return out.split()
 
 
-def wait_for_window(env, name, timeout=30.0):
+def wait_for_window(env, name, timeout=30.0, visible=False):
     end = time.time() + timeout
     while time.time() < end:
-        ids = window_ids(env, name)
+        ids = window_ids(env, name, visible)
         if ids:
             return ids
         time.sleep(0.2)
@@ -123,6 +124,25 @@ def configure_and_save(env, main_window, work):
     check(b"Config   , Updated" in log, "closing after a save re-initialises and logs it")
 
 
+def tray_round_trip(env, launch):
+    """Run Minimised: only the notification icon shows (in Wine's tray
+    window); a double-click on it brings the main window back."""
+    work = tempfile.mkdtemp(prefix="velnook-wine-tray-")
+    prepare(work, StartMin=2)
+    program = launch("-AllowMulti", cwd=work)
+    trays = wait_for_window(env, "Wine System Tray", visible=True)
+    check(len(trays) == 1, "starting minimised puts the icon in the notification area")
+    check(not window_ids(env, "Velnook", visible=True), "and shows no main window")
+    if trays:
+        subprocess.run(["xdotool", "mousemove", "--window", trays[0], "9", "9", "click",
+                        "--repeat", "2", "--delay", "80", "1"], env=env)
+    check(len(wait_for_window(env, "Velnook", 15, visible=True)) == 1,
+          "a double-click on the icon brings the main window back")
+    program.kill()
+    program.wait()
+    shutil.rmtree(work, ignore_errors=True)
+
+
 def main(velnook, wine):
     wineserver = os.path.join(os.path.dirname(wine), "wineserver")
     xvfb, display = start_xvfb()
@@ -161,6 +181,8 @@ def main(velnook, wine):
         log = open(os.path.join(work, "Log", "Velnook.log"), "rb").read()
         check(b"Exit     , Initialise" in log or b"Exit     , Run" in log,
               "the first instance logged its exit")
+
+        tray_round_trip(env, launch)
 
         bare = tempfile.mkdtemp(prefix="velnook-wine-noini-")
         os.makedirs(os.path.join(bare, "Data"))
