@@ -50,7 +50,7 @@ TEST_F(ProgramTest, StartMinimisedShowsOnlyTheTrayIcon) {
 
 TEST_F(ProgramTest, SecondInstanceShowsTheStartUpErrorWindowOnly) {
   Prepare();
-  FlockInstanceLock firstLock(dir.Path());
+  NativeInstanceLock firstLock(dir.Path());
   ASSERT_FALSE(firstLock.IsAnotherInstance("Velnook"));
   // A lock object of its own, as a second process would have.
   HeadlessServices second(dir.Path());
@@ -79,7 +79,7 @@ TEST_F(ProgramTest, SecondInstanceShowsTheStartUpErrorWindowOnly) {
 
 TEST_F(ProgramTest, AllowMultiAtTheEndLetsASecondInstanceStart) {
   Prepare({.StartMin = 1});
-  FlockInstanceLock firstLock(dir.Path());
+  NativeInstanceLock firstLock(dir.Path());
   ASSERT_FALSE(firstLock.IsAnotherInstance("Velnook"));
   Program p(hs.services, "-AddErrorMessage -AllowMulti");
   p.ProcessEntry();

@@ -107,10 +107,10 @@ TEST_F(SaveTest, ASlaveKeepsItsRole) {
 
 // A disk that refuses the new file, or claims to have written it but holds
 // something else.
-class FailingDisk : public PosixFileSystem {
+class FailingDisk : public NativeFileSystem {
  public:
   bool ReplaceFile(const std::string& path, const std::string& content) override {
-    if (lie) return PosixFileSystem::ReplaceFile(path, content.substr(0, content.size() / 2));
+    if (lie) return NativeFileSystem::ReplaceFile(path, content.substr(0, content.size() / 2));
     return false;
   }
   bool lie = false;

@@ -2,35 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "platform/headless/headless_services.h"
-#include "platform/headless/temp_work_dir.h"
-#include "platform/posix/posix_file_system.h"
+#include "monitor/dir_size_fixture.h"
 
 namespace velnook {
 namespace {
-
-namespace fs = std::filesystem;
-
-// Every behaviour holds alike for the full scan and for the change tracker
-// (the parameter), apart from the scan's own handling of failures.
-class DirSizeTest : public ::testing::TestWithParam<bool> {
- protected:
-  DirSizeTest() { fs::create_directories(dir.Path() + "/dl"); }
-  void Grow(const std::string& rel, size_t bytes) {
-    std::ofstream(dir.Path() + "/dl/" + rel, std::ios::binary | std::ios::app)
-        << std::string(bytes, 'x');
-  }
-  TempWorkDir dir;
-  HeadlessServices hs;
-  FullScanTracker fullScan;
-  Services plain = hs.With(fullScan);
-  Services& S() { return GetParam() ? hs.services : plain; }
-  SharedState state;
-  const std::string dl = "dl\\";  // a stored path with the Windows separator
-};
 
 TEST_P(DirSizeTest, RateIsTheAbsoluteChangeInKbWithOneDecimal) {
   ASSERT_TRUE(InitDirSize(dl, state, S()));
@@ -111,18 +86,6 @@ TEST_P(DirSizeTest, UserProfileIsExpandedOnlyAtTheStartAndExactly) {
   EXPECT_EQ(ExpandDownloadPath("%USERPROFILE%\\dl\\", hs.process), "\\dl\\");
 }
 
-TEST_P(DirSizeTest, LinksToFoldersAreNotFollowedAndLoopsCannotTrapTheScan) {
-  Grow("f", 100);
-  fs::create_directories(dir.Path() + "/outside");
-  std::ofstream(dir.Path() + "/outside/big", std::ios::binary) << std::string(5000, 'y');
-  fs::create_directory_symlink(dir.Path() + "/outside", dir.Path() + "/dl/linkdir");
-  fs::create_directory_symlink(dir.Path() + "/dl", dir.Path() + "/dl/loop");
-  fs::create_symlink(dir.Path() + "/outside/big", dir.Path() + "/dl/linkfile");
-  fs::create_symlink(dir.Path() + "/nowhere", dir.Path() + "/dl/dangling");
-  ASSERT_TRUE(InitDirSize(dl, state, S()));
-  EXPECT_EQ(state.DirPrevTotal, 100 + 5000);  // the link to a file counts its target
-}
-
 TEST_P(DirSizeTest, SizesAreSixtyFourBit) {
   // A sparse 5 GiB file takes no disk space but has its full length.
   const std::string big = dir.Path() + "/dl/big";
@@ -153,11 +116,11 @@ TEST_F(PlainScanTest, EntriesVanishingDuringTheScanAreSkipped) {
 
 // Real files, but listing any folder named "locked" is refused, the way
 // a folder without read permission is for an ordinary user.
-class RefusingFileSystem : public PosixFileSystem {
+class RefusingFileSystem : public NativeFileSystem {
  public:
   FileError ListFolder(const std::string& path, FolderListing& out) override {
     if (refuse && path.find("locked") != std::string::npos) return FileError::Failed;
-    return PosixFileSystem::ListFolder(path, out);
+    return NativeFileSystem::ListFolder(path, out);
   }
   bool refuse = false;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/headless/headless_services.h"
@@ -11,17 +12,23 @@
 namespace velnook {
 namespace {
 
+// A program path as both systems' file libraries take it.
+std::string Slashed(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
 // Real files, with copies and writes that can be made to go wrong.
-class FaultyFiles : public PosixFileSystem {
+class FaultyFiles : public NativeFileSystem {
  public:
   bool CopyFile(const std::string& from, const std::string& to) override {
     if (failCopy) return false;
-    if (!PosixFileSystem::CopyFile(from, to)) return false;
-    if (shortCopy) std::filesystem::resize_file(ToNativePath(to), 3);
+    if (!NativeFileSystem::CopyFile(from, to)) return false;
+    if (shortCopy) std::filesystem::resize_file(Slashed(to), 3);
     return true;
   }
   bool ReplaceFile(const std::string& path, const std::string& content) override {
-    return !failReplace && PosixFileSystem::ReplaceFile(path, content);
+    return !failReplace && NativeFileSystem::ReplaceFile(path, content);
   }
   bool failCopy = false, shortCopy = false, failReplace = false;
 };

@@ -1,65 +1,15 @@
 #include "resultslog/results_log.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
-#include <functional>
 #include <optional>
 
-#include "platform/headless/headless_services.h"
-#include "platform/headless/temp_work_dir.h"
+#include "resultslog/results_log_fixture.h"
 
 namespace velnook {
 namespace {
-
-const char* kSummary =
-    "\r\nConfiguration\r\n-------------\r\n[Comms]\r\nCMain=1\r\n\r\n[Run]\r\nAvTime=5";
-
-class ResultsLogTest : public ::testing::Test {
- protected:
-  ResultsLogTest() {
-    dir.Write("Log/.keep", "");
-    state.settings.CMain = 1;
-    state.settings.LogLevel = 2;
-    state.settings.LogPath = "Log\\";
-    state.settings.LogName = "Velnook.log";
-    state.ConfigSummary = kSummary;
-    hs.loop.SetNow({2026, 12, 5, 14, 3, 27});
-    timer = hs.loop.CreateTimer();
-    timer->Start(500, [] {});
-    state.tmrRefresh = timer.get();
-    hs.windows.AddTrayIcon("Velnook", [] {});
-  }
-  std::string Log() const { return dir.Read("Log/Velnook.log"); }
-  // Runs a write that must end the program; gives the one message it showed,
-  // after checking the timer stopped first and the icon went.
-  MessageBoxRequest EndsWith(const std::function<void()>& write) {
-    const size_t before = hs.messages.shown.size();
-    try {
-      write();
-    } catch (const ProgramEnded& e) {
-      EXPECT_TRUE(e.trayIconRemoved);
-      EXPECT_FALSE(hs.windows.trayIconShown);
-      EXPECT_FALSE(timer->IsRunning());
-      EXPECT_EQ(hs.messages.shown.size(), before + 1);
-      MessageBoxRequest m = hs.messages.shown.back();
-      EXPECT_EQ(m.icon, MsgIcon::Exclamation);
-      EXPECT_EQ(m.buttons, MsgButtons::Ok);
-      timer->Start(500, [] {});
-      hs.windows.AddTrayIcon("Velnook", [] {});
-      return m;
-    }
-    ADD_FAILURE() << "the program carried on";
-    return {};
-  }
-  TempWorkDir dir;
-  HeadlessServices hs;
-  SharedState state;
-  std::unique_ptr<Timer> timer;
-};
 
 TEST_F(ResultsLogTest, ProgramStartAtNormalByteForByte) {
   EnsureLogFile(state, hs.services);
@@ -189,39 +139,6 @@ TEST_F(ResultsLogTest, LogThatCannotBeCreated) {
     left.push_back(e.path().filename().string());
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{".keep", "Velnook.log"}));
-}
-
-TEST_F(ResultsLogTest, FullDiskEndsWithTheWriteErrors) {
-  state.settings.LogName = "Disk.log";
-  std::filesystem::create_symlink("/dev/full", dir.Path() + "/Log/Disk.log");
-  EnsureLogFile(state, hs.services);  // it exists, so it is left alone
-  MessageBoxRequest m = EndsWith([&] { WriteRunHeader(0, state, hs.services); });
-  EXPECT_EQ(m.title, "Velnook Log File Write Error");
-  EXPECT_EQ(m.text,
-            "Unable to write to the log file Disk.log.\r\nThis may be a permissions problem.\r\n"
-            "The program will now terminate.");
-  m = EndsWith([&] { WriteLogEntry("Run", "", state, hs.services); });
-  EXPECT_EQ(m.title, "Velnook Log File Write Error");
-  EXPECT_EQ(m.text,
-            "Unable to write to the log file Disk.log\r\nThis may be a permissions problem.\r\n"
-            "The program will now terminate");
-}
-
-TEST_F(ResultsLogTest, DiskFillingMidLineLeavesTheEarlierLinesWhole) {
-  EnsureLogFile(state, hs.services);
-  WriteLogEntry("Enter", "Run", state, hs.services);
-  const std::string before = Log();
-  // The file may grow by a few bytes only: the next line gets in part-way.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  rlimit small = old;
-  small.rlim_cur = before.size() + 10;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const MessageBoxRequest m = EndsWith([&] { WriteLogEntry("Run", "", state, hs.services); });
-  setrlimit(RLIMIT_FSIZE, &old);
-  EXPECT_EQ(m.title, "Velnook Log File Write Error");
-  EXPECT_EQ(Log(), before);
 }
 
 }  // namespace

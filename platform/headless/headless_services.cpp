@@ -1,9 +1,5 @@
 #include "platform/headless/headless_services.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace velnook {
 
 HeadlessServices::HeadlessServices(const std::string& lockDir)
@@ -14,18 +10,6 @@ HeadlessServices::HeadlessServices(const std::string& lockDir)
     udp.Poll();
     udp.DeliverResolved();
   };
-}
-
-int FreeLoopbackPort() {
-  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t len = sizeof a;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-  ::close(fd);
-  return ntohs(a.sin_port);
 }
 
 Services WithFiles(const Services& s, FileSystem& files) {

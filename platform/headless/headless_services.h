@@ -1,9 +1,11 @@
 #pragma once
 // All services of the headless backend in one place, for tests: fake time,
-// scripted message boxes, no display, and real files.
+// scripted message boxes, no display, and the system's real files, lock,
+// sockets and tree tracker (headless_native.h, picked by the build).
 
 #include <string>
 
+#include "headless_native.h"
 #include "platform/headless/fake_administrator.h"
 #include "platform/headless/fake_clock.h"
 #include "platform/headless/headless_windows.h"
@@ -11,10 +13,6 @@
 #include "platform/headless/recording_power.h"
 #include "platform/headless/scripted_message_boxes.h"
 #include "platform/headless/test_process.h"
-#include "platform/posix/flock_instance_lock.h"
-#include "platform/posix/inotify_tree_tracker.h"
-#include "platform/posix/posix_file_system.h"
-#include "platform/posix/posix_udp_socket.h"
 #include "platform/services.h"
 
 namespace velnook {
@@ -23,15 +21,15 @@ struct HeadlessServices {
   explicit HeadlessServices(const std::string& lockDir = "");
   FakeEventLoop loop;
   ScriptedMessageBoxes messages;
-  PosixFileSystem files;
-  FlockInstanceLock lock;
+  NativeFileSystem files;
+  NativeInstanceLock lock;
   HeadlessWindows windows;
   TestProcess process;
   RecordingLauncher launcher;
   RecordingPower power;
-  PosixUdpSocket udp{"127.0.0.1"};  // tests never reach beyond loopback
+  NativeUdpSocket udp{"127.0.0.1"};  // tests never reach beyond loopback
   FakeAdministrator admin;
-  InotifyTreeTracker tracker;
+  NativeTreeTracker tracker;
   Services services;
 
   // The same services measuring with |other| instead of the tracker.

@@ -1,10 +1,8 @@
 #include "platform/headless/temp_work_dir.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -12,9 +10,17 @@ namespace velnook {
 
 TempWorkDir::TempWorkDir() {
   previous_ = std::filesystem::current_path().string();
-  std::string tmpl = (std::filesystem::temp_directory_path() / "velnook-test-XXXXXX").string();
-  if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = tmpl;
+  // A name nobody holds yet: create_directory refuses one that exists.
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const std::filesystem::path p =
+        base / ("velnook-test-" + std::to_string(random() % 1000000000));
+    std::error_code ec;
+    if (std::filesystem::create_directory(p, ec)) path_ = p.string();
+  }
+  if (path_.empty()) throw std::runtime_error("no temporary directory could be made");
   std::filesystem::current_path(path_);
 }
 

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -124,6 +125,12 @@ std::optional<Datagram> PosixUdpSocket::Receive() {
 
 void PosixUdpSocket::SetArrivalHandler(std::function<void(const Datagram&)> onArrival) {
   onArrival_ = std::move(onArrival);
+}
+
+bool PosixUdpSocket::WaitReadable(int timeoutMs) const {
+  if (receiver_ < 0) return false;
+  pollfd p{receiver_, POLLIN, 0};
+  return ::poll(&p, 1, timeoutMs) == 1;
 }
 
 int PosixUdpSocket::Poll() {

@@ -33,6 +33,9 @@ class PosixUdpSocket : public UdpSocket {
 
   // The bound receiving socket, or -1.
   int Descriptor() const { return receiver_; }
+  // Waits up to |timeoutMs| for a datagram on the bound socket; true when
+  // one waits. For tests, which have no event loop.
+  bool WaitReadable(int timeoutMs) const;
   // Hands waiting datagrams to the arrival handler, a bounded number at a
   // time so a flood cannot hold the window thread; returns how many. Does
   // nothing when called from inside the handler.

@@ -1,0 +1,50 @@
+// The Windows program: Win32 windows over the same models the tests drive.
+
+#include <string>
+
+#include "app/program.h"
+#include "platform/tree_tracker.h"
+#include "platform/win32/win32_administrator.h"
+#include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_launcher.h"
+#include "platform/win32/win32_locale.h"
+#include "platform/win32/win32_message_boxes.h"
+#include "platform/win32/win32_mutex_instance_lock.h"
+#include "platform/win32/win32_power.h"
+#include "platform/win32/win32_process.h"
+#include "platform/win32/win32_udp_socket.h"
+#include "platform/win32/win32_windows.h"
+#include "platform/win32/windows_api.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  // The command line without the program path, as one text.
+  const std::string argText = commandLine ? commandLine : "";
+
+  velnook::Win32Windows* windowsRef = nullptr;
+  velnook::Win32EventLoop loop([&windowsRef] {
+    if (windowsRef) windowsRef->RefreshAll();
+  });
+  auto runLater = [&loop](std::function<void()> f) { loop.RunLater(std::move(f)); };
+  velnook::Win32Windows windows(runLater);
+  windowsRef = &windows;
+  velnook::Win32MessageBoxes messages;
+  velnook::Win32FileSystem files;
+  velnook::Win32MutexInstanceLock lock;
+  velnook::Win32Process process([&windows] { windows.RemoveTrayIcon(); });
+  velnook::Win32Launcher launcher;
+  velnook::Win32Power power(runLater);
+  velnook::Win32UdpSocket udp;
+  udp.NotifyWindow(loop.MessageWindow(), loop.AddMessageHandler([&udp] { udp.Poll(); }));
+  udp.onResolvedFromAnyThread = [&loop, &udp] { loop.RunLater([&udp] { udp.DeliverResolved(); }); };
+  velnook::Win32AdministratorTest admin;
+  velnook::FullScanTracker tracker;  // no change notices of ours on Windows
+  const velnook::LocaleInfo locale = velnook::SystemLocale();
+  velnook::Services services{loop,     loop,  messages, files, lock,    process, windows,
+                             launcher, power, udp,      admin, tracker, locale};
+
+  velnook::Program program(services, argText);
+  program.ProcessEntry();
+  windows.RefreshAll();
+  return loop.Run([&windows](void* msg) { return windows.TakeDialogMessage(msg); });
+}

@@ -1,0 +1,150 @@
+#!/usr/bin/env python3
+"""A master run by Wine (velnook.exe) and a slave run natively (the Linux
+velnook) over 127.0.0.1. The master watches a quiet folder with the action
+"Monitor" and closes itself; its silence makes the slave count down and ask
+for its own action, which goes to python-dbusmock's logind on a private
+bus that this test starts.
+Usage: velnook_mixed_pair_test.py velnook.exe wine velnook velnook-prepare"""
+
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "linux"))
+sys.path.insert(0, HERE)
+from program_test_support import check, failures, start_xvfb  # noqa: E402
+from velnook_wine_test import prepare as prepare_master  # noqa: E402
+
+VELNOOK_EXE, WINE, VELNOOK, PREPARE = sys.argv[1:5]
+
+
+def free_port():
+    s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    s.bind(("127.0.0.1", 0))
+    port = s.getsockname()[1]
+    s.close()
+    return port
+
+
+def prepare_slave(port, env):
+    home = tempfile.mkdtemp(prefix="velnook-slave-")
+    subprocess.run([PREPARE, home], env=dict(env, HOME=home), check=True,
+                   stdout=subprocess.DEVNULL)
+    ini = os.path.join(home, "Data", "Velnook.ini")
+    values = {b"StartMin": b"1", b"IPAdd": b"127.0.0.1", b"Port1": b"%d" % port,
+              b"DownDelay": b"5", b"ShutTime": b"2", b"LogLevel": b"3", b"CMain": b"2",
+              b"ShutType": b"1"}
+    lines = []
+    for line in open(ini, "rb").read().split(b"\r\n"):
+        key = line.split(b"=")[0]
+        lines.append(key + b"=" + values[key] if key in values and b"=" in line else line)
+    open(ini, "wb").write(b"\r\n".join(lines))
+    return home
+
+
+def log_of(home):
+    path = os.path.join(home, "Log", "Velnook.log")
+    return open(path, "rb").read().decode("cp1252") if os.path.exists(path) else ""
+
+
+def wait_until(predicate, timeout):
+    end = time.time() + timeout
+    while time.time() < end:
+        if predicate():
+            return True
+        time.sleep(0.2)
+    return predicate()
+
+
+def main():
+    xvfb, display = start_xvfb()
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                            "--print-address=1"], stdout=subprocess.PIPE, text=True)
+    address = bus.stdout.readline().strip()
+    calls = tempfile.NamedTemporaryFile(prefix="velnook-logind-", delete=False).name
+    # The private bus stands in for the system bus for the native slave. The
+    # Wine master never asks for power: its action only closes it.
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
+               DBUS_SYSTEM_BUS_ADDRESS=address, DBUS_SESSION_BUS_ADDRESS=address,
+               WINEDEBUG="-all")
+    env.pop("USERPROFILE", None)
+    own_prefix = "WINEPREFIX" not in env
+    if own_prefix:
+        env["WINEPREFIX"] = tempfile.mkdtemp(prefix="velnook-wine-")
+    mock = subprocess.Popen(["/usr/bin/python3", "-m", "dbusmock", "--template", "logind",
+                             "-l", calls], env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    procs = []
+    master_home = tempfile.mkdtemp(prefix="velnook-wine-master-")
+    slave_home = ""
+    try:
+        owned = wait_until(lambda: subprocess.run(
+            ["dbus-send", "--bus=" + address, "--print-reply", "--dest=org.freedesktop.DBus",
+             "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+             "string:org.freedesktop.login1"], capture_output=True, text=True).stdout.find(
+                 "true") >= 0, 20)
+        check(owned, "the mock login manager is on the private bus")
+        if not owned:
+            return
+        port = free_port()
+        slave_home = prepare_slave(port, env)
+        shutil.rmtree(master_home)
+        prepare_master(master_home, port, CMain=1, ShutType=4, IPAdd="127.0.0.1", DownDelay=10,
+                       ShutTime=2, LogLevel=3)
+
+        def launch(cmd, home):
+            p = subprocess.Popen(cmd, cwd=home, env=dict(env, HOME=home),
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            procs.append(p)
+            return p
+
+        # The master first: Wine may take a while to bring a program up, and
+        # a slave already waiting would count that as silence.
+        master = launch([WINE, VELNOOK_EXE], master_home)
+        check(wait_until(lambda: log_of(master_home) != "", 60), "the Wine master starts")
+        slave = launch([VELNOOK], slave_home)
+        check(wait_until(lambda: log_of(slave_home) != "", 15), "the native slave starts")
+
+        check(wait_until(lambda: "Enter    , Monitor" in log_of(master_home), 40),
+              "the quiet master starts its countdown")
+        slave_log = log_of(slave_home)
+        check("Comms: -OK-" in slave_log, "the slave shows its master connected")
+        check("PowerOff" not in open(calls).read(), "no request while the master monitors")
+
+        check(wait_until(lambda: master.poll() is not None, 20), "the master closes itself")
+        check("Close    , Monitor" in log_of(master_home), "the master logs its close")
+
+        check(wait_until(lambda: slave.poll() is not None, 30),
+              "the slave counts down and acts on the silence")
+        slave_log = log_of(slave_home)
+        check("Enter    , Power Off" in slave_log and "Close    , Power Off" in slave_log,
+              "the slave logs its countdown and its close")
+        requests = [line for line in open(calls).read().splitlines() if " PowerOff " in line
+                    or line.split(" ")[-1].startswith("PowerOff")]
+        check(len(requests) == 1, "exactly one power-off request: %r" % requests)
+    finally:
+        for p in procs:
+            if p.poll() is None:
+                p.kill()
+                p.wait()
+        mock.kill()
+        bus.kill()
+        xvfb.terminate()
+        xvfb.wait()
+        if own_prefix:
+            subprocess.run([os.path.join(os.path.dirname(WINE), "wineserver"), "-k"], env=env)
+            shutil.rmtree(env["WINEPREFIX"], ignore_errors=True)
+    if failures:
+        for role, home in (("master", master_home), ("slave", slave_home)):
+            print("%s's log:\n%s" % (role, log_of(home)))
+        print("calls made of the login manager:\n" + open(calls).read())
+        print("%d check(s) failed" % len(failures))
+        sys.exit(1)
+
+
+main()

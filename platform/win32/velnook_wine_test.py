@@ -1,0 +1,213 @@
+#!/usr/bin/env python3
+"""Runs the real velnook.exe under Wine on a private Xvfb server: the main
+window in a prepared working directory, the start-up error window of a
+second start and its Exit button, and the message of a missing settings
+file. Usage: test velnook.exe wine"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "linux"))
+from program_test_support import check, failures, start_xvfb  # noqa: E402
+
+
+# The settings the program writes by default, but starting shown and
+# watching a folder of the test's own.
+SETTINGS = """# Velnook Version 2.5
+# Configuration File
+# 05-Dec-26 03:00:38
+
+[Comms]
+CMain=1
+DName=1
+IPAdd=
+Port1={port}
+
+[Run]
+AvTime=5
+DownDelay=300
+DownLevel=2
+DPath={dpath}
+LogLevel=2
+LogName=Velnook.log
+LogPath=Log\\
+RunOnTop=1
+StartDelay=2
+StartMin=1
+
+[Shutdown]
+ShutTime=60
+ShutType=1
+"""
+
+
+def windows_path(unix):
+    """The path as Wine's Z: drive shows the Unix root."""
+    return "Z:" + unix.replace("/", "\\")
+
+
+def prepare(work, port=10001, **values):
+    """A working directory with its settings; values replace settings by key."""
+    os.makedirs(os.path.join(work, "Data"))
+    os.makedirs(os.path.join(work, "Log"))
+    os.makedirs(os.path.join(work, "dl"))
+    text = SETTINGS.format(port=port, dpath=windows_path(os.path.join(work, "dl")) + "\\")
+    lines = []
+    for line in text.split("\n"):
+        key = line.split("=")[0]
+        lines.append(key + "=" + str(values[key]) if "=" in line and key in values else line)
+    text = "\n".join(lines)
+    with open(os.path.join(work, "Data", "Velnook.ini"), "wb") as f:
+        f.write(text.replace("\n", "\r\n").encode("cp1252"))
+
+
+def window_ids(env, name, visible=False):
+    out = subprocess.run(["xdotool", "search"] + (["--onlyvisible"] if visible else []) +
+                         ["--name", "^" + name + "$"], env=env, capture_output=True,
+                         text=True).stdout
+    return out.split()
+
+
+def wait_for_window(env, name, timeout=30.0, visible=False):
+    end = time.time() + timeout
+    while time.time() < end:
+        ids = window_ids(env, name, visible)
+        if ids:
+            return ids
+        time.sleep(0.2)
+    return []
+
+
+def wait_exit(proc, timeout=20.0):
+    try:
+        return proc.wait(timeout)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+def click_twips(env, window, left, top, width, height):
+    subprocess.run(["xdotool", "mousemove", "--window", window, str((left + width // 2) // 15),
+                    str((top + height // 2) // 15), "click", "1"], env=env)
+    time.sleep(0.5)
+
+
+def configure_and_save(env, main_window, work):
+    """Configure, type a new download delay, Save, then Escape: the file holds
+    the value and the re-initialisation after the screen logs the change."""
+    # A window that has only just appeared may not take clicks yet: try again.
+    ids = []
+    for _ in range(3):
+        click_twips(env, main_window, 1200, 585, 980, 345)
+        ids = wait_for_window(env, "Velnook Configuration", 10)
+        if ids:
+            break
+    check(len(ids) == 1, "Configure opens the configuration screen")
+    if not ids:
+        return
+    click_twips(env, ids[0], 1980, 780, 675, 360)  # DownDelayT
+    subprocess.run(["xdotool", "key", "End", "BackSpace", "BackSpace", "BackSpace"], env=env)
+    subprocess.run(["xdotool", "type", "120"], env=env)
+    click_twips(env, ids[0], 5231, 7425, 980, 375)  # Save
+    ini = open(os.path.join(work, "Data", "Velnook.ini"), "rb").read()
+    check(b"\r\nDownDelay=120\r\n" in ini, "Save writes the typed value")
+    subprocess.run(["xdotool", "key", "Escape"], env=env)
+    end = time.time() + 10
+    while window_ids(env, "Velnook Configuration") and time.time() < end:
+        time.sleep(0.2)
+    check(not window_ids(env, "Velnook Configuration"), "Escape closes the screen")
+    time.sleep(0.5)
+    log = open(os.path.join(work, "Log", "Velnook.log"), "rb").read()
+    check(b"Config   , Updated" in log, "closing after a save re-initialises and logs it")
+
+
+def tray_round_trip(env, launch):
+    """Run Minimised: only the notification icon shows (in Wine's tray
+    window); a double-click on it brings the main window back."""
+    work = tempfile.mkdtemp(prefix="velnook-wine-tray-")
+    prepare(work, StartMin=2)
+    program = launch("-AllowMulti", cwd=work)
+    trays = wait_for_window(env, "Wine System Tray", visible=True)
+    check(len(trays) == 1, "starting minimised puts the icon in the notification area")
+    check(not window_ids(env, "Velnook", visible=True), "and shows no main window")
+    if trays:
+        subprocess.run(["xdotool", "mousemove", "--window", trays[0], "9", "9", "click",
+                        "--repeat", "2", "--delay", "80", "1"], env=env)
+    check(len(wait_for_window(env, "Velnook", 15, visible=True)) == 1,
+          "a double-click on the icon brings the main window back")
+    program.kill()
+    program.wait()
+    shutil.rmtree(work, ignore_errors=True)
+
+
+def main(velnook, wine):
+    wineserver = os.path.join(os.path.dirname(wine), "wineserver")
+    xvfb, display = start_xvfb()
+    own_prefix = "WINEPREFIX" not in os.environ
+    prefix = os.environ.get("WINEPREFIX") or tempfile.mkdtemp(prefix="velnook-wine-")
+    env = dict(os.environ, DISPLAY=display, WINEPREFIX=prefix, WINEDEBUG="-all")
+    work = tempfile.mkdtemp(prefix="velnook-wine-work-")
+    procs = []
+
+    def launch(*args, cwd=work):
+        p = subprocess.Popen([wine, velnook, *args], cwd=cwd, env=env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        procs.append(p)
+        return p
+
+    try:
+        prepare(work)
+        first = launch()
+        mains = wait_for_window(env, "Velnook")
+        check(len(mains) >= 1, "first instance shows its main window")
+        check(first.poll() is None, "first instance keeps running")
+        if mains:
+            configure_and_save(env, mains[0], work)
+
+        second = launch()
+        ids = wait_for_window(env, "Velnook Start Up Error")
+        check(len(ids) == 1, "second instance shows the start-up error window")
+        if ids:
+            click_twips(env, ids[0], 2220, 1140, 1200, 375)  # Exit
+        check(wait_exit(second) == 0, "Exit ends the second instance")
+        check(first.poll() is None, "the first instance is unaffected")
+
+        if mains:
+            click_twips(env, mains[0], 6235, 585, 980, 345)  # Exit
+        check(wait_exit(first) == 0, "Exit ends the first instance")
+        log = open(os.path.join(work, "Log", "Velnook.log"), "rb").read()
+        check(b"Exit     , Initialise" in log or b"Exit     , Run" in log,
+              "the first instance logged its exit")
+
+        tray_round_trip(env, launch)
+
+        bare = tempfile.mkdtemp(prefix="velnook-wine-noini-")
+        os.makedirs(os.path.join(bare, "Data"))
+        lone = launch(cwd=bare)
+        check(len(wait_for_window(env, "Velnook Configuration File Error")) == 1,
+              "a missing settings file shows the configuration file error")
+        lone.kill()
+        lone.wait()
+        shutil.rmtree(bare, ignore_errors=True)
+    finally:
+        for p in procs:
+            if p.poll() is None:
+                p.kill()
+                p.wait()
+        xvfb.terminate()
+        xvfb.wait()
+        if own_prefix:
+            subprocess.run([wineserver, "-k"], env=env)
+            shutil.rmtree(prefix, ignore_errors=True)
+        shutil.rmtree(work, ignore_errors=True)
+
+    if failures:
+        print("%d check(s) failed" % len(failures))
+        sys.exit(1)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1], sys.argv[2])

@@ -1,0 +1,147 @@
+#include "platform/win32/win32_file_system.h"
+
+#include "platform/win32/windows_api.h"
+
+namespace velnook {
+namespace {
+
+bool IsFolder(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WriteAll(HANDLE h, const std::string& content) {
+  const char* p = content.data();
+  size_t left = content.size();
+  while (left > 0) {
+    const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+    DWORD written = 0;
+    if (!::WriteFile(h, p, chunk, &written, nullptr) || written == 0) return false;
+    p += written;
+    left -= written;
+  }
+  return true;
+}
+
+std::string WithSeparator(std::string path) {
+  if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '\\';
+  return path;
+}
+
+}  // namespace
+
+bool Win32FileSystem::FileExists(const std::string& path) {
+  const DWORD a = ::GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::FolderExists(const std::string& path) {
+  return IsFolder(::GetFileAttributesA(path.c_str()));
+}
+
+bool Win32FileSystem::CreateFolder(const std::string& path) {
+  return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
+  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string data;
+  char buf[65536];
+  while (true) {
+    DWORD n = 0;
+    if (!::ReadFile(h, buf, sizeof buf, &n, nullptr)) {
+      ::CloseHandle(h);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    data.append(buf, n);
+  }
+  ::CloseHandle(h);
+  return data;
+}
+
+bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& content) {
+  // The new content goes to a file of its own beside the old one, which a
+  // single rename then replaces.
+  const std::string temp = path + ".new" + std::to_string(::GetCurrentProcessId());
+  HANDLE h = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = WriteAll(h, content) && ::FlushFileBuffers(h);
+  ok = ::CloseHandle(h) && ok;
+  if (ok)
+    ok = ::MoveFileExA(temp.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (!ok) ::DeleteFileA(temp.c_str());
+  return ok;
+}
+
+bool Win32FileSystem::AppendToFile(const std::string& path, const std::string& content) {
+  // OPEN_EXISTING: a file deleted by someone else must not come back headless.
+  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER zero{}, end{};
+  bool ok = ::SetFilePointerEx(h, zero, &end, FILE_END) != 0;
+  if (ok && !WriteAll(h, content)) {
+    // A disk that fills up mid-write leaves part of the text: cut it off
+    // again, so the file ends with its last whole line.
+    ::SetFilePointerEx(h, end, nullptr, FILE_BEGIN);
+    ::SetEndOfFile(h);
+    ok = false;
+  }
+  ok = ::CloseHandle(h) && ok;
+  return ok;
+}
+
+bool Win32FileSystem::CopyFile(const std::string& from, const std::string& to) {
+  // Never overwrite: the copy must be a new file.
+  return ::CopyFileA(from.c_str(), to.c_str(), TRUE) != 0;
+}
+
+bool Win32FileSystem::DeleteFile(const std::string& path) {
+  return ::DeleteFileA(path.c_str()) != 0;
+}
+
+std::optional<std::uint64_t> Win32FileSystem::FileLength(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA d{};
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d) ||
+      (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
+  return (static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+}
+
+FileError Win32FileSystem::ListFolder(const std::string& path, FolderListing& out) {
+  out.fileLengths.clear();
+  out.subFolders.clear();
+  const std::string folder = WithSeparator(path);
+  WIN32_FIND_DATAA d{};
+  HANDLE h = ::FindFirstFileA((folder + "*").c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD e = ::GetLastError();
+    return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_DIRECTORY ||
+                   e == ERROR_INVALID_NAME
+               ? FileError::NotFound
+               : FileError::Failed;
+  }
+  FileError result = FileError::None;
+  do {
+    const char* name = d.cFileName;
+    if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      // Links and junctions to folders are never followed, so a loop of
+      // them cannot trap the scan.
+      if (!(d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        out.subFolders.push_back(folder + name);
+    } else {
+      out.fileLengths.push_back((static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) |
+                                d.nFileSizeLow);
+    }
+  } while (::FindNextFileA(h, &d));
+  if (::GetLastError() != ERROR_NO_MORE_FILES) result = FileError::Failed;
+  ::FindClose(h);
+  return result;
+}
+
+}  // namespace velnook

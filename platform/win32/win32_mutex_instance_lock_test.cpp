@@ -1,0 +1,28 @@
+#include "platform/win32/win32_mutex_instance_lock.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/headless/temp_work_dir.h"
+
+namespace velnook {
+namespace {
+
+TEST(Win32MutexInstanceLock, OneHolderPerNameUntilItGoes) {
+  TempWorkDir dir;  // a scope of its own, so parallel tests never meet
+  {
+    Win32MutexInstanceLock first(dir.Path());
+    EXPECT_FALSE(first.IsAnotherInstance("Velnook"));
+    EXPECT_FALSE(first.IsAnotherInstance("Velnook"));  // asking again is harmless
+    Win32MutexInstanceLock second(dir.Path());
+    EXPECT_TRUE(second.IsAnotherInstance("Velnook"));
+    EXPECT_TRUE(second.IsAnotherInstance("Velnook"));  // a refused lock is not kept
+    EXPECT_FALSE(second.IsAnotherInstance("Other"));
+    Win32MutexInstanceLock elsewhere(dir.Path() + "x");
+    EXPECT_FALSE(elsewhere.IsAnotherInstance("Velnook"));
+  }
+  Win32MutexInstanceLock after(dir.Path());
+  EXPECT_FALSE(after.IsAnotherInstance("Velnook"));
+}
+
+}  // namespace
+}  // namespace velnook

@@ -1,0 +1,37 @@
+#pragma once
+// Power requests to Windows: the shutdown privilege in the process token,
+// ExitWindowsEx for power off, reboot and shut down, SetSuspendState for
+// hibernate and standby.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/power.h"
+
+namespace velnook {
+
+// The system's own text for an error code, exactly as it writes it (usually
+// ending in CR LF); empty when it has none.
+std::string SystemErrorText(std::uint32_t code);
+
+// The forced ExitWindowsEx flags of an action; 0 for the two sleeps, which
+// are not ExitWindowsEx requests.
+unsigned ExitWindowsFlags(PowerAction action);
+
+class Win32Power : public PowerService {
+ public:
+  // runLater queues a call to the window thread; the wake-up is announced
+  // through it once the sleep request has returned.
+  explicit Win32Power(std::function<void(std::function<void()>)> runLater)
+      : runLater_(std::move(runLater)) {}
+  std::optional<PowerFailure> EnablePrivilege(PowerAction action) override;
+  std::optional<PowerFailure> Request(PowerAction action) override;
+  void CallWhenResumed(std::function<void()> onResumed) override;
+
+ private:
+  std::function<void(std::function<void()>)> runLater_;
+  std::function<void()> onResumed_;
+};
+
+}  // namespace velnook

@@ -1,0 +1,23 @@
+#pragma once
+// Process services over Win32: priority, environment and the program's end.
+
+#include <functional>
+
+#include "platform/process.h"
+
+namespace velnook {
+
+class Win32Process : public Process {
+ public:
+  // removeTrayIcon runs before the end when the caller asks for it.
+  explicit Win32Process(std::function<void()> removeTrayIcon = {})
+      : removeTrayIcon_(std::move(removeTrayIcon)) {}
+  void RaisePriority() override;
+  std::optional<std::string> GetEnvironment(const std::string& name) override;
+  [[noreturn]] void EndProgram(bool removeTrayIcon) override;
+
+ private:
+  std::function<void()> removeTrayIcon_;
+};
+
+}  // namespace velnook

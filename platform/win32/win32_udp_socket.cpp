@@ -1,0 +1,212 @@
+#include "platform/win32/win32_udp_socket.h"
+
+// winsock2.h must come before windows.h.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/win32/windows_api.h"
+
+namespace velnook {
+namespace {
+
+SOCKET AsSocket(std::uintptr_t s) {
+  return static_cast<SOCKET>(s);
+}
+
+SOCKET OpenDatagramSocket() {
+  SOCKET s = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (s == INVALID_SOCKET) return s;
+  u_long nonBlocking = 1;
+  ::ioctlsocket(s, FIONBIO, &nonBlocking);
+  return s;
+}
+
+bool FillAddress(const std::string& dotted, int port, sockaddr_in& out) {
+  out = {};
+  out.sin_family = AF_INET;
+  out.sin_port = htons(static_cast<u_short>(port));
+  return port > 0 && port < 65536 && ::inet_pton(AF_INET, dotted.c_str(), &out.sin_addr) == 1;
+}
+
+std::vector<std::string> LookUp(const std::string& name) {
+  std::vector<std::string> out;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo* res = nullptr;
+  if (::getaddrinfo(name.c_str(), nullptr, &hints, &res) != 0) return out;
+  for (addrinfo* a = res; a; a = a->ai_next) {
+    char text[INET_ADDRSTRLEN];
+    auto* in = reinterpret_cast<sockaddr_in*>(a->ai_addr);
+    if (::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text)) out.emplace_back(text);
+  }
+  ::freeaddrinfo(res);
+  return out;
+}
+
+}  // namespace
+
+WinsockSession::WinsockSession() {
+  WSADATA data;
+  ::WSAStartup(MAKEWORD(2, 2), &data);
+}
+
+WinsockSession::~WinsockSession() {
+  ::WSACleanup();
+}
+
+// Finished lookups, shared with their threads, which may outlive the socket.
+struct Win32UdpSocket::Lookups {
+  struct Shared {
+    WinsockSession winsock;  // the lookup threads use it too
+    std::mutex mutex;
+    std::vector<std::pair<std::function<void(std::vector<std::string>)>, std::vector<std::string>>>
+        done;
+    std::function<void()> wake;
+  };
+  std::shared_ptr<Shared> shared = std::make_shared<Shared>();
+};
+
+Win32UdpSocket::Win32UdpSocket(std::string localAddress)
+    : localAddress_(std::move(localAddress)), lookups_(new Lookups) {}
+
+Win32UdpSocket::~Win32UdpSocket() {
+  Close();
+  if (sender_ != kNone) ::closesocket(AsSocket(sender_));
+  delete lookups_;
+}
+
+void Win32UdpSocket::Close() {
+  if (receiver_ != kNone) ::closesocket(AsSocket(receiver_));
+  receiver_ = kNone;
+}
+
+bool Win32UdpSocket::Bind(int port) {
+  Close();
+  sockaddr_in addr;
+  if (!FillAddress(localAddress_, port, addr)) return false;
+  const SOCKET s = OpenDatagramSocket();
+  if (s == INVALID_SOCKET) return false;
+  // No SO_REUSEADDR, and nobody may take the port over while we hold it: a
+  // port another program holds must stay refused.
+  BOOL exclusive = TRUE;
+  ::setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive),
+               sizeof exclusive);
+  if (::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    ::closesocket(s);
+    return false;
+  }
+  receiver_ = s;
+  if (window_) ::WSAAsyncSelect(s, static_cast<HWND>(window_), message_, FD_READ);
+  return true;
+}
+
+bool Win32UdpSocket::SendTo(const std::string& address, int port, const std::string& bytes) {
+  sockaddr_in to;
+  if (!FillAddress(address, port, to)) return false;
+  if (sender_ == kNone) {
+    const SOCKET s = OpenDatagramSocket();
+    if (s == INVALID_SOCKET) return false;
+    sockaddr_in from;
+    if (FillAddress(localAddress_, 1, from)) {
+      from.sin_port = 0;
+      if (::bind(s, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
+        ::closesocket(s);
+        return false;
+      }
+    }
+    sender_ = s;
+  }
+  const int n = ::sendto(AsSocket(sender_), bytes.data(), static_cast<int>(bytes.size()), 0,
+                         reinterpret_cast<sockaddr*>(&to), sizeof to);
+  return n == static_cast<int>(bytes.size());
+}
+
+std::optional<Datagram> Win32UdpSocket::Receive() {
+  if (receiver_ == kNone) return std::nullopt;
+  // Larger than any datagram: a long one is read whole and judged whole.
+  static char buffer[65536];
+  while (true) {
+    sockaddr_in from{};
+    int fromLength = sizeof from;
+    const int n = ::recvfrom(AsSocket(receiver_), buffer, sizeof buffer, 0,
+                             reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (n < 0) {
+      // An earlier send's "port unreachable" is no datagram: read on.
+      if (::WSAGetLastError() == WSAECONNRESET) continue;
+      return std::nullopt;
+    }
+    Datagram d;
+    d.bytes.assign(buffer, static_cast<size_t>(n));
+    char text[INET_ADDRSTRLEN] = "";
+    if (from.sin_family == AF_INET) ::inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
+    d.sender = text;
+    return d;
+  }
+}
+
+void Win32UdpSocket::SetArrivalHandler(std::function<void(const Datagram&)> onArrival) {
+  onArrival_ = std::move(onArrival);
+}
+
+void Win32UdpSocket::NotifyWindow(void* window, unsigned message) {
+  window_ = window;
+  message_ = message;
+  if (receiver_ != kNone)
+    ::WSAAsyncSelect(AsSocket(receiver_), static_cast<HWND>(window_), message_, FD_READ);
+}
+
+bool Win32UdpSocket::WaitReadable(int timeoutMs) const {
+  if (receiver_ == kNone) return false;
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(AsSocket(receiver_), &readable);
+  timeval t{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+  return ::select(0, &readable, nullptr, nullptr, &t) == 1;
+}
+
+int Win32UdpSocket::Poll() {
+  if (polling_) return 0;
+  polling_ = true;
+  int handled = 0;
+  while (handled < 64) {
+    auto d = Receive();
+    if (!d) break;
+    ++handled;
+    if (onArrival_) onArrival_(*d);
+  }
+  polling_ = false;
+  return handled;
+}
+
+void Win32UdpSocket::Resolve(const std::string& name,
+                             std::function<void(std::vector<std::string>)> done) {
+  auto shared = lookups_->shared;
+  shared->wake = onResolvedFromAnyThread;
+  std::thread([shared, name, done = std::move(done)]() mutable {
+    auto addresses = LookUp(name);
+    std::function<void()> wake;
+    {
+      std::lock_guard<std::mutex> lock(shared->mutex);
+      shared->done.emplace_back(std::move(done), std::move(addresses));
+      wake = shared->wake;
+    }
+    if (wake) wake();
+  }).detach();
+}
+
+bool Win32UdpSocket::DeliverResolved() {
+  decltype(Lookups::Shared::done) ready;
+  {
+    std::lock_guard<std::mutex> lock(lookups_->shared->mutex);
+    ready.swap(lookups_->shared->done);
+  }
+  for (auto& [done, addresses] : ready) done(std::move(addresses));
+  return !ready.empty();
+}
+
+}  // namespace velnook

@@ -1,0 +1,21 @@
+#pragma once
+// windows.h for our own sources: lean, without min/max macros, and without
+// the A/W macros whose names the file services use for their own methods;
+// with the common-controls, shell and power headers, which need it first.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// clang-format off
+#include <commctrl.h>
+#include <powrprof.h>
+#include <shellapi.h>
+// clang-format on
+
+#undef CopyFile
+#undef DeleteFile
+#undef ReplaceFile

@@ -1,0 +1,47 @@
+// Disks that fill up, as a POSIX system lets a test make them.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "resultslog/results_log_fixture.h"
+
+namespace velnook {
+namespace {
+
+TEST_F(ResultsLogTest, FullDiskEndsWithTheWriteErrors) {
+  state.settings.LogName = "Disk.log";
+  std::filesystem::create_symlink("/dev/full", dir.Path() + "/Log/Disk.log");
+  EnsureLogFile(state, hs.services);  // it exists, so it is left alone
+  MessageBoxRequest m = EndsWith([&] { WriteRunHeader(0, state, hs.services); });
+  EXPECT_EQ(m.title, "Velnook Log File Write Error");
+  EXPECT_EQ(m.text,
+            "Unable to write to the log file Disk.log.\r\nThis may be a permissions problem.\r\n"
+            "The program will now terminate.");
+  m = EndsWith([&] { WriteLogEntry("Run", "", state, hs.services); });
+  EXPECT_EQ(m.title, "Velnook Log File Write Error");
+  EXPECT_EQ(m.text,
+            "Unable to write to the log file Disk.log\r\nThis may be a permissions problem.\r\n"
+            "The program will now terminate");
+}
+
+TEST_F(ResultsLogTest, DiskFillingMidLineLeavesTheEarlierLinesWhole) {
+  EnsureLogFile(state, hs.services);
+  WriteLogEntry("Enter", "Run", state, hs.services);
+  const std::string before = Log();
+  // The file may grow by a few bytes only: the next line gets in part-way.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = before.size() + 10;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const MessageBoxRequest m = EndsWith([&] { WriteLogEntry("Run", "", state, hs.services); });
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(m.title, "Velnook Log File Write Error");
+  EXPECT_EQ(Log(), before);
+}
+
+}  // namespace
+}  // namespace velnook
