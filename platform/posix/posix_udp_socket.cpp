@@ -9,8 +9,6 @@
 #include <unistd.h>
 
 #include <memory>
-#include <mutex>
-#include <thread>
 
 namespace velnook {
 namespace {
@@ -44,24 +42,12 @@ std::vector<std::string> LookUp(const std::string& name) {
 
 }  // namespace
 
-// Finished lookups, shared with their threads, which may outlive the socket.
-struct PosixUdpSocket::Lookups {
-  struct Shared {
-    std::mutex mutex;
-    std::vector<std::pair<std::function<void(std::vector<std::string>)>, std::vector<std::string>>>
-        done;
-    std::function<void()> wake;
-  };
-  std::shared_ptr<Shared> shared = std::make_shared<Shared>();
-};
-
 PosixUdpSocket::PosixUdpSocket(std::string localAddress)
-    : localAddress_(std::move(localAddress)), lookups_(new Lookups) {}
+    : localAddress_(std::move(localAddress)), lookups_(LookUp) {}
 
 PosixUdpSocket::~PosixUdpSocket() {
   Close();
   if (sender_ >= 0) ::close(sender_);
-  delete lookups_;
 }
 
 void PosixUdpSocket::Close() {
@@ -149,28 +135,11 @@ int PosixUdpSocket::Poll() {
 
 void PosixUdpSocket::Resolve(const std::string& name,
                              std::function<void(std::vector<std::string>)> done) {
-  auto shared = lookups_->shared;
-  shared->wake = onResolvedFromAnyThread;
-  std::thread([shared, name, done = std::move(done)]() mutable {
-    auto addresses = LookUp(name);
-    std::function<void()> wake;
-    {
-      std::lock_guard<std::mutex> lock(shared->mutex);
-      shared->done.emplace_back(std::move(done), std::move(addresses));
-      wake = shared->wake;
-    }
-    if (wake) wake();
-  }).detach();
+  lookups_.Start(name, std::move(done), onResolvedFromAnyThread);
 }
 
 bool PosixUdpSocket::DeliverResolved() {
-  decltype(Lookups::Shared::done) ready;
-  {
-    std::lock_guard<std::mutex> lock(lookups_->shared->mutex);
-    ready.swap(lookups_->shared->done);
-  }
-  for (auto& [done, addresses] : ready) done(std::move(addresses));
-  return !ready.empty();
+  return lookups_.Deliver();
 }
 
 }  // namespace velnook

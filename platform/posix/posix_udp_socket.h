@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/background_lookups.h"
 #include "platform/udp_socket.h"
 
 namespace velnook {
@@ -47,13 +48,12 @@ class PosixUdpSocket : public UdpSocket {
   std::function<void()> onResolvedFromAnyThread;
 
  private:
-  struct Lookups;
   std::string localAddress_;
   int receiver_ = -1;
   int sender_ = -1;
   std::function<void(const Datagram&)> onArrival_;
   bool polling_ = false;
-  Lookups* lookups_;
+  BackgroundLookups lookups_;
 };
 
 }  // namespace velnook

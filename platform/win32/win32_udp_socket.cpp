@@ -5,8 +5,6 @@
 #include <ws2tcpip.h>
 
 #include <memory>
-#include <mutex>
-#include <thread>
 
 #include "platform/win32/windows_api.h"
 
@@ -59,25 +57,13 @@ WinsockSession::~WinsockSession() {
   ::WSACleanup();
 }
 
-// Finished lookups, shared with their threads, which may outlive the socket.
-struct Win32UdpSocket::Lookups {
-  struct Shared {
-    WinsockSession winsock;  // the lookup threads use it too
-    std::mutex mutex;
-    std::vector<std::pair<std::function<void(std::vector<std::string>)>, std::vector<std::string>>>
-        done;
-    std::function<void()> wake;
-  };
-  std::shared_ptr<Shared> shared = std::make_shared<Shared>();
-};
-
 Win32UdpSocket::Win32UdpSocket(std::string localAddress)
-    : localAddress_(std::move(localAddress)), lookups_(new Lookups) {}
+    : localAddress_(std::move(localAddress)),
+      lookups_(LookUp, std::make_shared<WinsockSession>()) {}
 
 Win32UdpSocket::~Win32UdpSocket() {
   Close();
   if (sender_ != kNone) ::closesocket(AsSocket(sender_));
-  delete lookups_;
 }
 
 void Win32UdpSocket::Close() {
@@ -185,28 +171,11 @@ int Win32UdpSocket::Poll() {
 
 void Win32UdpSocket::Resolve(const std::string& name,
                              std::function<void(std::vector<std::string>)> done) {
-  auto shared = lookups_->shared;
-  shared->wake = onResolvedFromAnyThread;
-  std::thread([shared, name, done = std::move(done)]() mutable {
-    auto addresses = LookUp(name);
-    std::function<void()> wake;
-    {
-      std::lock_guard<std::mutex> lock(shared->mutex);
-      shared->done.emplace_back(std::move(done), std::move(addresses));
-      wake = shared->wake;
-    }
-    if (wake) wake();
-  }).detach();
+  lookups_.Start(name, std::move(done), onResolvedFromAnyThread);
 }
 
 bool Win32UdpSocket::DeliverResolved() {
-  decltype(Lookups::Shared::done) ready;
-  {
-    std::lock_guard<std::mutex> lock(lookups_->shared->mutex);
-    ready.swap(lookups_->shared->done);
-  }
-  for (auto& [done, addresses] : ready) done(std::move(addresses));
-  return !ready.empty();
+  return lookups_.Deliver();
 }
 
 }  // namespace velnook

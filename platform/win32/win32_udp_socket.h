@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/background_lookups.h"
 #include "platform/udp_socket.h"
 
 namespace velnook {
@@ -50,7 +51,6 @@ class Win32UdpSocket : public UdpSocket {
   std::function<void()> onResolvedFromAnyThread;
 
  private:
-  struct Lookups;
   static constexpr std::uintptr_t kNone = ~std::uintptr_t{0};
   std::string localAddress_;
   std::uintptr_t receiver_ = kNone;  // SOCKET values, kept out of this header
@@ -59,7 +59,7 @@ class Win32UdpSocket : public UdpSocket {
   unsigned message_ = 0;
   std::function<void(const Datagram&)> onArrival_;
   bool polling_ = false;
-  Lookups* lookups_;
+  BackgroundLookups lookups_;
 };
 
 // Winsock for the life of the object; any number may be alive at once.
