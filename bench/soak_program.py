@@ -17,7 +17,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "platform",
                                 "linux"))
-from program_test_support import check, failures, program_env, start_xvfb  # noqa: E402
+from program_test_support import (check, failures, program_env, set_settings,  # noqa: E402
+                                  start_xvfb)
 
 FOLDERS, FILES_PER_FOLDER = 500, 100
 
@@ -91,17 +92,9 @@ def main():
                    stdout=subprocess.DEVNULL)
     tree = os.path.join(work, "tree")
     make_tree(tree)
-    ini = os.path.join(work, "Data", "Velnook.ini")
-    with open(ini, newline="") as f:
-        text = f.read()
-    lines = []
-    for line in text.split("\r\n"):
-        key = line.split("=", 1)[0]
-        line = {"DPath": "DPath=" + tree + "\\", "StartMin": "StartMin=1",
-                "DownDelay": "DownDelay=600", "StartDelay": "StartDelay=2"}.get(key, line)
-        lines.append(line)
-    with open(ini, "w", newline="") as f:
-        f.write("\r\n".join(lines))
+    set_settings(os.path.join(work, "Data", "Velnook.ini"),
+                 {b"DPath": tree.encode() + b"\\", b"StartMin": b"1", b"DownDelay": b"600",
+                  b"StartDelay": b"2"})
 
     stop = threading.Event()
     churner = threading.Thread(target=churn, args=(tree, stop))

@@ -2,6 +2,7 @@
 checks that are counted rather than stopping at the first failure."""
 
 import os
+import socket
 import subprocess
 import sys
 import tempfile
@@ -52,3 +53,66 @@ def program_env(display, prefix):
                QT_QPA_PLATFORM="xcb", DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
     env.pop("USERPROFILE", None)
     return work, env
+
+
+def free_port():
+    """A UDP port nobody holds right now on 127.0.0.1."""
+    s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    s.bind(("127.0.0.1", 0))
+    port = s.getsockname()[1]
+    s.close()
+    return port
+
+
+def set_settings(ini, values):
+    """Replaces the settings named in values (bytes to bytes) in the file."""
+    lines = []
+    for line in open(ini, "rb").read().split(b"\r\n"):
+        key = line.split(b"=")[0]
+        lines.append(key + b"=" + values[key] if key in values and b"=" in line else line)
+    open(ini, "wb").write(b"\r\n".join(lines))
+
+
+def log_of(home):
+    path = os.path.join(home, "Log", "Velnook.log")
+    return open(path, "rb").read().decode("cp1252") if os.path.exists(path) else ""
+
+
+def wait_until(predicate, timeout):
+    end = time.time() + timeout
+    while time.time() < end:
+        if predicate():
+            return True
+        time.sleep(0.2)
+    return predicate()
+
+
+def window_ids(env, name, visible=False):
+    out = subprocess.run(["xdotool", "search"] + (["--onlyvisible"] if visible else []) +
+                         ["--name", "^" + name + "$"], env=env, capture_output=True,
+                         text=True).stdout
+    return out.split()
+
+
+def wait_for_window(env, name, timeout=10.0, visible=False):
+    end = time.time() + timeout
+    while time.time() < end:
+        ids = window_ids(env, name, visible)
+        if ids:
+            return ids
+        time.sleep(0.1)
+    return []
+
+
+def wait_exit(proc, timeout=10.0):
+    try:
+        return proc.wait(timeout)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+def click_twips(env, window, left, top, width, height, settle=0.3):
+    """Clicks the middle of a control placed in twips (15 to a pixel)."""
+    subprocess.run(["xdotool", "mousemove", "--window", window, str((left + width // 2) // 15),
+                    str((top + height // 2) // 15), "click", "1"], env=env)
+    time.sleep(settle)

@@ -10,36 +10,16 @@ import sys
 import tempfile
 import time
 
-from program_test_support import check, failures, program_env, start_xvfb
+from program_test_support import (check, click_twips, failures, program_env, start_xvfb,
+                                  wait_exit, wait_for_window, window_ids)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
-def window_ids(env, name):
-    out = subprocess.run(["xdotool", "search", "--name", "^" + name + "$"], env=env,
-                         capture_output=True, text=True).stdout
-    return out.split()
 
 
-def wait_for_window(env, name, timeout=10.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        ids = window_ids(env, name)
-        if ids:
-            return ids
-        time.sleep(0.1)
-    return []
 
 
-def wait_exit(proc, timeout=10.0):
-    try:
-        return proc.wait(timeout)
-    except subprocess.TimeoutExpired:
-        return None
 
 
-def click_twips(env, window, left, top, width, height):
-    subprocess.run(["xdotool", "mousemove", "--window", window, str((left + width // 2) // 15),
-                    str((top + height // 2) // 15), "click", "1"], env=env)
-    time.sleep(0.3)
 
 
 def configure_and_save(env, main_window, work):

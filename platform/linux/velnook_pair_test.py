@@ -6,21 +6,14 @@ to python-dbusmock's logind on a private bus that this test starts.
 Usage: velnook_pair_test.py velnook velnook-prepare"""
 
 import os
-import socket
 import subprocess
 import sys
 import tempfile
-import time
 
-from program_test_support import check, failures, start_xvfb
+from program_test_support import (check, failures, free_port, log_of, set_settings,
+                                  start_xvfb, wait_until)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
-def free_port():
-    s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    s.bind(("127.0.0.1", 0))
-    port = s.getsockname()[1]
-    s.close()
-    return port
 
 
 def prepare(role, port, env):
@@ -28,30 +21,15 @@ def prepare(role, port, env):
     subprocess.run([PREPARE, home], env=dict(env, HOME=home), check=True,
                    stdout=subprocess.DEVNULL)
     ini = os.path.join(home, "Data", "Velnook.ini")
-    text = open(ini, "rb").read()
     values = {b"StartMin": b"1", b"IPAdd": b"127.0.0.1", b"Port1": b"%d" % port,
               b"DownDelay": b"5", b"ShutTime": b"2", b"LogLevel": b"3"}
     values[b"CMain"], values[b"ShutType"] = (b"1", b"4") if role == "master" else (b"2", b"1")
-    lines = []
-    for line in text.split(b"\r\n"):
-        key = line.split(b"=")[0]
-        lines.append(key + b"=" + values[key] if key in values and b"=" in line else line)
-    open(ini, "wb").write(b"\r\n".join(lines))
+    set_settings(ini, values)
     return home
 
 
-def log_of(home):
-    path = os.path.join(home, "Log", "Velnook.log")
-    return open(path, "rb").read().decode("cp1252") if os.path.exists(path) else ""
 
 
-def wait_until(predicate, timeout):
-    end = time.time() + timeout
-    while time.time() < end:
-        if predicate():
-            return True
-        time.sleep(0.2)
-    return predicate()
 
 
 def main():

@@ -8,27 +8,20 @@ Usage: velnook_mixed_pair_test.py velnook.exe wine velnook velnook-prepare"""
 
 import os
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
-import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "linux"))
 sys.path.insert(0, HERE)
-from program_test_support import check, failures, start_xvfb  # noqa: E402
+from program_test_support import (check, failures, free_port, log_of, set_settings,
+                                  start_xvfb, wait_until)  # noqa: E402
 from velnook_wine_test import prepare as prepare_master  # noqa: E402
 
 VELNOOK_EXE, WINE, VELNOOK, PREPARE = sys.argv[1:5]
 
 
-def free_port():
-    s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    s.bind(("127.0.0.1", 0))
-    port = s.getsockname()[1]
-    s.close()
-    return port
 
 
 def prepare_slave(port, env):
@@ -39,26 +32,12 @@ def prepare_slave(port, env):
     values = {b"StartMin": b"1", b"IPAdd": b"127.0.0.1", b"Port1": b"%d" % port,
               b"DownDelay": b"5", b"ShutTime": b"2", b"LogLevel": b"3", b"CMain": b"2",
               b"ShutType": b"1"}
-    lines = []
-    for line in open(ini, "rb").read().split(b"\r\n"):
-        key = line.split(b"=")[0]
-        lines.append(key + b"=" + values[key] if key in values and b"=" in line else line)
-    open(ini, "wb").write(b"\r\n".join(lines))
+    set_settings(ini, values)
     return home
 
 
-def log_of(home):
-    path = os.path.join(home, "Log", "Velnook.log")
-    return open(path, "rb").read().decode("cp1252") if os.path.exists(path) else ""
 
 
-def wait_until(predicate, timeout):
-    end = time.time() + timeout
-    while time.time() < end:
-        if predicate():
-            return True
-        time.sleep(0.2)
-    return predicate()
 
 
 def main():

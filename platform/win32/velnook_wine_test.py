@@ -12,7 +12,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "linux"))
-from program_test_support import check, failures, start_xvfb  # noqa: E402
+import program_test_support as support  # noqa: E402
+from program_test_support import check, failures, start_xvfb, window_ids  # noqa: E402
 
 
 # The settings the program writes by default, but starting shown and
@@ -65,34 +66,25 @@ def prepare(work, port=10001, **values):
         f.write(text.replace("\n", "\r\n").encode("cp1252"))
 
 
-def window_ids(env, name, visible=False):
-    out = subprocess.run(["xdotool", "search"] + (["--onlyvisible"] if visible else []) +
-                         ["--name", "^" + name + "$"], env=env, capture_output=True,
-                         text=True).stdout
-    return out.split()
 
 
+
+
+
+
+
+
+# Wine starts and draws more slowly than Qt: longer waits, a longer settle.
 def wait_for_window(env, name, timeout=30.0, visible=False):
-    end = time.time() + timeout
-    while time.time() < end:
-        ids = window_ids(env, name, visible)
-        if ids:
-            return ids
-        time.sleep(0.2)
-    return []
+    return support.wait_for_window(env, name, timeout, visible)
 
 
 def wait_exit(proc, timeout=20.0):
-    try:
-        return proc.wait(timeout)
-    except subprocess.TimeoutExpired:
-        return None
+    return support.wait_exit(proc, timeout)
 
 
 def click_twips(env, window, left, top, width, height):
-    subprocess.run(["xdotool", "mousemove", "--window", window, str((left + width // 2) // 15),
-                    str((top + height // 2) // 15), "click", "1"], env=env)
-    time.sleep(0.5)
+    support.click_twips(env, window, left, top, width, height, settle=0.5)
 
 
 def configure_and_save(env, main_window, work):
