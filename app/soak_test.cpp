@@ -35,14 +35,18 @@ class RootedFiles : public FileSystem {
   std::optional<std::string> ReadFile(const std::string& p) override {
     return inner_.ReadFile(At(p));
   }
+  bool ReadFileInBlocks(const std::string& p,
+                        const std::function<bool(std::string_view)>& onBlock) override {
+    return inner_.ReadFileInBlocks(At(p), onBlock);
+  }
   bool ReplaceFile(const std::string& p, const std::string& c) override {
     return inner_.ReplaceFile(At(p), c);
   }
   bool AppendToFile(const std::string& p, const std::string& c) override {
     return inner_.AppendToFile(At(p), c);
   }
-  bool CopyFile(const std::string& a, const std::string& b) override {
-    return inner_.CopyFile(At(a), At(b));
+  bool CopyFile(const std::string& a, const std::string& b, const BetweenBlocks& between) override {
+    return inner_.CopyFile(At(a), At(b), between);
   }
   bool DeleteFile(const std::string& p) override { return inner_.DeleteFile(At(p)); }
   std::optional<std::uint64_t> FileLength(const std::string& p) override {

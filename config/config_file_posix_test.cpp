@@ -1,7 +1,8 @@
-// A disk that fills up half-way through the settings file, as a POSIX
-// system lets a test make one.
+// A disk that fills up half-way through the settings file, and special
+// files in its place, as a POSIX system lets a test make them.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,6 +53,20 @@ TEST(ConfigFile, AFailedWriteLeavesTheOldFileWhole) {
   // A missing folder is a failure too, never reported as saved.
   std::filesystem::remove_all(dir.Path() + "/Data");
   EXPECT_FALSE(WriteConfigFile(files, v, kSaved, LocaleInfo{}));
+}
+
+TEST(ConfigFile, AFifoInItsPlaceIsAReadErrorNeverAWaitAndIsNotReplaced) {
+  ::alarm(60);  // an open that waits for a writer ends the test binary
+  TempWorkDir dir;
+  PosixFileSystem files;
+  dir.Write("Data/.keep", "");
+  ASSERT_EQ(::mkfifo("Data/Velnook.ini", 0644), 0);
+  Settings settings;
+  std::string summary;
+  EXPECT_EQ(ReadConfigFile(files, settings, summary), ConfigReadStatus::ReadError);
+  EXPECT_FALSE(WriteConfigFile(files, ConfigValues{}, kSaved, LocaleInfo{}));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.Path() + "/Data/Velnook.ini"));
+  ::alarm(0);
 }
 
 }  // namespace

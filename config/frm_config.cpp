@@ -345,7 +345,13 @@ void FrmConfig::OnClick(const std::string& control) {
   if (control == "Archive" && hooks_.archiveLog) {
     Get("Status").caption = "";
     timer1_->Stop();  // no self-close behind the questions
+    // Window events run while a long log is copied: no second archive
+    // may start on the same log meanwhile.
+    Get("Archive").enabled = false;
+    services_.windows.Refresh(*this);
     const LogButtonResult r = hooks_.archiveLog();
+    Get("Archive").enabled = true;
+    if (!open_) return;  // closed while the log was being copied
     Get("Status").caption = r.statusCaption;
     // The countdown goes on whatever was answered, or a screen left open
     // would keep the monitor paused for good.

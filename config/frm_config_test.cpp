@@ -183,5 +183,31 @@ TEST_F(FrmConfigTest, ArchiveShowsItsResultAndTheCountdownGoesOn) {
   s.CloseWithoutActions();
 }
 
+TEST_F(FrmConfigTest, ClicksWhileALongArchiveRunsStartNoSecondOne) {
+  int archives = 0;
+  FrmConfig* screen = nullptr;
+  bool closeMeanwhile = false;
+  // The archive lets window events run; these are the clicks that arrive.
+  FrmConfig s(hs.services, state, {.archiveLog = [&] {
+                ++archives;
+                screen->OnClick("Archive");
+                if (closeMeanwhile) screen->OnClick("ExitConfig");
+                return LogButtonResult{"Log File Archived", true};
+              }});
+  screen = &s;
+  s.Open();
+  s.OnClick("Archive");
+  EXPECT_EQ(archives, 1);
+  EXPECT_EQ(s.Get("Status").caption, "Log File Archived");
+  EXPECT_TRUE(s.Get("Archive").enabled);
+
+  // Closed while the copy ran: the closed screen's countdown stays stopped.
+  closeMeanwhile = true;
+  s.OnClick("Archive");
+  EXPECT_EQ(archives, 2);
+  EXPECT_FALSE(s.IsOpen());
+  EXPECT_FALSE(s.Timer1().IsRunning());
+}
+
 }  // namespace
 }  // namespace velnook

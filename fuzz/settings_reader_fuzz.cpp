@@ -29,7 +29,12 @@ class MemoryFiles : public FileSystem {
   }
   bool ReplaceFile(const std::string&, const std::string&) override { return false; }
   bool AppendToFile(const std::string&, const std::string&) override { return false; }
-  bool CopyFile(const std::string&, const std::string&) override { return false; }
+  bool ReadFileInBlocks(const std::string&, const std::function<bool(std::string_view)>&) override {
+    return false;
+  }
+  bool CopyFile(const std::string&, const std::string&, const BetweenBlocks&) override {
+    return false;
+  }
   bool DeleteFile(const std::string&) override { return false; }
   std::optional<std::uint64_t> FileLength(const std::string&) override { return std::nullopt; }
   FileError ListFolder(const std::string&, FolderListing&) override { return FileError::Failed; }

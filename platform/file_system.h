@@ -3,8 +3,10 @@
 // and a POSIX backend maps it to "/", so "Data\Velnook.ini" works everywhere.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velnook {
@@ -22,6 +24,13 @@ struct FolderListing {
   std::vector<std::string> subFolders;  // full paths, ready to list again
 };
 
+// Called between the blocks of a long read or copy, so that the window's
+// events can run meanwhile.
+using BetweenBlocks = std::function<void()>;
+
+// Every operation that opens a file refuses anything but a regular file (a
+// FIFO, socket or device) without ever waiting on it; a link to a regular
+// file is followed.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -32,6 +41,12 @@ class FileSystem {
   // The whole file as bytes; nullopt when it cannot be opened or read.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
 
+  // Hands the file to onBlock in blocks of a fixed size, so that memory does
+  // not grow with the file; stops early when onBlock returns false. False
+  // when the file cannot be opened or read.
+  virtual bool ReadFileInBlocks(const std::string& path,
+                                const std::function<bool(std::string_view)>& onBlock) = 0;
+
   // Replaces the file's whole content so that a failure at any point leaves
   // either the old content or the new one, never a mixture.
   virtual bool ReplaceFile(const std::string& path, const std::string& content) = 0;
@@ -40,7 +55,12 @@ class FileSystem {
   // missing or not every byte reached it, in which case the file keeps its
   // old length.
   virtual bool AppendToFile(const std::string& path, const std::string& content) = 0;
-  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  // Copies in fixed-size blocks into a new file (never over an existing
+  // one), calling betweenBlocks after each; the copy holds every byte up to
+  // the end of the source and is on disk when this returns true. A failed
+  // copy is removed again.
+  virtual bool CopyFile(const std::string& from, const std::string& to,
+                        const BetweenBlocks& betweenBlocks) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;
   virtual std::optional<std::uint64_t> FileLength(const std::string& path) = 0;
 

@@ -1,7 +1,10 @@
 #include "resultslog/log_archive.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string_view>
 
 #include "config/config_file.h"
 #include "resultslog/short_date.h"
@@ -28,19 +31,41 @@ void ShowArchiveFailed(SharedState& state, Services& services) {
                           "This may be a permissions problem."});
 }
 
-// Copies the log to the first free archive name and checks the copy holds
-// every byte of the log. CopyFile never overwrites, so a name taken between
-// the test and the copy only moves on to the next number.
-bool CopyToArchive(const std::string& content, Services& services) {
+// Whether the log has data, read only as far as it takes to know: a block at
+// a time, with the window's events running in between. A last line without
+// its line end still counts. nullopt when the log cannot be read.
+std::optional<bool> LogHasData(Services& services) {
+  int lineEnds = 0;
+  bool lineOpen = false;
+  const bool read = services.files.ReadFileInBlocks(kDefaultLogPath, [&](std::string_view block) {
+    lineEnds += static_cast<int>(std::count(block.begin(), block.end(), '\n'));
+    lineOpen = block.back() != '\n';
+    services.events.ProcessPendingEvents();
+    return lineEnds < kLinesWithData;
+  });
+  if (!read) return std::nullopt;
+  return lineEnds + (lineOpen ? 1 : 0) >= kLinesWithData;
+}
+
+// Copies the log to the first free archive name, letting the window's
+// events run between blocks, and checks the copy is as long as the log.
+// CopyFile never overwrites, so a name taken between the test and the copy
+// only moves on to the next number. Whatever is written to the log while
+// it is copied reaches the copy, which reads on to the log's end.
+bool CopyToArchive(Services& services) {
   const LocalTime today = services.clock.Now();
+  const BetweenBlocks letEventsRun = [&] { services.events.ProcessPendingEvents(); };
   for (int n = 1; n < 100000; ++n) {
     const std::string name = ArchiveName(today, n);
     if (services.files.FileExists(name) || services.files.FolderExists(name)) continue;
-    if (!services.files.CopyFile(kDefaultLogPath, name)) {
+    if (!services.files.CopyFile(kDefaultLogPath, name, letEventsRun)) {
       if (services.files.FileExists(name)) continue;
       return false;
     }
-    return services.files.ReadFile(name) == content;
+    const auto length = services.files.FileLength(name);
+    if (length && length == services.files.FileLength(kDefaultLogPath)) return true;
+    services.files.DeleteFile(name);  // a short copy is no archive
+    return false;
   }
   return false;
 }
@@ -64,14 +89,6 @@ std::string ArchiveName(const LocalTime& today, int n) {
   return std::string("Log\\Velnook_") + date + "_" + std::to_string(n) + ".log";
 }
 
-int CountLines(const std::string& text) {
-  int lines = 0;
-  for (char c : text)
-    if (c == '\n') ++lines;
-  if (!text.empty() && text.back() != '\n') ++lines;
-  return lines;
-}
-
 ArchiveResult ArchiveLogClick(SharedState& state, Services& services) {
   if (!services.files.FolderExists("Log"))
     EndWith(state, services, MsgIcon::Critical, " Log Directory Error",
@@ -85,12 +102,11 @@ ArchiveResult ArchiveLogClick(SharedState& state, Services& services) {
             "or corrupted. Delete the log file if\r\n"
             "it exists and restart the program.\r\n"
             "The program will now terminate.");
-  const auto content = services.files.ReadFile(kDefaultLogPath);
-  if (!content) {
+  const std::optional<bool> hasData = LogHasData(services);
+  if (!hasData) {
     ShowArchiveFailed(state, services);
     return {};
   }
-  const bool hasData = CountLines(*content) >= kLinesWithData;
 
   const MsgAnswer answer = services.messages.Show(
       {MsgIcon::Exclamation, MsgButtons::YesNoCancel, state.ProgramTitle + " Archive Log File",
@@ -100,21 +116,21 @@ ArchiveResult ArchiveLogClick(SharedState& state, Services& services) {
        "Click Cancel to return"});
   ArchiveResult result;
   if (answer == MsgAnswer::Yes) {
-    if (!hasData) {
+    if (!*hasData) {
       services.messages.Show({MsgIcon::Exclamation, MsgButtons::Ok, "Velnook Log File Error",
                               "There is no data to archive!\r\nLog file not archived."});
       return {};
     }
-    if (!CopyToArchive(*content, services)) {
+    if (!CopyToArchive(services)) {
       ShowArchiveFailed(state, services);
       return {};
     }
     result = {"Log File Archived", true};
   } else if (answer == MsgAnswer::No) {
-    if (hasData && services.messages.Show({MsgIcon::None, MsgButtons::YesNo,
-                                           state.ProgramTitle + " Create New Log File",
-                                           "Are you sure you want to create a new log file?"}) ==
-                       MsgAnswer::No)
+    if (*hasData && services.messages.Show({MsgIcon::None, MsgButtons::YesNo,
+                                            state.ProgramTitle + " Create New Log File",
+                                            "Are you sure you want to create a new log file?"}) ==
+                        MsgAnswer::No)
       return {"", true};
     result = {"Log File Cleared", true};
   } else {

@@ -21,14 +21,12 @@ struct ArchiveResult {
 
 // A missing "Log" folder or log file ends the program; a failed copy, delete
 // or write is shown and the program carries on. The log is cleared only once
-// its copy is known to be whole.
+// its copy is known to be whole. The log is read and copied a block at a
+// time with the window's events running in between, so memory stays flat
+// and the window answers however long the log is.
 ArchiveResult ArchiveLogClick(SharedState& state, Services& services);
 
 // "Log\Velnook_yymmdd_n.log" for today's date and serial number n.
 std::string ArchiveName(const LocalTime& today, int n);
-
-// Lines as a line reader counts them: a last line without its line end
-// still counts.
-int CountLines(const std::string& text);
 
 }  // namespace velnook

@@ -2,68 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
-#include "platform/headless/headless_services.h"
-#include "platform/headless/temp_work_dir.h"
+#include "resultslog/log_archive_fixture.h"
 #include "resultslog/short_date.h"
 
 namespace velnook {
 namespace {
-
-// A program path as both systems' file libraries take it.
-std::string Slashed(std::string path) {
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-}
-
-// Real files, with copies and writes that can be made to go wrong.
-class FaultyFiles : public NativeFileSystem {
- public:
-  bool CopyFile(const std::string& from, const std::string& to) override {
-    if (failCopy) return false;
-    if (!NativeFileSystem::CopyFile(from, to)) return false;
-    if (shortCopy) std::filesystem::resize_file(Slashed(to), 3);
-    return true;
-  }
-  bool ReplaceFile(const std::string& path, const std::string& content) override {
-    return !failReplace && NativeFileSystem::ReplaceFile(path, content);
-  }
-  bool failCopy = false, shortCopy = false, failReplace = false;
-};
-
-const char* kNewLog =
-    "Velnook Results Log\r\nVersion 2.5\r\nFile Created\r\n05/12/2026 14:03:27\r\n\r\n\r\n";
-
-std::string Lines(int n) {
-  std::string text;
-  for (int i = 0; i < n; ++i) text += "line " + std::to_string(i) + "\r\n";
-  return text;
-}
-
-class ArchiveTest : public ::testing::Test {
- protected:
-  ArchiveTest()
-      : services{hs.loop,     hs.loop,  hs.messages, files,    hs.lock,    hs.process,  hs.windows,
-                 hs.launcher, hs.power, hs.udp,      hs.admin, hs.tracker, LocaleInfo{}} {
-    hs.loop.SetNow({2026, 12, 5, 14, 3, 27});
-  }
-  ArchiveResult Click(std::initializer_list<MsgAnswer> answers) {
-    hs.messages.answers = answers;
-    hs.messages.shown.clear();
-    return ArchiveLogClick(state, services);
-  }
-  std::string Log() const { return dir.Read("Log/Velnook.log"); }
-  bool Exists(const std::string& relative) const {
-    return std::filesystem::exists(dir.Path() + "/" + relative);
-  }
-  TempWorkDir dir;
-  HeadlessServices hs;
-  FaultyFiles files;
-  Services services;
-  SharedState state;
-};
 
 TEST_F(ArchiveTest, ArchivesNumberOnTheSameDayAndRestartTheNext) {
   state.settings.LogPath = "Elsewhere\\";  // the default log is archived regardless
@@ -183,6 +128,7 @@ TEST_F(ArchiveTest, FailedCopyOrWriteIsShownAndTheLogIsClearedOnlyAfterAWholeCop
   EXPECT_EQ(hs.messages.shown.back().text, failed);
   EXPECT_EQ(Log(), Lines(10));
   EXPECT_EQ(dir.Read("Log/Velnook_261205_1.log"), "older archive");
+  EXPECT_FALSE(Exists("Log/Velnook_261205_3.log"));  // the short copy is not left as an archive
 
   files.shortCopy = false;
   files.failCopy = true;
@@ -197,8 +143,33 @@ TEST_F(ArchiveTest, FailedCopyOrWriteIsShownAndTheLogIsClearedOnlyAfterAWholeCop
   ArchiveResult r = Click({MsgAnswer::Yes});
   EXPECT_EQ(r.statusCaption, "Log File Archived");
   EXPECT_EQ(hs.messages.shown.back().text, failed);
-  EXPECT_EQ(dir.Read("Log/Velnook_261205_4.log"), Lines(10));
+  EXPECT_EQ(dir.Read("Log/Velnook_261205_3.log"), Lines(10));
   EXPECT_FALSE(Exists("Log/Velnook.log"));
+}
+
+TEST_F(ArchiveTest, ALongLogIsCopiedByteForByteWhileWindowEventsRun) {
+  // Lines, then megabytes of NUL bytes without a line end, as an unclean
+  // shutdown leaves a log.
+  const std::string log = Lines(9) + std::string(4 << 20, '\0') + "tail";
+  dir.Write("Log/Velnook.log", log);
+  // A log line written by a window event in the middle of the copy.
+  const std::string late = "written while copying\r\n";
+  hs.loop.onPendingEvents = [&] {
+    if (hs.loop.pendingEventPasses == 3) files.AppendToFile("Log\\Velnook.log", late);
+  };
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "Log File Archived");
+  hs.loop.onPendingEvents = nullptr;
+  EXPECT_GE(hs.loop.pendingEventPasses, 4);
+  EXPECT_TRUE(dir.Read("Log/Velnook_261205_1.log") == log + late);
+  EXPECT_EQ(Log(), kNewLog);
+
+  // One line however long: no data to archive, and clearing still works.
+  dir.Write("Log/Velnook.log", std::string(3 << 20, '\0'));
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "");
+  EXPECT_EQ(hs.messages.shown.back().text,
+            "There is no data to archive!\r\nLog file not archived.");
+  EXPECT_EQ(Click({MsgAnswer::No}).statusCaption, "Log File Cleared");
+  EXPECT_EQ(Log(), kNewLog);
 }
 
 TEST(ShortDate, FollowsTheLocalePattern) {

@@ -1,6 +1,9 @@
-// Disks that fill up, as a POSIX system lets a test make them.
+// Disks that fill up and special files in the log's place, as a POSIX
+// system lets a test make them.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -24,6 +27,19 @@ TEST_F(ResultsLogTest, FullDiskEndsWithTheWriteErrors) {
   EXPECT_EQ(m.text,
             "Unable to write to the log file Disk.log\r\nThis may be a permissions problem.\r\n"
             "The program will now terminate");
+}
+
+TEST_F(ResultsLogTest, AFifoAtTheLogEndsWithTheWriteErrorInsteadOfWaiting) {
+  ::alarm(60);  // an open that waits for a reader ends the test binary
+  ASSERT_EQ(::mkfifo("Log/Velnook.log", 0644), 0);
+  EnsureLogFile(state, hs.services);  // it exists, so it is left alone
+  MessageBoxRequest m = EndsWith([&] { WriteRunHeader(0, state, hs.services); });
+  EXPECT_EQ(m.title, "Velnook Log File Write Error");
+  EXPECT_EQ(m.text,
+            "Unable to write to the log file Velnook.log.\r\nThis may be a permissions problem.\r\n"
+            "The program will now terminate.");
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.Path() + "/Log/Velnook.log"));
+  ::alarm(0);
 }
 
 TEST_F(ResultsLogTest, DiskFillingMidLineLeavesTheEarlierLinesWhole) {

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "platform/posix/folder_entries.h"
 
@@ -21,7 +22,11 @@ std::string ToNativePath(const std::string& path) {
 
 namespace {
 
-bool WriteAll(int fd, const std::string& content) {
+// Big enough that a long copy spends its time moving bytes, small enough
+// that memory stays flat and window events run often.
+constexpr size_t kBlockSize = 1 << 20;
+
+bool WriteAll(int fd, std::string_view content) {
   const char* p = content.data();
   size_t left = content.size();
   while (left > 0) {
@@ -43,6 +48,31 @@ std::string FolderOf(const std::string& native) {
   return native.substr(0, slash);
 }
 
+// Opens path only when it names a regular file, links followed. The stat
+// first spares a device the side effects of being opened at all;
+// O_NONBLOCK keeps a FIFO from holding the open for ever if it is swapped in
+// meanwhile, and the fstat after the open refuses it then.
+int OpenRegularFile(const std::string& native, int flags) {
+  struct stat st {};
+  if (::stat(native.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return -1;
+  int fd = ::open(native.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+// One read of up to a block, retried when a signal cuts it short.
+ssize_t ReadBlock(int fd, std::vector<char>& block) {
+  while (true) {
+    ssize_t n = ::read(fd, block.data(), block.size());
+    if (n >= 0 || errno != EINTR) return n;
+  }
+}
+
 }  // namespace
 
 bool PosixFileSystem::FileExists(const std::string& path) {
@@ -60,32 +90,38 @@ bool PosixFileSystem::CreateFolder(const std::string& path) {
 }
 
 std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
-  int fd = ::open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
   std::string data;
-  char buf[65536];
-  while (true) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (n == 0) break;
-    data.append(buf, static_cast<size_t>(n));
-  }
-  ::close(fd);
+  if (!ReadFileInBlocks(path, [&](std::string_view block) {
+        data.append(block);
+        return true;
+      }))
+    return std::nullopt;
   return data;
+}
+
+bool PosixFileSystem::ReadFileInBlocks(const std::string& path,
+                                       const std::function<bool(std::string_view)>& onBlock) {
+  int fd = OpenRegularFile(ToNativePath(path), O_RDONLY);
+  if (fd < 0) return false;
+  std::vector<char> block(kBlockSize);
+  ssize_t n = 0;
+  while ((n = ReadBlock(fd, block)) > 0)
+    if (!onBlock(std::string_view(block.data(), static_cast<size_t>(n)))) break;
+  ::close(fd);
+  return n >= 0;
 }
 
 bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& content) {
   const std::string native = ToNativePath(path);
+  struct stat st {};
+  const bool exists = ::stat(native.c_str(), &st) == 0;
+  // A FIFO, socket or device there is not ours to swap for a file.
+  if (exists && !S_ISREG(st.st_mode)) return false;
   std::string temp = native + ".XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
   // Keep the old file's permissions, or the usual ones for a new file.
-  struct stat st {};
-  ::fchmod(fd, ::stat(native.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+  ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644);
   bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok) ok = ::rename(temp.c_str(), native.c_str()) == 0;
@@ -104,14 +140,14 @@ bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& co
 
 bool PosixFileSystem::AppendToFile(const std::string& path, const std::string& content) {
   // No O_CREAT: a file deleted by someone else must not come back headless.
-  int fd = ::open(ToNativePath(path).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  int fd = OpenRegularFile(ToNativePath(path), O_WRONLY | O_APPEND);
   if (fd < 0) return false;
   struct stat st {};
-  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  const bool measured = ::fstat(fd, &st) == 0;
   bool ok = WriteAll(fd, content);
   // A disk that fills up mid-write leaves part of the text: cut it off again,
   // so the file ends with its last whole line.
-  if (!ok && regular) {
+  if (!ok && measured) {
     while (::ftruncate(fd, st.st_size) != 0 && errno == EINTR) {
     }
   }
@@ -119,15 +155,27 @@ bool PosixFileSystem::AppendToFile(const std::string& path, const std::string& c
   return ok;
 }
 
-bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to) {
-  auto data = ReadFile(from);
-  if (!data) return false;
+bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to,
+                               const BetweenBlocks& betweenBlocks) {
+  int in = OpenRegularFile(ToNativePath(from), O_RDONLY);
+  if (in < 0) return false;
   const std::string native = ToNativePath(to);
   // Never overwrite: the copy must be a new file.
-  int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, *data) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
+  int out = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (out < 0) {
+    ::close(in);
+    return false;
+  }
+  std::vector<char> block(kBlockSize);
+  ssize_t n = 0;
+  bool ok = true;
+  while (ok && (n = ReadBlock(in, block)) > 0) {
+    ok = WriteAll(out, std::string_view(block.data(), static_cast<size_t>(n)));
+    if (betweenBlocks) betweenBlocks();
+  }
+  ok = ok && n == 0 && ::fsync(out) == 0;
+  ok = (::close(out) == 0) && ok;
+  ::close(in);
   if (!ok) ::unlink(native.c_str());
   return ok;
 }

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/headless/temp_work_dir.h"
@@ -25,8 +30,8 @@ TEST(PosixFileSystem, WindowsSeparatorsWork) {
   EXPECT_EQ(files.ReadFile("Data\\a.txt"), "two");
   EXPECT_TRUE(files.AppendToFile("Data\\a.txt", "\r\nthree"));
   EXPECT_EQ(files.FileLength("Data\\a.txt"), 10u);
-  EXPECT_TRUE(files.CopyFile("Data\\a.txt", "Data\\b.txt"));
-  EXPECT_FALSE(files.CopyFile("Data\\a.txt", "Data\\b.txt"));  // never overwrites
+  EXPECT_TRUE(files.CopyFile("Data\\a.txt", "Data\\b.txt", {}));
+  EXPECT_FALSE(files.CopyFile("Data\\a.txt", "Data\\b.txt", {}));  // never overwrites
   EXPECT_TRUE(files.DeleteFile("Data\\b.txt"));
   EXPECT_FALSE(files.ReadFile("Data\\b.txt").has_value());
   EXPECT_FALSE(files.AppendToFile("Nope\\x.log", "x"));
@@ -51,6 +56,62 @@ TEST(PosixFileSystem, FailedAppendLeavesTheFileAsItWas) {
   setrlimit(RLIMIT_FSIZE, &old);
   EXPECT_FALSE(appended);
   EXPECT_EQ(dir.Read("a.log"), "whole\r\n");
+}
+
+TEST(PosixFileSystem, SpecialFilesAreRefusedWithoutWaitingAndLinksToFilesWork) {
+  // A FIFO nobody writes to would hold an ordinary open for ever: a hang
+  // ends the test binary instead of the run.
+  ::alarm(60);
+  TempWorkDir dir;
+  PosixFileSystem files;
+  ASSERT_EQ(::mkfifo("fifo", 0644), 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::strcpy(addr.sun_path, "socket");
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  std::filesystem::create_symlink("/dev/null", dir.Path() + "/device");
+  for (const char* special : {"fifo", "socket", "device"}) {
+    SCOPED_TRACE(special);
+    EXPECT_FALSE(files.ReadFile(special).has_value());
+    EXPECT_FALSE(files.ReadFileInBlocks(special, [](std::string_view) { return true; }));
+    EXPECT_FALSE(files.AppendToFile(special, "a line\r\n"));
+    EXPECT_FALSE(files.CopyFile(special, "copy", {}));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/copy"));
+    EXPECT_FALSE(files.ReplaceFile(special, "settings"));
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.Path() + "/fifo"));  // not swapped for a file
+  ::close(sock);
+
+  dir.Write("real.ini", "settings");
+  std::filesystem::create_symlink("real.ini", dir.Path() + "/link.ini");
+  EXPECT_EQ(files.ReadFile("link.ini"), "settings");
+  EXPECT_TRUE(files.AppendToFile("link.ini", "+"));
+  EXPECT_EQ(dir.Read("real.ini"), "settings+");
+  ::alarm(0);
+}
+
+TEST(PosixFileSystem, LongFilesAreReadAndCopiedInBlocksByteForByte) {
+  TempWorkDir dir;
+  PosixFileSystem files;
+  // Mostly NUL bytes without a line end, as an unclean shutdown leaves a log.
+  std::string content = "head\r\n" + std::string(5 << 20, '\0') + "tail";
+  content[3 << 20] = 'x';
+  dir.Write("big.log", content);
+  int blocks = 0;
+  ASSERT_TRUE(files.CopyFile("big.log", "copy.log", [&] { ++blocks; }));
+  EXPECT_GE(blocks, 5);
+  EXPECT_TRUE(dir.Read("copy.log") == content);
+
+  size_t largest = 0, total = 0;
+  ASSERT_TRUE(files.ReadFileInBlocks("big.log", [&](std::string_view block) {
+    largest = std::max(largest, block.size());
+    total += block.size();
+    return total < (2u << 20);  // enough: the rest is never read
+  }));
+  EXPECT_LT(largest, content.size() / 4);
+  EXPECT_LT(total, content.size());
+  EXPECT_FALSE(files.ReadFileInBlocks("missing.log", [](std::string_view) { return true; }));
 }
 
 TEST(PosixFileSystem, ListFolderGivesFilesAndRealSubFolders) {

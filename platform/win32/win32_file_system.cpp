@@ -1,5 +1,7 @@
 #include "platform/win32/win32_file_system.h"
 
+#include <vector>
+
 #include "platform/win32/windows_api.h"
 
 namespace velnook {
@@ -9,7 +11,11 @@ bool IsFolder(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool WriteAll(HANDLE h, const std::string& content) {
+// Big enough that a long copy spends its time moving bytes, small enough
+// that memory stays flat and window events run often.
+constexpr DWORD kBlockSize = 1 << 20;
+
+bool WriteAll(HANDLE h, std::string_view content) {
   const char* p = content.data();
   size_t left = content.size();
   while (left > 0) {
@@ -20,6 +26,30 @@ bool WriteAll(HANDLE h, const std::string& content) {
     left -= written;
   }
   return true;
+}
+
+// Opens path only when it names a file on disk: a device name ("NUL",
+// "COM1"), a pipe or a folder is refused before it is opened where its
+// attributes show it, and after, by the handle's type, where they do not.
+HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD share) {
+  const DWORD a = ::GetFileAttributesA(path.c_str());
+  if (a != INVALID_FILE_ATTRIBUTES && (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
+    return INVALID_HANDLE_VALUE;
+  HANDLE h = ::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE && ::GetFileType(h) != FILE_TYPE_DISK) {
+    ::CloseHandle(h);
+    return INVALID_HANDLE_VALUE;
+  }
+  return h;
+}
+
+// One read of up to a block; nullopt on failure, 0 at the end.
+std::optional<DWORD> ReadBlock(HANDLE h, std::vector<char>& block) {
+  DWORD n = 0;
+  if (!::ReadFile(h, block.data(), static_cast<DWORD>(block.size()), &n, nullptr))
+    return std::nullopt;
+  return n;
 }
 
 std::string WithSeparator(std::string path) {
@@ -43,25 +73,31 @@ bool Win32FileSystem::CreateFolder(const std::string& path) {
 }
 
 std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
-  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string data;
-  char buf[65536];
-  while (true) {
-    DWORD n = 0;
-    if (!::ReadFile(h, buf, sizeof buf, &n, nullptr)) {
-      ::CloseHandle(h);
-      return std::nullopt;
-    }
-    if (n == 0) break;
-    data.append(buf, n);
-  }
-  ::CloseHandle(h);
+  if (!ReadFileInBlocks(path, [&](std::string_view block) {
+        data.append(block);
+        return true;
+      }))
+    return std::nullopt;
   return data;
 }
 
+bool Win32FileSystem::ReadFileInBlocks(const std::string& path,
+                                       const std::function<bool(std::string_view)>& onBlock) {
+  HANDLE h = OpenDiskFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  std::vector<char> block(kBlockSize);
+  std::optional<DWORD> n;
+  while ((n = ReadBlock(h, block)) && *n > 0)
+    if (!onBlock(std::string_view(block.data(), *n))) break;
+  ::CloseHandle(h);
+  return n.has_value();
+}
+
 bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& content) {
+  // A device there is not ours to swap for a file.
+  const DWORD a = ::GetFileAttributesA(path.c_str());
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DEVICE)) return false;
   // The new content goes to a file of its own beside the old one, which a
   // single rename then replaces.
   const std::string temp = path + ".new" + std::to_string(::GetCurrentProcessId());
@@ -79,8 +115,7 @@ bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& co
 
 bool Win32FileSystem::AppendToFile(const std::string& path, const std::string& content) {
   // OPEN_EXISTING: a file deleted by someone else must not come back headless.
-  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = OpenDiskFile(path, GENERIC_WRITE, FILE_SHARE_READ);
   if (h == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER zero{}, end{};
   bool ok = ::SetFilePointerEx(h, zero, &end, FILE_END) != 0;
@@ -95,9 +130,29 @@ bool Win32FileSystem::AppendToFile(const std::string& path, const std::string& c
   return ok;
 }
 
-bool Win32FileSystem::CopyFile(const std::string& from, const std::string& to) {
+bool Win32FileSystem::CopyFile(const std::string& from, const std::string& to,
+                               const BetweenBlocks& betweenBlocks) {
+  HANDLE in = OpenDiskFile(from, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  if (in == INVALID_HANDLE_VALUE) return false;
   // Never overwrite: the copy must be a new file.
-  return ::CopyFileA(from.c_str(), to.c_str(), TRUE) != 0;
+  HANDLE out = ::CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) {
+    ::CloseHandle(in);
+    return false;
+  }
+  std::vector<char> block(kBlockSize);
+  std::optional<DWORD> n;
+  bool ok = true;
+  while (ok && (n = ReadBlock(in, block)) && *n > 0) {
+    ok = WriteAll(out, std::string_view(block.data(), *n));
+    if (betweenBlocks) betweenBlocks();
+  }
+  ok = ok && n.has_value() && ::FlushFileBuffers(out);
+  ok = ::CloseHandle(out) && ok;
+  ::CloseHandle(in);
+  if (!ok) ::DeleteFileA(to.c_str());
+  return ok;
 }
 
 bool Win32FileSystem::DeleteFile(const std::string& path) {

@@ -14,9 +14,12 @@ class Win32FileSystem : public FileSystem {
   bool FolderExists(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
+  bool ReadFileInBlocks(const std::string& path,
+                        const std::function<bool(std::string_view)>& onBlock) override;
   bool ReplaceFile(const std::string& path, const std::string& content) override;
   bool AppendToFile(const std::string& path, const std::string& content) override;
-  bool CopyFile(const std::string& from, const std::string& to) override;
+  bool CopyFile(const std::string& from, const std::string& to,
+                const BetweenBlocks& betweenBlocks) override;
   bool DeleteFile(const std::string& path) override;
   std::optional<std::uint64_t> FileLength(const std::string& path) override;
   FileError ListFolder(const std::string& path, FolderListing& out) override;

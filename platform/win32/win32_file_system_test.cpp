@@ -26,9 +26,9 @@ TEST(Win32FileSystem, ProgramPathsAreNative) {
   EXPECT_EQ(files.FileLength("Data\\a.txt"), 10u);
   EXPECT_EQ(dir.Read("Data/a.txt"), "two\r\nthree");  // bytes as given, no text mode
   EXPECT_FALSE(files.FileLength("Data").has_value());
-  EXPECT_TRUE(files.CopyFile("Data\\a.txt", "Data\\b.txt"));
-  EXPECT_FALSE(files.CopyFile("Data\\a.txt", "Data\\b.txt"));  // never overwrites
-  EXPECT_FALSE(files.CopyFile("Data\\none.txt", "Data\\c.txt"));
+  EXPECT_TRUE(files.CopyFile("Data\\a.txt", "Data\\b.txt", {}));
+  EXPECT_FALSE(files.CopyFile("Data\\a.txt", "Data\\b.txt", {}));  // never overwrites
+  EXPECT_FALSE(files.CopyFile("Data\\none.txt", "Data\\c.txt", {}));
   EXPECT_TRUE(files.DeleteFile("Data\\b.txt"));
   EXPECT_FALSE(files.DeleteFile("Data\\b.txt"));
   EXPECT_FALSE(files.ReadFile("Data\\b.txt").has_value());
