@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Runs the real velnook program under a private Xvfb server: the instance
-guard, the start-up error window and its Exit button, "-AllowMulti", and a
-start after the first instance was killed. Usage: test velnook velnook-prepare"""
+guard, the start-up error window and its Exit button, "-AllowMulti", a
+start after the first instance was killed, and FIFOs in the place of the
+settings file and the log. Usage: test velnook velnook-prepare"""
 
 import os
 import signal
+import stat
 import subprocess
 import sys
 import tempfile
@@ -44,6 +46,27 @@ def configure_and_save(env, main_window, work):
     time.sleep(0.5)
     log = open(os.path.join(work, "Log", "Velnook.log"), "rb").read()
     check(b"Config   , Updated" in log, "closing after a save re-initialises and logs it")
+
+
+def special_files(launch, env):
+    """A FIFO nobody writes to or reads from, where the settings file or the
+    log should be, is reported at once with that file's message; opening it
+    the ordinary way would wait for ever with no window shown."""
+    for fifo, title in ((os.path.join("Data", "Velnook.ini"),
+                         "Velnook Configuration File Read Error"),
+                        (os.path.join("Log", "Velnook.log"), "Velnook Log File Write Error")):
+        work = tempfile.mkdtemp(prefix="velnook-fifo-")
+        subprocess.run([PREPARE, work], env=env, check=True, stdout=subprocess.DEVNULL)
+        path = os.path.join(work, fifo)
+        if os.path.exists(path):
+            os.remove(path)
+        os.mkfifo(path)
+        proc = launch(cwd=work)
+        check(len(wait_for_window(env, title, timeout=20)) == 1,
+              "a FIFO at %s shows \"%s\"" % (fifo, title))
+        proc.kill()
+        proc.wait()
+        check(stat.S_ISFIFO(os.stat(path).st_mode), "the FIFO at %s is left as it was" % fifo)
 
 
 def main():
@@ -113,6 +136,8 @@ def main():
         lone.kill()
         lone.wait()
         check(os.listdir(nodata) == [], "nothing is written without a Data folder")
+
+        special_files(launch, env)
 
     finally:
         for p in procs:

@@ -25,6 +25,9 @@ namespace {
 // Big enough that a long copy spends its time moving bytes, small enough
 // that memory stays flat and window events run often.
 constexpr size_t kBlockSize = 1 << 20;
+// A long copy goes to disk as it goes, so that the flush at its end, with no
+// window events between, never has more than this many blocks to write.
+constexpr int kBlocksPerFlush = 16;
 
 bool WriteAll(int fd, std::string_view content) {
   const char* p = content.data();
@@ -169,8 +172,9 @@ bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to,
   std::vector<char> block(kBlockSize);
   ssize_t n = 0;
   bool ok = true;
-  while (ok && (n = ReadBlock(in, block)) > 0) {
+  for (int blocks = 1; ok && (n = ReadBlock(in, block)) > 0; ++blocks) {
     ok = WriteAll(out, std::string_view(block.data(), static_cast<size_t>(n)));
+    if (ok && blocks % kBlocksPerFlush == 0) ok = ::fdatasync(out) == 0;
     if (betweenBlocks) betweenBlocks();
   }
   ok = ok && n == 0 && ::fsync(out) == 0;

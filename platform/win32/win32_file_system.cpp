@@ -14,6 +14,9 @@ bool IsFolder(DWORD attributes) {
 // Big enough that a long copy spends its time moving bytes, small enough
 // that memory stays flat and window events run often.
 constexpr DWORD kBlockSize = 1 << 20;
+// A long copy goes to disk as it goes, so that the flush at its end, with no
+// window events between, never has more than this many blocks to write.
+constexpr int kBlocksPerFlush = 16;
 
 bool WriteAll(HANDLE h, std::string_view content) {
   const char* p = content.data();
@@ -144,8 +147,9 @@ bool Win32FileSystem::CopyFile(const std::string& from, const std::string& to,
   std::vector<char> block(kBlockSize);
   std::optional<DWORD> n;
   bool ok = true;
-  while (ok && (n = ReadBlock(in, block)) && *n > 0) {
+  for (int blocks = 1; ok && (n = ReadBlock(in, block)) && *n > 0; ++blocks) {
     ok = WriteAll(out, std::string_view(block.data(), *n));
+    if (ok && blocks % kBlocksPerFlush == 0) ok = ::FlushFileBuffers(out) != 0;
     if (betweenBlocks) betweenBlocks();
   }
   ok = ok && n.has_value() && ::FlushFileBuffers(out);

@@ -53,6 +53,25 @@ TEST(Win32FileSystem, ReplaceLeavesNoTemporaryFileAndKeepsBinaryBytes) {
   EXPECT_EQ(entries, 1);
 }
 
+TEST(Win32FileSystem, DevicesAreRefusedAndLongFilesAreCopiedInBlocks) {
+  TempWorkDir dir;
+  Win32FileSystem files;
+  EXPECT_FALSE(files.ReadFile("NUL").has_value());
+  EXPECT_FALSE(files.ReadFileInBlocks("NUL", [](std::string_view) { return true; }));
+  EXPECT_FALSE(files.AppendToFile("NUL", "a line\r\n"));
+  EXPECT_FALSE(files.CopyFile("NUL", "copy.log", {}));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/copy.log"));
+
+  std::string content = "head\r\n" + std::string(3 << 20, '\0') + "tail";
+  content[2 << 20] = 'x';
+  dir.Write("big.log", content);
+  int blocks = 0;
+  ASSERT_TRUE(files.CopyFile("big.log", "copy.log", [&] { ++blocks; }));
+  EXPECT_GE(blocks, 3);
+  EXPECT_TRUE(dir.Read("copy.log") == content);
+  EXPECT_FALSE(files.CopyFile("big.log", "copy.log", {}));
+}
+
 TEST(Win32FileSystem, ListFolderGivesFilesWithLengthsAndSubFolders) {
   TempWorkDir dir;
   Win32FileSystem files;
