@@ -13,32 +13,28 @@
 namespace velnook {
 namespace {
 
-TEST_F(ResultsLogTest, FullDiskEndsWithTheWriteErrors) {
-  state.settings.LogName = "Disk.log";
+// A full disk, and a FIFO nobody reads, whose ordinary open would wait for
+// ever, in the log's place.
+TEST_F(ResultsLogTest, FullDiskOrFifoEndsWithTheWriteErrors) {
+  ::alarm(60);  // an open that waits ends the test binary
   std::filesystem::create_symlink("/dev/full", dir.Path() + "/Log/Disk.log");
-  EnsureLogFile(state, hs.services);  // it exists, so it is left alone
-  MessageBoxRequest m = EndsWith([&] { WriteRunHeader(0, state, hs.services); });
-  EXPECT_EQ(m.title, "Velnook Log File Write Error");
-  EXPECT_EQ(m.text,
-            "Unable to write to the log file Disk.log.\r\nThis may be a permissions problem.\r\n"
-            "The program will now terminate.");
-  m = EndsWith([&] { WriteLogEntry("Run", "", state, hs.services); });
-  EXPECT_EQ(m.title, "Velnook Log File Write Error");
-  EXPECT_EQ(m.text,
-            "Unable to write to the log file Disk.log\r\nThis may be a permissions problem.\r\n"
-            "The program will now terminate");
-}
-
-TEST_F(ResultsLogTest, AFifoAtTheLogEndsWithTheWriteErrorInsteadOfWaiting) {
-  ::alarm(60);  // an open that waits for a reader ends the test binary
-  ASSERT_EQ(::mkfifo("Log/Velnook.log", 0644), 0);
-  EnsureLogFile(state, hs.services);  // it exists, so it is left alone
-  MessageBoxRequest m = EndsWith([&] { WriteRunHeader(0, state, hs.services); });
-  EXPECT_EQ(m.title, "Velnook Log File Write Error");
-  EXPECT_EQ(m.text,
-            "Unable to write to the log file Velnook.log.\r\nThis may be a permissions problem.\r\n"
-            "The program will now terminate.");
-  EXPECT_TRUE(std::filesystem::is_fifo(dir.Path() + "/Log/Velnook.log"));
+  ASSERT_EQ(::mkfifo("Log/Fifo.log", 0644), 0);
+  for (const std::string name : {"Disk.log", "Fifo.log"}) {
+    SCOPED_TRACE(name);
+    state.settings.LogName = name;
+    EnsureLogFile(state, hs.services);  // it exists, so it is left alone
+    MessageBoxRequest m = EndsWith([&] { WriteRunHeader(0, state, hs.services); });
+    EXPECT_EQ(m.title, "Velnook Log File Write Error");
+    EXPECT_EQ(m.text, "Unable to write to the log file " + name +
+                          ".\r\nThis may be a permissions problem.\r\n"
+                          "The program will now terminate.");
+    m = EndsWith([&] { WriteLogEntry("Run", "", state, hs.services); });
+    EXPECT_EQ(m.title, "Velnook Log File Write Error");
+    EXPECT_EQ(m.text, "Unable to write to the log file " + name +
+                          "\r\nThis may be a permissions problem.\r\n"
+                          "The program will now terminate");
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.Path() + "/Log/Fifo.log"));
   ::alarm(0);
 }
 

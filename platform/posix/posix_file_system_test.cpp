@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/headless/file_system_checks.h"
 #include "platform/headless/temp_work_dir.h"
 
 namespace velnook {
@@ -94,24 +95,7 @@ TEST(PosixFileSystem, SpecialFilesAreRefusedWithoutWaitingAndLinksToFilesWork) {
 TEST(PosixFileSystem, LongFilesAreReadAndCopiedInBlocksByteForByte) {
   TempWorkDir dir;
   PosixFileSystem files;
-  // Mostly NUL bytes without a line end, as an unclean shutdown leaves a log.
-  std::string content = "head\r\n" + std::string(5 << 20, '\0') + "tail";
-  content[3 << 20] = 'x';
-  dir.Write("big.log", content);
-  int blocks = 0;
-  ASSERT_TRUE(files.CopyFile("big.log", "copy.log", [&] { ++blocks; }));
-  EXPECT_GE(blocks, 5);
-  EXPECT_TRUE(dir.Read("copy.log") == content);
-
-  size_t largest = 0, total = 0;
-  ASSERT_TRUE(files.ReadFileInBlocks("big.log", [&](std::string_view block) {
-    largest = std::max(largest, block.size());
-    total += block.size();
-    return total < (2u << 20);  // enough: the rest is never read
-  }));
-  EXPECT_LT(largest, content.size() / 4);
-  EXPECT_LT(total, content.size());
-  EXPECT_FALSE(files.ReadFileInBlocks("missing.log", [](std::string_view) { return true; }));
+  ExpectLongFilesGoInBlocks(files, dir);
 }
 
 TEST(PosixFileSystem, ListFolderGivesFilesAndRealSubFolders) {
