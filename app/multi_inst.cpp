@@ -46,13 +46,13 @@ void MultiInst::OnActivate() {
 }
 
 void MultiInst::OnClick(const std::string& control) {
-  if (control == "Exit") services_.process.EndProgram(false);
+  if (control == "Exit") services_.process.EndProgram(false, EndKind::Normal);
   if (control == "Logo") OpenMakerWebSite(services_);
 }
 
 // No other window is loaded, so closing this one ends the process.
 void MultiInst::OnCloseRequest() {
-  services_.process.EndProgram(false);
+  services_.process.EndProgram(false, EndKind::Normal);
 }
 
 }  // namespace velnook

@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include <cstdlib>
+
 #include "app/maker_web_site.h"
 #include "link/setup_link.h"
 #include "monitor/init_monitor.h"
@@ -38,6 +40,7 @@ void Program::ProcessEntry() {
   const bool another = services_.lock.IsAnotherInstance("Velnook");
   if (allowMulti || !another) {
     StartupSequence();
+    running_ = true;
     // A start-minimised window is already in the notification area.
     if (main.state == WindowState::Normal) services_.windows.Show(main);
     return;
@@ -48,6 +51,14 @@ void Program::ProcessEntry() {
   services_.windows.Refresh(multiInst);
 }
 
+void Program::EndBySystem() {
+  // Before the start-up sequence has finished there is no run to log an end
+  // of, and the log may not exist yet.
+  if (running_) main.Unload();
+  services_.process.EndProgram(true, EndKind::Normal);
+  std::abort();  // EndProgram never returns
+}
+
 void Program::StartupSequence() {
   if (!services_.files.FolderExists("Data")) {
     services_.messages.Show({MsgIcon::Critical, MsgButtons::Ok, "Velnook Data Directory Error",
@@ -55,7 +66,7 @@ void Program::StartupSequence() {
                              "To restore the data directory\r\n"
                              "reinstall the program.\r\n"
                              "The program will now terminate."});
-    services_.process.EndProgram(false);
+    services_.process.EndProgram(false, EndKind::Fatal);
   }
   SetupLink(state, services_);
   main.caption = "Velnook";

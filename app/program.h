@@ -20,6 +20,9 @@ class Program {
 
   // Decides whether this instance may run and shows its first window.
   void ProcessEntry();
+  // The system asks the program to end (a signal, the session ending): the
+  // main window unloads as if closed; a refused instance simply ends.
+  [[noreturn]] void EndBySystem();
 
   SharedState state;
   VelnookMain main;
@@ -34,6 +37,7 @@ class Program {
   void ReinitialiseAfterConfig();
   Services& services_;
   CommandLine commandLine_;  // read once: the switches are fixed for the run
+  bool running_ = false;     // the start-up sequence has finished
 };
 
 }  // namespace velnook

@@ -166,7 +166,7 @@ void VelnookMain::Unload() {
   tmrRefresh_->Stop();
   if (!state_.PartnerMissing && state_.settings.LogLevel > 1)
     WriteLogEntry("Exit", RunModeName(), state_, services_);
-  services_.process.EndProgram(true);
+  services_.process.EndProgram(true, EndKind::Normal);
   std::abort();  // EndProgram never returns
 }
 

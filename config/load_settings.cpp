@@ -12,7 +12,7 @@ namespace {
 [[noreturn]] void Fail(Services& services, const std::string& title, const char* text,
                        bool removeTrayIcon) {
   services.messages.Show({MsgIcon::Critical, MsgButtons::Ok, title, text});
-  services.process.EndProgram(removeTrayIcon);
+  services.process.EndProgram(removeTrayIcon, EndKind::Fatal);
   std::abort();  // EndProgram never returns; never carry on with bad settings
 }
 

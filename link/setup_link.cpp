@@ -50,7 +50,7 @@ void SetupLink(SharedState& state, Services& services) {
            "Use The Configuration Screen\r\n"
            "To Change The RX Port.\r\n"
            "Do You Want To End The Program?"});
-  if (answer == MsgAnswer::Yes) services.process.EndProgram(true);
+  if (answer == MsgAnswer::Yes) services.process.EndProgram(true, EndKind::Fatal);
   state.SetupError = true;
 }
 

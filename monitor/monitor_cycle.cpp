@@ -28,7 +28,7 @@ double ReadRateText(const std::string& text, const LocaleInfo& locale) {
                           std::string("The download directory is either missing or\r\n"
                                       "corrupted or there could be a permission problem.\r\n") +
                               lastLine});
-  services.process.EndProgram(true);
+  services.process.EndProgram(true, EndKind::Fatal);
   std::abort();  // EndProgram never returns
 }
 

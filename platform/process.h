@@ -15,6 +15,10 @@ class InstanceLock {
   virtual bool IsAnotherInstance(const std::string& name) = 0;
 };
 
+// How the program ends, as scripts and service managers read it from the
+// exit status: 0 for a normal end, non-zero after a message that ends it.
+enum class EndKind { Normal, Fatal };
+
 class Process {
  public:
   virtual ~Process() = default;
@@ -23,7 +27,7 @@ class Process {
   virtual std::optional<std::string> GetEnvironment(const std::string& name) = 0;
   // Ends the program at once, after removing the notification icon when
   // asked. Never returns.
-  [[noreturn]] virtual void EndProgram(bool removeTrayIcon) = 0;
+  [[noreturn]] virtual void EndProgram(bool removeTrayIcon, EndKind kind) = 0;
 };
 
 }  // namespace velnook

@@ -20,7 +20,7 @@ constexpr int kLinesWithData = 9;
                           const std::string& titleSuffix, const char* text) {
   if (state.tmrRefresh) state.tmrRefresh->Stop();
   services.messages.Show({icon, MsgButtons::Ok, state.ProgramTitle + titleSuffix, text});
-  services.process.EndProgram(false);
+  services.process.EndProgram(false, EndKind::Fatal);
   std::abort();  // EndProgram never returns
 }
 

@@ -10,7 +10,7 @@ void EndWithLogMessage(SharedState& state, Services& services, const std::string
   if (state.tmrRefresh) state.tmrRefresh->Stop();
   services.messages.Show(
       {MsgIcon::Exclamation, MsgButtons::Ok, state.ProgramTitle + titleSuffix, text});
-  services.process.EndProgram(true);
+  services.process.EndProgram(true, EndKind::Fatal);
   std::abort();  // EndProgram never returns; never carry on with an unwritable log
 }
 

@@ -61,7 +61,7 @@ void ReportPowerError(const PowerError& error, SharedState& state, Services& ser
                           "Error Number: " + std::to_string(error.number) + " (0x" + hex +
                               ")\r\nError Source: " + error.source + "\r\nError description: " +
                               error.description + "\r\nThe program will now terminate."});
-  services.process.EndProgram(true);
+  services.process.EndProgram(true, EndKind::Fatal);
   std::abort();  // EndProgram never returns
 }
 
@@ -113,7 +113,7 @@ void CountdownStep(SharedState& state, MonitorWindow& window, Services& services
     }
   }
   Log("Close", state.ShutTypeName, state, services);
-  services.process.EndProgram(true);
+  services.process.EndProgram(true, EndKind::Normal);
 }
 
 void StartTestMode(SharedState& state, MonitorWindow& window, Services& services) {

@@ -8,9 +8,9 @@ std::optional<std::string> TestProcess::GetEnvironment(const std::string& name) 
   return it->second;
 }
 
-void TestProcess::EndProgram(bool removeTrayIcon) {
+void TestProcess::EndProgram(bool removeTrayIcon, EndKind kind) {
   if (removeTrayIcon && windows) windows->RemoveTrayIcon();
-  throw ProgramEnded{removeTrayIcon};
+  throw ProgramEnded{removeTrayIcon, kind};
 }
 
 }  // namespace velnook

@@ -12,13 +12,14 @@ namespace velnook {
 
 struct ProgramEnded {
   bool trayIconRemoved = false;
+  EndKind kind = EndKind::Normal;
 };
 
 class TestProcess : public Process {
  public:
   void RaisePriority() override { ++priorityRaises; }
   std::optional<std::string> GetEnvironment(const std::string& name) override;
-  [[noreturn]] void EndProgram(bool removeTrayIcon) override;
+  [[noreturn]] void EndProgram(bool removeTrayIcon, EndKind kind) override;
 
   std::map<std::string, std::string> environment;
   int priorityRaises = 0;

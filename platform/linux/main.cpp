@@ -12,6 +12,7 @@
 #include "platform/linux/qt_event_loop.h"
 #include "platform/linux/qt_locale.h"
 #include "platform/linux/qt_message_boxes.h"
+#include "platform/linux/qt_system_end.h"
 #include "platform/linux/qt_udp_socket.h"
 #include "platform/linux/qt_windows.h"
 #include "platform/linux/xdg_launcher.h"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
                              launcher, power, udp,      admin, tracker, locale};
 
   velnook::Program program(services, argText);
+  velnook::QtSystemEnd systemEnd([&program] { program.EndBySystem(); });
   program.ProcessEntry();
   windows.RefreshAll();
   return app.exec();

@@ -20,11 +20,11 @@ std::optional<std::string> PosixProcess::GetEnvironment(const std::string& name)
   return std::string(v);
 }
 
-void PosixProcess::EndProgram(bool removeTrayIcon) {
+void PosixProcess::EndProgram(bool removeTrayIcon, EndKind kind) {
   if (removeTrayIcon && removeTrayIcon_) removeTrayIcon_();
   std::fflush(nullptr);
   // No unwinding through the window toolkit: every file is already closed.
-  ::_exit(0);
+  ::_exit(kind == EndKind::Normal ? 0 : 1);
 }
 
 }  // namespace velnook

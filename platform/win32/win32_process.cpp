@@ -22,11 +22,11 @@ std::optional<std::string> Win32Process::GetEnvironment(const std::string& name)
   return value;
 }
 
-void Win32Process::EndProgram(bool removeTrayIcon) {
+void Win32Process::EndProgram(bool removeTrayIcon, EndKind kind) {
   if (removeTrayIcon && removeTrayIcon_) removeTrayIcon_();
   std::fflush(nullptr);
   // Every file is already closed; the system frees the mutex and the windows.
-  ::ExitProcess(0);
+  ::ExitProcess(kind == EndKind::Normal ? 0 : 1);
 }
 
 }  // namespace velnook
