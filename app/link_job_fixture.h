@@ -18,7 +18,8 @@ class LinkJobTest : public ::testing::Test {
  protected:
   LinkJobTest() : hs(dir.Path()), port(FreeLoopbackPort()) {}
 
-  void Start(ConfigValues v) {
+  // downDelay: seconds of quiet (or silence) before the countdown.
+  void Start(ConfigValues v, int downDelay = 5) {
     dir.Write("dls/.keep", "");
     dir.Write("Log/.keep", "");
     hs.files.CreateFolder("Data");
@@ -26,11 +27,12 @@ class LinkJobTest : public ::testing::Test {
     v.Port1 = port;
     v.StartMin = 1;
     v.AvTime = 1;
-    v.DownDelay = 5;
+    v.DownDelay = downDelay;
     v.ShutTime = 2;
     if (v.IPAdd.empty()) v.IPAdd = "127.0.0.1";
     ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
-    program = std::make_unique<Program>(hs.services, "");
+    services = std::make_unique<Services>(udp ? WithUdp(hs.services, *udp) : hs.services);
+    program = std::make_unique<Program>(*services, "");
     program->ProcessEntry();
   }
   void StartSlave() { Start({.CMain = 2, .ShutType = 2}); }
@@ -50,8 +52,10 @@ class LinkJobTest : public ::testing::Test {
 
   TempWorkDir dir;
   HeadlessServices hs;
+  UdpSocket* udp = nullptr;  // the program's link socket when not hs.udp
   int port;
   NativeUdpSocket master{"127.0.0.1"};
+  std::unique_ptr<Services> services;
   std::unique_ptr<Program> program;
 };
 

@@ -84,7 +84,7 @@ TEST_F(LinkJobTest, AHostNameIsResolvedWithoutBlockingAndThenTrusted) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     hs.loop.ProcessPendingEvents();
   }
-  ASSERT_EQ(State().PartnerAddresses, std::vector<std::string>{"127.0.0.1"});
+  ASSERT_EQ(State().PartnerAddresses, std::vector<IPv4Address>{*ParseIPv4Address("127.0.0.1")});
   for (int i = 0; i < 8; ++i) Tick();
   EXPECT_EQ(Counter(), "Connected");
 }
@@ -131,7 +131,7 @@ TEST_F(LinkJobTest, MasterSendsKeepAlivesAndCommandsButNotWhileCountingDown) {
   Start({.CMain = 1});
   halfSecond();
   halfSecond();  // the last second of the start delay announces the start
-  EXPECT_EQ(heard, (std::vector<std::string>{"<C0A000>"}));
+  EXPECT_EQ(heard, (std::vector<std::string>{"<VNA100>"}));
   halfSecond();
   halfSecond();  // activation, then keep-alives twice a second
   EXPECT_EQ(heard.size(), 3u);

@@ -25,6 +25,7 @@ Program::Program(Services& services, std::string argText)
               .viewLog = [this] { ViewLogClick(state, services_); },
               .openWebSite = [this] { OpenMakerWebSite(services_); }}),
       services_(services),
+      partner_(state, services),
       commandLine_(ParseCommandLine(argText)) {
   main.showAbout = [this] { about.Open(); };
   main.showConfig = [this] { config.Open(); };
@@ -68,7 +69,7 @@ void Program::StartupSequence() {
                              "The program will now terminate."});
     services_.process.EndProgram(false, EndKind::Fatal);
   }
-  SetupLink(state, services_);
+  SetupLink(state, services_, partner_);
   main.caption = "Velnook";
   state.StartSwitch = commandLine_.startSwitch;
   services_.process.RaisePriority();
@@ -84,7 +85,7 @@ void Program::StartupSequence() {
 }
 
 void Program::ReinitialiseAfterConfig() {
-  SetupLink(state, services_);
+  SetupLink(state, services_, partner_);
   InitMonitor(state, main, services_);
   EnsureLogFile(state, services_);
   // The log writers skip levels that log nothing; the run header is for Full alone.

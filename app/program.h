@@ -9,6 +9,7 @@
 #include "app/velnook_main.h"
 #include "config/frm_config.h"
 #include "config/shared_state.h"
+#include "link/partner_lookup.h"
 #include "platform/services.h"
 
 namespace velnook {
@@ -36,6 +37,7 @@ class Program {
   // settings again and restart everything that depends on them.
   void ReinitialiseAfterConfig();
   Services& services_;
+  PartnerLookup partner_;
   CommandLine commandLine_;  // read once: the switches are fixed for the run
   bool running_ = false;     // the start-up sequence has finished
 };

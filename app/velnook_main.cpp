@@ -22,7 +22,7 @@ VelnookMain::VelnookMain(Services& services, SharedState& state)
   // of a monitoring second.
   services_.udp.SetArrivalHandler([this](const Datagram& d) {
     ReceiveLinkMessage(
-        d, state_, *this,
+        d, state_, *this, services_,
         {[this] { RunAfterTick([this] { ResetClick(); }); },
          [this] { RunAfterTick([this] { StartTestMode(state_, *this, services_); }); }});
   });

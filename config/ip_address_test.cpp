@@ -19,5 +19,19 @@ TEST(IsIPAddress, RejectsEverythingElse) {
     EXPECT_FALSE(IsIPAddress(bad)) << bad;
 }
 
+TEST(ParseIPv4Address, ReadsTheValueWhateverTheLeadingZeros) {
+  const auto loopback = ParseIPv4Address("127.0.0.1");
+  ASSERT_TRUE(loopback);
+  EXPECT_EQ(ParseIPv4Address("127.000.000.001"), loopback);
+  EXPECT_EQ(ParseIPv4Address("0127.0.0.01"), loopback);
+  EXPECT_EQ(ParseIPv4Address("127.000.000.001")->ToText(), "127.0.0.1");
+  EXPECT_NE(ParseIPv4Address("127.0.0.2"), loopback);
+  // Unlike the settings' test, a resolved address may hold a 0 anywhere.
+  EXPECT_EQ(ParseIPv4Address("10.0.0.0")->ToText(), "10.0.0.0");
+  for (const char* bad : {"", "1.1.1", "1.1.1.1.1", "256.0.0.1", "1..1.1", " 1.1.1.1", "localhost",
+                          "1.1.1.99999999999"})
+    EXPECT_FALSE(ParseIPv4Address(bad)) << bad;
+}
+
 }  // namespace
 }  // namespace velnook

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ip_address.h"
 #include "config/settings.h"
 #include "platform/clock.h"
 
@@ -58,10 +59,11 @@ struct SharedState {
 
   // Link.
   std::string PendingMsg = "<VNA100>";
-  // The partner's dotted addresses: IPAdd itself, or what its name resolved
-  // to. A slave acts only on datagrams from these.
-  std::vector<std::string> PartnerAddresses;
-  int LinkSetups = 0;  // tells a late name lookup from the current one
+  // The partner's addresses: IPAdd itself, or what its name resolved to
+  // last. A master sends to the first; a slave acts only on datagrams from
+  // these.
+  std::vector<IPv4Address> PartnerAddresses;
+  bool StrangerLogged = false;  // ignored datagrams from a stranger, once a run
 
   // Countdown.
   bool TestMode = false;

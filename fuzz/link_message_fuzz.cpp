@@ -9,6 +9,7 @@
 #include "fuzz/fuzz_check.h"
 #include "link/link_message.h"
 #include "link/receive_link_message.h"
+#include "platform/headless/headless_services.h"
 
 namespace velnook {
 namespace {
@@ -44,14 +45,16 @@ class SlaveWindow : public Form {
 void CheckSlave(const std::string& bytes, bool accepted, bool fromPartner) {
   SharedState state;
   state.settings.CMain = 2;
-  state.PartnerAddresses = {"192.168.0.20"};
+  state.PartnerAddresses = {*ParseIPv4Address("192.168.0.20")};
   state.LinkStatus = "Fail";
   state.ShutCond = 1;
   SlaveWindow window;
   int resets = 0, tests = 0;
   const LinkCommands commands{[&] { ++resets; }, [&] { ++tests; }};
+  // No log level: a stranger is noted in memory only.
+  static HeadlessServices hs;
   ReceiveLinkMessage({bytes, fromPartner ? "192.168.0.20" : "192.168.0.21"}, state, window,
-                     commands);
+                     hs.services, commands);
   if (!fromPartner) {
     FUZZ_CHECK(state.LinkStatus == "Fail" && state.ShutCond == 1 && resets + tests == 0);
     FUZZ_CHECK(window.Get("Counter").caption == "Connected");

@@ -2,16 +2,34 @@
 
 #include <algorithm>
 
+#include "config/ip_address.h"
 #include "link/link_message.h"
+#include "resultslog/results_log.h"
 
 namespace velnook {
+namespace {
+
+bool FromPartner(const Datagram& datagram, const SharedState& state) {
+  const auto sender = ParseIPv4Address(datagram.sender);
+  const auto& partners = state.PartnerAddresses;
+  return sender && std::find(partners.begin(), partners.end(), *sender) != partners.end();
+}
+
+}  // namespace
 
 void ReceiveLinkMessage(const Datagram& datagram, SharedState& state, Form& window,
-                        const LinkCommands& commands) {
+                        Services& services, const LinkCommands& commands) {
   if (state.settings.CMain == 1) return;
   // A stranger must neither hold the slave off nor start its test mode.
-  const auto& partners = state.PartnerAddresses;
-  if (std::find(partners.begin(), partners.end(), datagram.sender) == partners.end()) return;
+  if (!FromPartner(datagram, state)) {
+    // Without a partner address every sender is a stranger; the start-up
+    // has already logged that the link is not configured.
+    if (state.StrangerLogged || state.PartnerMissing) return;
+    state.StrangerLogged = true;
+    if (state.settings.LogLevel > 1)
+      WriteLogEntry("Stranger", "Ignored", state, services, "From: " + datagram.sender);
+    return;
+  }
 
   const std::string& text = datagram.bytes;
   if (!IsValidLinkMessage(text)) {

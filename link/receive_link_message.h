@@ -6,6 +6,7 @@
 
 #include "config/shared_state.h"
 #include "platform/form.h"
+#include "platform/services.h"
 #include "platform/udp_socket.h"
 
 namespace velnook {
@@ -17,8 +18,9 @@ struct LinkCommands {
 };
 
 // Judges one datagram. A master ignores everything, and a slave ignores
-// datagrams from any host but its partner.
+// datagrams from any address but its partner's, logging the first such
+// stranger of the run so that the user can tell why it counts silence.
 void ReceiveLinkMessage(const Datagram& datagram, SharedState& state, Form& window,
-                        const LinkCommands& commands);
+                        Services& services, const LinkCommands& commands);
 
 }  // namespace velnook

@@ -7,7 +7,8 @@ namespace velnook {
 void SendLinkMessage(SharedState& state, Services& services) {
   // Every failure is silent and keeps the message for the next send.
   if (state.PartnerAddresses.empty()) return;
-  if (!services.udp.SendTo(state.PartnerAddresses.front(), state.settings.Port1, state.PendingMsg))
+  if (!services.udp.SendTo(state.PartnerAddresses.front().ToText(), state.settings.Port1,
+                           state.PendingMsg))
     return;
   services.events.ProcessPendingEvents();
   state.PendingMsg = kAliveMessage;

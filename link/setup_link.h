@@ -3,12 +3,14 @@
 // settings, apply the role, and open the slave's receiving port.
 
 #include "config/shared_state.h"
+#include "link/partner_lookup.h"
 #include "platform/services.h"
 
 namespace velnook {
 
 // A port that cannot be bound asks whether to end the program; No leaves
 // it running with the monitor halted (SetupError).
-void SetupLink(SharedState& state, Services& services);
+// The partner's address is followed by |partner| from then on.
+void SetupLink(SharedState& state, Services& services, PartnerLookup& partner);
 
 }  // namespace velnook

@@ -19,6 +19,6 @@ void InitMonitor(SharedState& state, MonitorWindow& window, Services& services);
 void ShowMonitorTexts(SharedState& state, MonitorWindow& window, Services& services);
 
 // The first message the link announces after an initialisation.
-constexpr const char* kInitialLinkMessage = "<C0A000>";
+constexpr const char* kInitialLinkMessage = "<VNA100>";
 
 }  // namespace velnook

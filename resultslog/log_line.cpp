@@ -31,6 +31,7 @@ std::string FormatLogLine(const std::string& first, const std::string& second,
   if (fields.logLevel == 3 && fields.cMain == 1)
     line += ", Rate: " + fields.rateField + ", Av Rate: " + fields.avRateText;
   if (fields.logLevel == 3 && fields.cMain == 2) line += ", Comms: " + fields.linkStatus;
+  if (!fields.note.empty()) line += ", " + fields.note;
   // An entry is one line of the file whatever its texts hold; a line break
   // inside would split it and shift every column after it.
   for (char& c : line)

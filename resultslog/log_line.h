@@ -16,6 +16,9 @@ struct LogLineFields {
   std::string rateField;
   std::string avRateText;
   std::string linkStatus;
+  // Ends the line after ", " when not empty: what does not fit the two
+  // fixed columns, such as an address.
+  std::string note;
 };
 
 // The line without its final CR LF; line breaks in the texts become spaces.

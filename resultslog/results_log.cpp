@@ -92,7 +92,7 @@ void WriteRunHeader(int kind, SharedState& state, Services& services) {
 }
 
 void WriteLogEntry(const std::string& first, const std::string& second, SharedState& state,
-                   Services& services) {
+                   Services& services, const std::string& note) {
   if (!Logging(state)) return;
   LogLineFields fields{.time = NowText(services),
                        .testMode = state.TestMode,
@@ -101,7 +101,8 @@ void WriteLogEntry(const std::string& first, const std::string& second, SharedSt
                        .cMain = state.settings.CMain,
                        .rateField = state.RateField,
                        .avRateText = state.AvRateText,
-                       .linkStatus = state.LinkStatus};
+                       .linkStatus = state.LinkStatus,
+                       .note = note};
   const std::string line = FormatLogLine(first, second, fields);
   AppendToLog(line + "\r\n", EndWithDirectoryErrorC, "", state, services);
 }

@@ -21,9 +21,10 @@ void EnsureLogFile(SharedState& state, Services& services);
 void WriteRunHeader(int kind, SharedState& state, Services& services);
 
 // Appends one entry of two texts with the time, the count and, at level Full,
-// the rate figures (master) or the link status (slave). Two empty texts write
-// the start-up separator of two empty lines.
+// the rate figures (master) or the link status (slave); a note, when given,
+// ends the line. Two empty texts write the start-up separator of two empty
+// lines.
 void WriteLogEntry(const std::string& first, const std::string& second, SharedState& state,
-                   Services& services);
+                   Services& services, const std::string& note = "");
 
 }  // namespace velnook

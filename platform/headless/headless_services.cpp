@@ -17,6 +17,11 @@ Services WithFiles(const Services& s, FileSystem& files) {
           s.launcher, s.power,  s.udp,      s.admin, s.tracker, s.locale};
 }
 
+Services WithUdp(const Services& s, UdpSocket& udp) {
+  return {s.clock,    s.events, s.messages, s.files, s.lock,    s.process, s.windows,
+          s.launcher, s.power,  udp,        s.admin, s.tracker, s.locale};
+}
+
 Services HeadlessServices::With(TreeTracker& other) const {
   const Services& s = services;
   return Services{s.clock,    s.events, s.messages, s.files, s.lock, s.process, s.windows,

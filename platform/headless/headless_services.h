@@ -43,4 +43,8 @@ int FreeLoopbackPort();
 // The same services over another file system, for a disk that misbehaves.
 Services WithFiles(const Services& services, FileSystem& files);
 
+// The same services over another link socket, for a name server the test
+// answers for.
+Services WithUdp(const Services& services, UdpSocket& udp);
+
 }  // namespace velnook

@@ -1,0 +1,189 @@
+// Who the partner is: an address however it is written, a host name looked
+// up again as the network changes, and strangers on other loopback
+// addresses. Wine sends every loopback datagram from 127.0.0.1, so this
+// needs a system of its own.
+#include <gtest/gtest.h>
+
+#include "app/link_job_fixture.h"
+#include "link/partner_lookup.h"
+
+namespace velnook {
+namespace {
+
+// The link's socket with a name server that the test answers for.
+class ScriptedNameServer : public UdpSocket {
+ public:
+  explicit ScriptedNameServer(UdpSocket& real) : real_(real) {}
+  void Close() override { real_.Close(); }
+  bool Bind(int port) override { return real_.Bind(port); }
+  bool SendTo(const std::string& address, int port, const std::string& bytes) override {
+    return real_.SendTo(address, port, bytes);
+  }
+  void SetArrivalHandler(std::function<void(const Datagram&)> onArrival) override {
+    real_.SetArrivalHandler(std::move(onArrival));
+  }
+  void Resolve(const std::string& name,
+               std::function<void(std::vector<std::string>)> done) override {
+    asked.push_back(name);
+    waiting.push_back(std::move(done));
+  }
+  // Answers every lookup that waits, as the window thread would hear it.
+  void Answer(const std::vector<std::string>& addresses) {
+    auto answering = std::move(waiting);
+    waiting.clear();
+    for (auto& done : answering) done(addresses);
+  }
+
+  std::vector<std::string> asked;
+  std::vector<std::function<void(std::vector<std::string>)>> waiting;
+
+ private:
+  UdpSocket& real_;
+};
+
+// A plain socket on a loopback address of its own that listens on the port.
+struct Listener {
+  Listener(const std::string& address, int port) : socket(address) {
+    bound = socket.Bind(port);
+    socket.SetArrivalHandler([this](const Datagram& d) { heard.push_back(d.bytes); });
+  }
+  int Collect() {
+    socket.WaitReadable(20);
+    while (socket.Poll() > 0) {
+    }
+    const int n = static_cast<int>(heard.size());
+    heard.clear();
+    return n;
+  }
+  NativeUdpSocket socket;
+  bool bound = false;
+  std::vector<std::string> heard;
+};
+
+class LinkPartnerTest : public LinkJobTest {
+ protected:
+  LinkPartnerTest() : names(hs.udp) { udp = &names; }
+  // Time passes in half seconds, each with what the master sends.
+  void Ticks(int n, NativeUdpSocket* from) {
+    for (int i = 0; i < n; ++i) Tick("<VNA100>", from);
+  }
+  int LogCount(const std::string& text) {
+    const std::string log = dir.Read("Log/Velnook.log");
+    int n = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+    return n;
+  }
+  ScriptedNameServer names;
+};
+
+TEST_F(LinkPartnerTest, LeadingZerosNameTheSameComputerBothWays) {
+  ConfigValues v{.CMain = 2, .ShutType = 2};
+  v.IPAdd = "127.000.000.001";
+  Start(v);
+  Ticks(8, nullptr);
+  EXPECT_EQ(Counter(), "Connected");
+  EXPECT_EQ(LogCount("Stranger"), 0);
+
+  program.reset();
+  hs.udp.Close();
+  Listener slave("127.0.0.1", port);
+  ASSERT_TRUE(slave.bound);
+  ConfigValues m{.CMain = 1};
+  m.IPAdd = "127.000.000.001";
+  Start(m);
+  for (int i = 0; i < 4; ++i) hs.loop.Advance(500);
+  EXPECT_GE(slave.Collect(), 2);
+}
+
+TEST_F(LinkPartnerTest, ASlaveLooksTheNameUpAgainUntilItResolvesAndFollowsItsMoves) {
+  NativeUdpSocket first{"127.0.0.2"}, second{"127.0.0.3"};
+  ConfigValues v{.CMain = 2, .DName = 2, .ShutType = 2};
+  v.IPAdd = "partner.example";
+  Start(v, 600);
+  ASSERT_EQ(names.asked, std::vector<std::string>{"partner.example"});
+  names.Answer({});  // the network is not up yet
+  Ticks(8, &first);
+  EXPECT_EQ(Counter(), "Not connected for the last 2s");
+
+  Ticks(PartnerLookup::kRetryMs / 500 - 8, &first);
+  ASSERT_EQ(names.asked.size(), 2u) << "looked up again within 30 s";
+  names.Answer({"127.0.0.2"});
+  Ticks(2, &first);
+  EXPECT_EQ(Counter(), "Connected");
+
+  // A failed lookup keeps the last answer; the next one moves the partner.
+  Ticks(PartnerLookup::kRefreshMs / 500, &first);
+  ASSERT_EQ(names.asked.size(), 3u) << "looked up again while it works";
+  names.Answer({});
+  Ticks(2, &first);
+  EXPECT_EQ(Counter(), "Connected");
+  Ticks(PartnerLookup::kRetryMs / 500, &first);
+  ASSERT_EQ(names.asked.size(), 4u);
+  names.Answer({"127.0.0.3"});
+  Ticks(4, &first);
+  EXPECT_EQ(Counter(), "Not connected for the last 2s");
+  Ticks(2, &second);
+  EXPECT_EQ(Counter(), "Connected");
+}
+
+TEST_F(LinkPartnerTest, AMasterSendsToWhatTheNameResolvesToNow) {
+  Listener before("127.0.0.2", port), after("127.0.0.3", port);
+  ASSERT_TRUE(before.bound && after.bound);
+  ConfigValues v{.CMain = 1, .DName = 2};
+  v.IPAdd = "partner.example";
+  Start(v, 600);
+  names.Answer({});
+  for (int i = 0; i < 8; ++i) hs.loop.Advance(500);
+  EXPECT_EQ(before.Collect() + after.Collect(), 0);
+
+  hs.loop.Advance(PartnerLookup::kRetryMs);
+  names.Answer({"127.0.0.2"});
+  hs.loop.Advance(1000);
+  EXPECT_GE(before.Collect(), 2);
+
+  hs.loop.Advance(PartnerLookup::kRefreshMs);
+  names.Answer({"127.0.0.3"});
+  before.Collect();
+  hs.loop.Advance(1000);
+  EXPECT_EQ(before.Collect(), 0);
+  EXPECT_GE(after.Collect(), 2);
+}
+
+TEST_F(LinkPartnerTest, AnAnswerForEarlierSettingsIsDropped) {
+  ConfigValues v{.CMain = 2, .DName = 2, .ShutType = 2};
+  v.IPAdd = "old.example";
+  Start(v, 600);
+  auto late = std::move(names.waiting);
+  names.waiting.clear();
+  ConfigValues now{.CMain = 2, .ShutType = 2};
+  now.IPAdd = "127.0.0.2";
+  now.Port1 = port;
+  now.DPath = "dls\\";
+  ASSERT_TRUE(WriteConfigFile(hs.files, now, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+  program->config.Open();
+  State().ConfigChanged = true;
+  program->config.OnCloseRequest();  // reads the settings again
+  ASSERT_EQ(late.size(), 1u);
+  late.front()({"127.0.0.5"});
+  EXPECT_EQ(State().PartnerAddresses, std::vector<IPv4Address>{*ParseIPv4Address("127.0.0.2")});
+}
+
+TEST_F(LinkPartnerTest, TheFirstStrangerOfARunIsLoggedWithItsAddress) {
+  StartSlave();
+  NativeUdpSocket stranger{"127.0.0.2"}, another{"127.0.0.3"};
+  Ticks(4, &stranger);
+  Ticks(4, &another);
+  Ticks(2, nullptr);
+  const std::string log = dir.Read("Log/Velnook.log");
+  const size_t at = log.find("Stranger");
+  ASSERT_NE(at, std::string::npos);
+  // The columns stay where every other line has them; the address follows.
+  const size_t start = at - 21;
+  const std::string line = log.substr(start, log.find("\r\n", at) - start);
+  EXPECT_EQ(line.substr(18), ",  Stranger , Ignored   , Count:   2, From: 127.0.0.2");
+  EXPECT_EQ(LogCount("Stranger"), 1);
+  EXPECT_EQ(Counter(), "Connected");
+}
+
+}  // namespace
+}  // namespace velnook

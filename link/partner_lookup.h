@@ -1,0 +1,38 @@
+#pragma once
+// Keeps the partner's addresses current. A dotted IPAdd is read once; a host
+// name is looked up away from the window thread and again and again after
+// that, since the network may come up after login and DHCP may move the
+// partner: every 30 s while it fails, every 5 minutes while it resolves.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/shared_state.h"
+#include "platform/services.h"
+
+namespace velnook {
+
+class PartnerLookup {
+ public:
+  static constexpr int kRetryMs = 30 * 1000;
+  static constexpr int kRefreshMs = 5 * 60 * 1000;
+
+  PartnerLookup(SharedState& state, Services& services);
+
+  // Follows IPAdd as the settings now give it; what lookups of an earlier
+  // set-up still answer is dropped.
+  void Follow();
+
+ private:
+  void LookUp();
+  void Answered(const std::vector<std::string>& addresses);
+
+  SharedState& state_;
+  Services& services_;
+  std::unique_ptr<Timer> timer_;
+  std::string name_;
+  int setup_ = 0;
+};
+
+}  // namespace velnook
