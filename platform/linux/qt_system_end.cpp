@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QSessionManager>
 #include <QSocketNotifier>
 #include <cerrno>
 
@@ -44,12 +42,10 @@ QtSystemEnd::QtSystemEnd(std::function<void()> onEnd) : onEnd_(std::move(onEnd))
   action.sa_flags = SA_RESTART;
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
 
-  // The session manager asks first; a quit that Qt starts on its own (the
-  // session dying without asking) comes as aboutToQuit.
-  auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-  if (app)
-    QObject::connect(app, &QGuiApplication::commitDataRequest, notifier_.get(),
-                     [this](QSessionManager&) { onEnd_(); });
+  // The program never quits Qt itself (its end is the process's), so a quit
+  // is the session manager telling it to die at logout or shutdown. Its
+  // earlier request to save data also comes for mere checkpoints, and the
+  // program has nothing to save then.
   QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, notifier_.get(),
                    [this] { onEnd_(); });
 }

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """How the real velnook program ends, under a private Xvfb server: SIGTERM,
-SIGINT and SIGHUP end it the orderly way closing its window does (an "Exit"
+SIGINT, SIGHUP and a desktop session ending (through a session manager of
+the test's own) end it the orderly way closing its window does (an "Exit"
 entry, status 0, the instance lock free again), and every message that ends
 the program leaves a non-zero exit status. No system bus is reachable, so a
 power request fails and can never reach the machine.
-Usage: velnook_ending_test.py velnook velnook-prepare"""
+Usage: velnook_ending_test.py velnook velnook-prepare session_end_manager"""
 
 import os
 import shutil
@@ -18,7 +19,7 @@ from program_test_support import (check, click_twips, failures, free_port, log_o
                                   program_env, set_settings, start_xvfb, wait_exit,
                                   wait_for_window, wait_until, window_ids)
 
-VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
+VELNOOK, PREPARE, SESSION_MANAGER = sys.argv[1], sys.argv[2], sys.argv[3]
 procs = []
 
 
@@ -76,6 +77,26 @@ def signals_end_in_order(env):
     check(wait_exit(p) == 0, "the Exit button ends with status 0")
 
 
+def session_ends(env):
+    """A logout: the session manager asks the program to save for a shutdown,
+    then tells it to die."""
+    work = prepare(env, {})
+    manager = subprocess.Popen([SESSION_MANAGER, "30"], stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, text=True)
+    procs.append(manager)
+    # Only the local socket: nothing of this goes over the network.
+    ids = [i for i in manager.stdout.readline().strip().split(",") if i.startswith("local/")]
+    check(len(ids) == 1, "the session manager listens on a local socket")
+    p = launch(dict(env, SESSION_MANAGER=ids[0] if ids else ""), work)
+    check(started(work), "the program starts in the session")
+    status = wait_exit(manager, 30)
+    check(status == 0, "the program leaves the session when told to die")
+    if status != 0:
+        print(manager.stderr.read() if status is not None else "still waiting")
+    check(wait_exit(p) == 0, "the session's end ends the program with status 0")
+    check(" Exit     , " in log_of(work), "the session's end writes the Exit entry")
+
+
 def fatal_end(env, what, title, values, before=None, during=None):
     work = prepare(env, values)
     if before:
@@ -126,6 +147,7 @@ def main():
     print("display " + display, flush=True)
     try:
         signals_end_in_order(env)
+        session_ends(env)
         fatal_ends(env)
     finally:
         for p in procs:

@@ -44,6 +44,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
                              launcher, power, udp,      admin, tracker, locale};
 
   velnook::Program program(services, argText);
+  windows.onSessionEnd = [&program] { program.EndBySystem(); };
   program.ProcessEntry();
   windows.RefreshAll();
   return loop.Run([&windows](void* msg) { return windows.TakeDialogMessage(msg); });

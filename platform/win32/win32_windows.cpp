@@ -135,6 +135,12 @@ class FormWindow {
         // The model decides: it unloads the window or keeps it.
         Forward([this] { form_.OnCloseRequest(); });
         return 0;
+      case WM_QUERYENDSESSION:
+        return TRUE;
+      case WM_ENDSESSION:
+        // The session may end the process as soon as this returns: end now.
+        if (wp && owner_.onSessionEnd) owner_.onSessionEnd();
+        return 0;
       case WM_SIZE: {
         if (wp != SIZE_MINIMIZED && wp != SIZE_RESTORED) break;
         const WindowState s = wp == SIZE_MINIMIZED ? WindowState::Minimised : WindowState::Normal;

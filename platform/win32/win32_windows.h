@@ -42,6 +42,9 @@ class Win32Windows : public WindowSystem {
   void CollectUnloaded();
   void TrayCallback(long long mouseMessage);
 
+  // Logoff or shutdown: ends the program the orderly way; does not return.
+  std::function<void()> onSessionEnd;
+
  private:
   FormWindow& WindowFor(Form& form);
   std::function<void(std::function<void()>)> runLater_;
