@@ -36,6 +36,19 @@ def start_xvfb():
 failures = []
 
 
+def stop_all(procs, xvfb, *helpers):
+    """Kills whatever programs the test started that still run, then its
+    helpers (a bus, a mock), then its X server."""
+    for p in procs:
+        if p.poll() is None:
+            p.kill()
+            p.wait()
+    for helper in helpers:
+        helper.kill()
+    xvfb.terminate()
+    xvfb.wait()
+
+
 def check(cond, what):
     print(("ok   " if cond else "FAIL ") + what, flush=True)
     if not cond:

@@ -16,7 +16,7 @@ import sys
 import tempfile
 
 from program_test_support import (check, click_twips, failures, free_port, log_of,
-                                  program_env, set_settings, start_xvfb, wait_exit,
+                                  program_env, set_settings, start_xvfb, stop_all, wait_exit,
                                   wait_for_window, wait_until, window_ids)
 
 VELNOOK, PREPARE, SESSION_MANAGER = sys.argv[1], sys.argv[2], sys.argv[3]
@@ -150,12 +150,7 @@ def main():
         session_ends(env)
         fatal_ends(env)
     finally:
-        for p in procs:
-            if p.poll() is None:
-                p.kill()
-                p.wait()
-        xvfb.terminate()
-        xvfb.wait()
+        stop_all(procs, xvfb)
     if failures:
         print("%d check(s) failed" % len(failures))
         sys.exit(1)

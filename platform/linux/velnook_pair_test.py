@@ -11,7 +11,7 @@ import sys
 import tempfile
 
 from program_test_support import (check, failures, free_port, log_of, set_settings,
-                                  start_xvfb, wait_until)
+                                  start_xvfb, stop_all, wait_until)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
 
@@ -91,14 +91,7 @@ def main():
                     or " PowerOff " in line]
         check(len(requests) == 1, "exactly one power-off request: %r" % requests)
     finally:
-        for p in procs:
-            if p.poll() is None:
-                p.kill()
-                p.wait()
-        mock.kill()
-        bus.kill()
-        xvfb.terminate()
-        xvfb.wait()
+        stop_all(procs, xvfb, mock, bus)
     if failures:
         for role, home in (("master", master_home), ("slave", slave_home)):
             print("%s's log:\n%s" % (role, log_of(home)))

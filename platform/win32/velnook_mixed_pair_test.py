@@ -16,7 +16,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "linux"))
 sys.path.insert(0, HERE)
 from program_test_support import (check, failures, free_port, log_of, set_settings,
-                                  start_xvfb, wait_until)  # noqa: E402
+                                  start_xvfb, stop_all, wait_until)  # noqa: E402
 from velnook_wine_test import prepare as prepare_master  # noqa: E402
 
 VELNOOK_EXE, WINE, VELNOOK, PREPARE = sys.argv[1:5]
@@ -107,14 +107,7 @@ def main():
                     or line.split(" ")[-1].startswith("PowerOff")]
         check(len(requests) == 1, "exactly one power-off request: %r" % requests)
     finally:
-        for p in procs:
-            if p.poll() is None:
-                p.kill()
-                p.wait()
-        mock.kill()
-        bus.kill()
-        xvfb.terminate()
-        xvfb.wait()
+        stop_all(procs, xvfb, mock, bus)
         if own_prefix:
             subprocess.run([os.path.join(os.path.dirname(WINE), "wineserver"), "-k"], env=env)
             shutil.rmtree(env["WINEPREFIX"], ignore_errors=True)

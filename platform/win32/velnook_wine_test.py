@@ -185,12 +185,7 @@ def main(velnook, wine):
         lone.wait()
         shutil.rmtree(bare, ignore_errors=True)
     finally:
-        for p in procs:
-            if p.poll() is None:
-                p.kill()
-                p.wait()
-        xvfb.terminate()
-        xvfb.wait()
+        support.stop_all(procs, xvfb)
         if own_prefix:
             subprocess.run([wineserver, "-k"], env=env)
             shutil.rmtree(prefix, ignore_errors=True)
