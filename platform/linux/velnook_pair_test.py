@@ -39,8 +39,11 @@ def main():
     address = bus.stdout.readline().strip()
     calls = tempfile.NamedTemporaryFile(prefix="velnook-logind-", delete=False).name
     # The private bus stands in for the system bus, here and in the programs.
+    # A runtime folder of its own holds the instance lock, which a program
+    # that another test runs at the same time must not hold.
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
-               DBUS_SYSTEM_BUS_ADDRESS=address, DBUS_SESSION_BUS_ADDRESS=address)
+               DBUS_SYSTEM_BUS_ADDRESS=address, DBUS_SESSION_BUS_ADDRESS=address,
+               XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="velnook-runtime-"))
     env.pop("USERPROFILE", None)
     mock = subprocess.Popen(["/usr/bin/python3", "-m", "dbusmock", "--template", "logind",
                              "-l", calls], env=env, stdout=subprocess.DEVNULL,
