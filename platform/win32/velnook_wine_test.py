@@ -135,6 +135,20 @@ def tray_round_trip(env, launch):
     shutil.rmtree(work, ignore_errors=True)
 
 
+def session_end(env, launch, wine, work):
+    """A logoff: Windows asks every window whether the session may end, then
+    ends it; the program unloads as if its window were closed."""
+    log = os.path.join(work, "Log", "Velnook.log")
+    exits = open(log, "rb").read().count(b" Exit     , ")
+    program = launch()
+    check(len(wait_for_window(env, "Velnook")) >= 1, "a run that the session's end will end")
+    subprocess.run([wine, "wineboot", "--end-session"], env=env, timeout=60,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    check(wait_exit(program) == 0, "the session's end ends the program with status 0")
+    check(open(log, "rb").read().count(b" Exit     , ") == exits + 1,
+          "the session's end writes the Exit entry")
+
+
 def main(velnook, wine):
     wineserver = os.path.join(os.path.dirname(wine), "wineserver")
     xvfb, display = start_xvfb()
@@ -175,6 +189,7 @@ def main(velnook, wine):
               "the first instance logged its exit")
 
         tray_round_trip(env, launch)
+        session_end(env, launch, wine, work)
 
         bare = tempfile.mkdtemp(prefix="velnook-wine-noini-")
         os.makedirs(os.path.join(bare, "Data"))
