@@ -389,6 +389,8 @@ TEST_F(MainJobTest, WindowGoesToTheTrayAndComesBackAsTheUserLeftIt) {
   EXPECT_TRUE(hs.windows.IsShown(Main()));
   EXPECT_TRUE(Main().topmost);
   EXPECT_FALSE(hs.windows.trayIconShown);
+  Main().OnActivate();  // the activation that follows the restore
+  EXPECT_TRUE(Main().topmost);
   Main().OnClick("Reset");
   EXPECT_FALSE(hs.windows.IsShown(Main()));
   EXPECT_TRUE(hs.windows.trayIconShown);

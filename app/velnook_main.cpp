@@ -107,12 +107,15 @@ void VelnookMain::OnStateChanged(WindowState s) {
 }
 
 void VelnookMain::OnActivate() {
-  ApplyOnTop(false);
+  ApplyOnTop();
   if (state == WindowState::Minimised) services_.windows.Hide(*this);
 }
 
-void VelnookMain::ApplyOnTop(bool restoreForm) {
-  topmost = state_.settings.RunOnTop == 2 || (restoreForm && state_.RunMode == 2);
+void VelnookMain::ApplyOnTop() {
+  // A countdown stays above every other window whichever comes first, the
+  // restore or the activation that follows it: the user must be able to
+  // see it and press Cancel.
+  topmost = state_.settings.RunOnTop == 2 || state_.RunMode == 2;
   services_.windows.Refresh(*this);
 }
 
@@ -135,7 +138,7 @@ void VelnookMain::RestoreFromTray() {
     services_.windows.Show(*this);
     services_.windows.CentreOnScreen(*this);
   }
-  ApplyOnTop(true);
+  ApplyOnTop();
 }
 
 void VelnookMain::ResetMonitor() {

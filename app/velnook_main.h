@@ -50,7 +50,7 @@ class VelnookMain : public MonitorWindow {
   std::function<void()> closeDialogs;
 
  private:
-  void ApplyOnTop(bool restoreForm);
+  void ApplyOnTop();
   std::string RunModeName() const;
 
   Services& services_;

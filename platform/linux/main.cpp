@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
 
   velnook::QtWindows windows;
   velnook::QtEventLoop loop([&windows] { windows.RefreshAll(); });
-  velnook::QtMessageBoxes messages;
+  velnook::QtMessageBoxes messages(windows);
   velnook::PosixFileSystem files;
   velnook::FlockInstanceLock lock;
   velnook::PosixProcess process([&windows] { windows.RemoveTrayIcon(); });

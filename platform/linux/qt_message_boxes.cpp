@@ -1,12 +1,35 @@
 #include "platform/linux/qt_message_boxes.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include "platform/linux/qt_text.h"
+#include "platform/linux/qt_windows.h"
 
 namespace velnook {
 
+namespace {
+
+// Room for the frame's icon and its three buttons, and the edges.
+constexpr int kTitleBarExtra = 160;
+
+}  // namespace
+
+int BoxWidthForTitle(const QString& title) {
+  // The window manager's title font is unknown here; a bold font a size
+  // above the desktop's own covers the usual ones.
+  QFont font = QApplication::font();
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() + 1);
+  return QFontMetrics(font).horizontalAdvance(title) + kTitleBarExtra;
+}
+
 MsgAnswer QtMessageBoxes::Show(const MessageBoxRequest& request) {
+  windows_.DrawAll();
+  QtWindows::Hold hold(windows_);
   QMessageBox box;
   box.setWindowTitle(ToQt(request.title));
   QString text = ToQt(request.text);
@@ -44,6 +67,14 @@ MsgAnswer QtMessageBoxes::Show(const MessageBoxRequest& request) {
       break;
   }
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  // A message box sizes itself by its text alone; a strut across its grid
+  // widens it for its title.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    const QMargins m = grid->contentsMargins();
+    const int strut = BoxWidthForTitle(box.windowTitle()) - m.left() - m.right();
+    grid->addItem(new QSpacerItem(strut, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   switch (box.exec()) {
     case QMessageBox::Yes:
       return MsgAnswer::Yes;

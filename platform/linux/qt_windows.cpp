@@ -114,10 +114,7 @@ class FormWidget : public QWidget {
   }
 
  private:
-  void Forward(const std::function<void()>& f) {
-    f();
-    owner_.RefreshAll();
-  }
+  void Forward(const std::function<void()>& f) { owner_.Dispatch(f); }
 
   void Build(Control& c) {
     QWidget* w = nullptr;
@@ -276,10 +273,11 @@ void QtWindows::Show(Form& form) {
 
 void QtWindows::Hide(Form& form) {
   // Without a notification area a hidden window could never come back:
-  // leave a minimised one on the task bar instead.
+  // leave a minimised one on the task bar instead, whether it was hidden
+  // or on screen (as a cancelled countdown leaves it).
   if (form.state == WindowState::Minimised && !QSystemTrayIcon::isSystemTrayAvailable()) {
     FormWidget& w = WidgetFor(form);
-    if (!w.isVisible()) {
+    if (!w.isVisible() || !w.isMinimized()) {
       w.Sync();
       w.showMinimized();
     }
@@ -293,8 +291,31 @@ void QtWindows::Unload(Form& form) {
   auto it = widgets_.find(&form);
   if (it == widgets_.end()) return;
   it->second->hide();
-  it->second.release()->deleteLater();  // it may be inside its own event
+  unloaded_.push_back(std::move(it->second));
   widgets_.erase(it);
+  CollectUnloaded();
+}
+
+void QtWindows::CollectUnloaded() {
+  if (holds_ > 0) return;
+  // Later, not now: the Qt event that ended the last hold may still be
+  // delivering to one of them.
+  for (auto& w : unloaded_) w.release()->deleteLater();
+  unloaded_.clear();
+}
+
+void QtWindows::Dispatch(const std::function<void()>& event) {
+  Hold hold(*this);
+  event();
+  RefreshAll();
+}
+
+QtWindows::Hold::Hold(QtWindows& windows) : windows_(windows) {
+  ++windows_.holds_;
+}
+
+QtWindows::Hold::~Hold() {
+  if (--windows_.holds_ == 0) windows_.CollectUnloaded();
 }
 
 void QtWindows::Refresh(Form& form) {
@@ -315,6 +336,13 @@ void QtWindows::RefreshAll() {
   for (auto& [form, w] : widgets_) w->Sync();
 }
 
+void QtWindows::DrawAll() {
+  for (auto& [form, w] : widgets_) {
+    w->Sync();
+    if (w->isVisible()) w->repaint();
+  }
+}
+
 void QtWindows::AddTrayIcon(const std::string& tip, std::function<void()> onDoubleClick) {
   if (!tray_) {
     tray_ = std::make_unique<Tray>();
@@ -323,8 +351,7 @@ void QtWindows::AddTrayIcon(const std::string& tip, std::function<void()> onDoub
                      [this](QSystemTrayIcon::ActivationReason r) {
                        if (r == QSystemTrayIcon::DoubleClick && tray_->onDoubleClick) {
                          auto f = tray_->onDoubleClick;  // it may remove the icon
-                         f();
-                         RefreshAll();
+                         Dispatch(f);
                        }
                      });
   }

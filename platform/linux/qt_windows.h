@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/form.h"
 
@@ -27,10 +28,32 @@ class QtWindows : public WindowSystem {
 
   // Brings every window in line with its model; runs after every event.
   void RefreshAll();
+  // Brings every window in line with its model and paints it now, so that
+  // what a handler set just before a modal box shows behind the box.
+  void DrawAll();
+  // Runs one event of a window, then refreshes them all. A window unloaded
+  // meanwhile lives on, hidden, until the outermost event has returned.
+  void Dispatch(const std::function<void()>& event);
+
+  // Keeps every unloaded window alive while it lives: a nested event loop
+  // (a message box) may have been entered from one of their handlers.
+  class Hold {
+   public:
+    explicit Hold(QtWindows& windows);
+    ~Hold();
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    QtWindows& windows_;
+  };
 
  private:
   FormWidget& WidgetFor(Form& form);
+  void CollectUnloaded();
   std::map<Form*, std::unique_ptr<FormWidget>> widgets_;
+  std::vector<std::unique_ptr<FormWidget>> unloaded_;
+  int holds_ = 0;  // events and boxes in progress
   struct Tray;
   std::unique_ptr<Tray> tray_;
 };

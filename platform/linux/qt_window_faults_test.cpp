@@ -1,0 +1,175 @@
+// Windows and message boxes on real Qt widgets, run by
+// velnook_window_faults_test.py on an X server with a window manager: a
+// window closed under its own box lives on until its handler has returned,
+// and every box shows behind it what was set just before it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "config/config_file.h"
+#include "config/frm_config.h"
+#include "config/load_settings.h"
+#include "platform/headless/headless_services.h"
+#include "platform/headless/temp_work_dir.h"
+#include "platform/linux/qt_event_loop.h"
+#include "platform/linux/qt_message_boxes.h"
+#include "platform/linux/qt_windows.h"
+#include "resultslog/log_archive.h"
+#include "resultslog/view_log.h"
+
+namespace velnook {
+namespace {
+
+QWidget* TopLevel(const char* name) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == name && w->isVisible()) return w;
+  return nullptr;
+}
+
+QMessageBox* OpenBox() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) return box;
+  return nullptr;
+}
+
+// Calls whileOpen once a box is up, lets the event loop run, then calls
+// afterwards and answers the box the way Escape would.
+class BoxWatcher {
+ public:
+  BoxWatcher(std::function<void(QMessageBox*)> whileOpen,
+             std::function<void(QMessageBox*)> afterwards) {
+    QObject::connect(&poll_, &QTimer::timeout, [this, whileOpen, afterwards] {
+      QMessageBox* box = OpenBox();
+      if (!box) return;
+      if (stage_++ == 0) {
+        whileOpen(box);
+        return;  // the next pass comes after the loop has run
+      }
+      poll_.stop();
+      afterwards(box);
+      for (auto answer : {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ok})
+        if (QAbstractButton* b = box->button(answer)) {
+          b->click();
+          break;
+        }
+    });
+    poll_.start(100);
+  }
+
+ private:
+  QTimer poll_;
+  int stage_ = 0;
+};
+
+class QtWindowFaultsTest : public ::testing::Test {
+ protected:
+  QtWindowFaultsTest() : hs(dir.Path()) {
+    dir.Write("Log/Velnook.log", "an entry\r\n");
+    dir.Write("dls/.keep", "");
+    hs.files.CreateFolder("Data");
+    ConfigValues v;
+    v.DPath = "dls\\";
+    v.Port1 = FreeLoopbackPort();
+    EXPECT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+    LoadSettings(state, services);
+    hs.admin.administrator = true;
+  }
+  static void SetUpTestSuite() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "qt_window_faults_test";
+    static char* argv[] = {name, nullptr};
+    app = new QApplication(argc, argv);
+  }
+
+  static QApplication* app;
+  TempWorkDir dir;
+  HeadlessServices hs;
+  QtWindows windows;
+  QtEventLoop loop{[this] { windows.RefreshAll(); }};
+  QtMessageBoxes messages{windows};
+  Services services{loop,        loop,     messages, hs.files, hs.lock,    hs.process,  windows,
+                    hs.launcher, hs.power, hs.udp,   hs.admin, hs.tracker, LocaleInfo{}};
+  SharedState state;
+  FrmConfig screen{services, state,
+                   {.archiveLog =
+                        [this] {
+                          const ArchiveResult r = ArchiveLogClick(state, services);
+                          return LogButtonResult{r.statusCaption, r.startTimer1};
+                        },
+                    .viewLog = [this] { ViewLogClick(state, services); }}};
+};
+QApplication* QtWindowFaultsTest::app = nullptr;
+
+// The screen's self-close (the monitor's CloseWithoutActions) may fire under
+// any box its buttons open: its Archive question, its save messages, its
+// View Log error. The window must outlive the box and go once it is answered.
+TEST_F(QtWindowFaultsTest, TheConfigurationScreenOutlivesEveryBoxOfItsButtons) {
+  hs.launcher.succeed = false;  // no editor: View Log shows its error
+  state.StartSwitch = 2;        // save messages: "Invalid Data" for a bad value
+  for (const char* button : {"Archive", "Save", "ViewL"}) {
+    SCOPED_TRACE(button);
+    screen.Open();
+    QPointer<QWidget> w = TopLevel("frmConfig");
+    ASSERT_NE(w, nullptr);
+    if (std::string(button) == "Save") screen.Get("AvTimeT").caption = "31";
+    bool aliveUnderTheBox = false, hiddenUnderTheBox = false;
+    QString title;
+    BoxWatcher watcher([this](QMessageBox*) { screen.CloseWithoutActions(); },
+                       [&](QMessageBox* box) {
+                         aliveUnderTheBox = !w.isNull();
+                         hiddenUnderTheBox = aliveUnderTheBox && !w->isVisible();
+                         title = box->windowTitle();
+                       });
+    QTest::mouseClick(w->findChild<QPushButton*>(button), Qt::LeftButton);
+    EXPECT_FALSE(title.isEmpty()) << "no box opened";
+    EXPECT_TRUE(aliveUnderTheBox);
+    EXPECT_TRUE(hiddenUnderTheBox);
+    EXPECT_FALSE(screen.IsOpen());
+    // Gone once the click has returned: nothing is kept for good.
+    QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 2000);
+  }
+}
+
+// A window model with a status line that a click changes just before a box.
+class Board : public Form {
+ public:
+  explicit Board(MessageBoxes& boxes) : Form("Board"), boxes_(boxes) {
+    clientWidth = 4500;
+    clientHeight = 1200;
+    caption = "Board";
+    Add({.name = "Counter", .kind = ControlKind::Label, .width = 4000, .height = 300});
+    Add({.name = "Go", .kind = ControlKind::Button, .top = 600, .width = 1000, .height = 375});
+    Get("Counter").caption = "The Computer Will Power Off In 1s";
+  }
+  void OnClick(const std::string&) override {
+    Get("Counter").caption = "The Computer Will Power Off In 0s";
+    boxes_.Show({MsgIcon::None, MsgButtons::Ok, "Velnook Simulate Power Off", "Test Real Power Off"});
+  }
+
+ private:
+  MessageBoxes& boxes_;
+};
+
+TEST_F(QtWindowFaultsTest, AWindowShowsWhatWasSetBeforeABoxOpened) {
+  Board board(messages);
+  windows.Show(board);
+  QWidget* w = TopLevel("Board");
+  ASSERT_NE(w, nullptr);
+  auto* counter = w->findChild<QLabel*>("Counter");
+  QString behind;
+  BoxWatcher watcher([&](QMessageBox*) { behind = counter->text(); }, [](QMessageBox*) {});
+  QTest::mouseClick(w->findChild<QPushButton*>("Go"), Qt::LeftButton);
+  EXPECT_EQ(behind, "The Computer Will Power Off In 0s");
+  windows.Unload(board);
+}
+
+}  // namespace
+}  // namespace velnook
