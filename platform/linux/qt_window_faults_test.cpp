@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "app/frm_about.h"
 #include "config/config_file.h"
 #include "config/frm_config.h"
 #include "config/load_settings.h"
@@ -98,7 +99,8 @@ class QtWindowFaultsTest : public ::testing::Test {
   Services services{loop,        loop,     messages, hs.files, hs.lock,    hs.process,  windows,
                     hs.launcher, hs.power, hs.udp,   hs.admin, hs.tracker, LocaleInfo{}};
   SharedState state;
-  FrmConfig screen{services, state,
+  FrmConfig screen{services,
+                   state,
                    {.archiveLog =
                         [this] {
                           const ArchiveResult r = ArchiveLogClick(state, services);
@@ -136,6 +138,27 @@ TEST_F(QtWindowFaultsTest, TheConfigurationScreenOutlivesEveryBoxOfItsButtons) {
     // Gone once the click has returned: nothing is kept for good.
     QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 2000);
   }
+}
+
+// About's web address with no browser launcher: "Unable to launch Browser."
+// while About's self-close runs out.
+TEST_F(QtWindowFaultsTest, AboutOutlivesItsBrowserError) {
+  hs.launcher.succeed = false;
+  FrmAbout about(services, state);
+  about.Open();
+  QPointer<QWidget> w = TopLevel("frmAbout");
+  ASSERT_NE(w, nullptr);
+  bool aliveUnderTheBox = false;
+  QString text;
+  BoxWatcher watcher([&](QMessageBox*) { about.CloseWithoutActions(); },
+                     [&](QMessageBox* box) {
+                       aliveUnderTheBox = !w.isNull() && !w->isVisible();
+                       text = box->text();
+                     });
+  QTest::mouseClick(w->findChild<QLabel*>("WebSite"), Qt::LeftButton);
+  EXPECT_EQ(text.toStdString(), "Unable to launch Browser.");
+  EXPECT_TRUE(aliveUnderTheBox);
+  QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 2000);
 }
 
 // A window model whose timer changes its status line just before a box, as

@@ -109,7 +109,8 @@ def closed_under_their_boxes(display, launch):
     work, env = program_env(display, "velnook-faults-boxes-")
     prepare(env, {b"StartMin": b"1", b"DownDelay": b"600"})
     nothing = tempfile.mkdtemp(prefix="velnook-nopath-")
-    proc = launch(dict(env, PATH=nothing), work, "-InhibitShutdown")
+    # Freed memory filled with garbage: a window used after its end crashes.
+    proc = launch(dict(env, PATH=nothing, MALLOC_PERTURB_="204"), work, "-InhibitShutdown")
     mains = wait_for_window(env, "Velnook", visible=True)
     check(bool(mains), "the main window shows")
     if not mains:
@@ -232,6 +233,7 @@ def main():
             print(qt.stdout + qt.stderr)
         closed_under_their_boxes(display, launch)
         end_all()
+        print("openbox alive: %s" % (wm.poll() is None), flush=True)
         countdown_on_top(display, launch)
         end_all()
         cancel_applies_start_minimised(display, launch, with_tray=True)
