@@ -28,7 +28,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   auto runLater = [&loop](std::function<void()> f) { loop.RunLater(std::move(f)); };
   velnook::Win32Windows windows(runLater);
   windowsRef = &windows;
-  velnook::Win32MessageBoxes messages;
+  velnook::Win32MessageBoxes messages(&windows);
   velnook::Win32FileSystem files;
   velnook::Win32MutexInstanceLock lock;
   velnook::Win32Process process([&windows] { windows.RemoveTrayIcon(); });

@@ -1,5 +1,8 @@
 #include "platform/win32/win32_message_boxes.h"
 
+#include <optional>
+
+#include "platform/win32/win32_windows.h"
 #include "platform/win32/windows_api.h"
 
 namespace velnook {
@@ -40,6 +43,11 @@ unsigned MessageBoxStyle(const MessageBoxRequest& request) {
 }
 
 MsgAnswer Win32MessageBoxes::Show(const MessageBoxRequest& request) {
+  std::optional<Win32Windows::Hold> hold;
+  if (windows_) {
+    windows_->DrawAll();
+    hold.emplace(*windows_);
+  }
   // Owned by the active window, so input to the program's windows waits
   // for the answer while timers go on.
   switch (::MessageBoxA(::GetActiveWindow(), request.text.c_str(), request.title.c_str(),

@@ -526,8 +526,17 @@ void Win32Windows::Unload(Form& form) {
 void Win32Windows::CollectUnloaded() {
   if (runLater_)
     runLater_([this] {
+      if (holds_ > 0) return;
       std::erase_if(unloaded_, [](const std::unique_ptr<FormWindow>& w) { return !w->InEvent(); });
     });
+}
+
+Win32Windows::Hold::Hold(Win32Windows& windows) : windows_(windows) {
+  ++windows_.holds_;
+}
+
+Win32Windows::Hold::~Hold() {
+  if (--windows_.holds_ == 0) windows_.CollectUnloaded();
 }
 
 void Win32Windows::Refresh(Form& form) {
@@ -547,6 +556,14 @@ void Win32Windows::CentreOnScreen(Form& form) {
 
 void Win32Windows::RefreshAll() {
   for (auto& [form, w] : windows_) w->Sync();
+}
+
+void Win32Windows::DrawAll() {
+  for (auto& [form, w] : windows_) {
+    w->Sync();
+    if (::IsWindowVisible(w->Handle()))
+      ::RedrawWindow(w->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
 }
 
 bool Win32Windows::TakeDialogMessage(void* m) {

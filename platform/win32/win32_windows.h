@@ -30,6 +30,22 @@ class Win32Windows : public WindowSystem {
 
   // Brings every window in line with its model; runs after every event.
   void RefreshAll();
+  // Brings every window in line with its model and paints it now, so that
+  // what a handler set just before a modal box shows behind the box.
+  void DrawAll();
+
+  // Keeps every unloaded window alive while it lives: a box's nested loop
+  // may have been entered from outside their own events.
+  class Hold {
+   public:
+    explicit Hold(Win32Windows& windows);
+    ~Hold();
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    Win32Windows& windows_;
+  };
   // Keyboard navigation (Tab, Enter, Escape) for a message (a MSG*) meant
   // for one of the windows; true when it was handled.
   bool TakeDialogMessage(void* msg);
@@ -50,6 +66,7 @@ class Win32Windows : public WindowSystem {
   std::function<void(std::function<void()>)> runLater_;
   std::map<Form*, std::unique_ptr<FormWindow>> windows_;
   std::vector<std::unique_ptr<FormWindow>> unloaded_;
+  int holds_ = 0;  // message boxes open
   struct Tray;
   std::unique_ptr<Tray> tray_;
 };
