@@ -55,6 +55,16 @@ def check(cond, what):
         failures.append(what)
 
 
+def finish(program_output):
+    """Ends the test: on failures with the programs' output (a file) and a
+    non-zero status."""
+    if failures:
+        program_output.seek(0)
+        print("program output:\n" + program_output.read())
+        print("%d check(s) failed" % len(failures))
+        sys.exit(1)
+
+
 def program_env(display, prefix):
     """A fresh home folder and the environment to run the program there on
     the given X display, with no system bus: nothing started this way can

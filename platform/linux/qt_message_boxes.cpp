@@ -29,7 +29,7 @@ int BoxWidthForTitle(const QString& title) {
 
 MsgAnswer QtMessageBoxes::Show(const MessageBoxRequest& request) {
   windows_.DrawAll();
-  QtWindows::Hold hold(windows_);
+  const auto hold = windows_.HoldWindows();
   QMessageBox box;
   box.setWindowTitle(ToQt(request.title));
   QString text = ToQt(request.text);

@@ -12,50 +12,27 @@
 #include <QTest>
 
 #include "app/frm_about.h"
-#include "config/config_file.h"
 #include "config/frm_config.h"
-#include "config/load_settings.h"
-#include "platform/headless/headless_services.h"
-#include "platform/headless/temp_work_dir.h"
 #include "platform/linux/qt_event_loop.h"
+#include "platform/linux/qt_test_support.h"
 #include "platform/linux/qt_windows.h"
 
 namespace velnook {
 namespace {
 
-QWidget* TopLevel(const char* name) {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == name && w->isVisible()) return w;
-  return nullptr;
-}
-
 class QtScreensTest : public ::testing::Test {
  protected:
   QtScreensTest() : hs(dir.Path()) {
     dir.Write("Log/.keep", "");
-    dir.Write("dls/.keep", "");
-    hs.files.CreateFolder("Data");
-    ConfigValues v;
-    v.DPath = "dls\\";
-    v.Port1 = FreeLoopbackPort();
-    EXPECT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
-    LoadSettings(state, services);
-    hs.admin.administrator = true;
+    PrepareWorkFolder(dir, hs, state, services);
   }
-  static void SetUpTestSuite() {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "qt_screens_test";
-    static char* argv[] = {name, nullptr};
-    app = new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { StartTestApplication(); }
   void Type(QWidget* w, const QString& text) {
     w->setFocus();
     QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);  // select all, then overwrite
     QTest::keyClicks(w, text);
   }
 
-  static QApplication* app;
   TempWorkDir dir;
   HeadlessServices hs;
   QtWindows windows;
@@ -65,7 +42,6 @@ class QtScreensTest : public ::testing::Test {
   SharedState state;
   FrmConfig screen{services, state, {}};
 };
-QApplication* QtScreensTest::app = nullptr;
 
 TEST_F(QtScreensTest, TypedValuesAreSavedAndMarksShow) {
   screen.Open();

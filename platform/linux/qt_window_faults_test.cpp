@@ -14,25 +14,16 @@
 #include <functional>
 
 #include "app/frm_about.h"
-#include "config/config_file.h"
 #include "config/frm_config.h"
-#include "config/load_settings.h"
-#include "platform/headless/headless_services.h"
-#include "platform/headless/temp_work_dir.h"
 #include "platform/linux/qt_event_loop.h"
 #include "platform/linux/qt_message_boxes.h"
+#include "platform/linux/qt_test_support.h"
 #include "platform/linux/qt_windows.h"
 #include "resultslog/log_archive.h"
 #include "resultslog/view_log.h"
 
 namespace velnook {
 namespace {
-
-QWidget* TopLevel(const char* name) {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == name && w->isVisible()) return w;
-  return nullptr;
-}
 
 QMessageBox* OpenBox() {
   for (QWidget* w : QApplication::topLevelWidgets())
@@ -73,24 +64,10 @@ class QtWindowFaultsTest : public ::testing::Test {
  protected:
   QtWindowFaultsTest() : hs(dir.Path()) {
     dir.Write("Log/Velnook.log", "an entry\r\n");
-    dir.Write("dls/.keep", "");
-    hs.files.CreateFolder("Data");
-    ConfigValues v;
-    v.DPath = "dls\\";
-    v.Port1 = FreeLoopbackPort();
-    EXPECT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
-    LoadSettings(state, services);
-    hs.admin.administrator = true;
+    PrepareWorkFolder(dir, hs, state, services);
   }
-  static void SetUpTestSuite() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "qt_window_faults_test";
-    static char* argv[] = {name, nullptr};
-    app = new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { StartTestApplication(); }
 
-  static QApplication* app;
   TempWorkDir dir;
   HeadlessServices hs;
   QtWindows windows;
@@ -108,7 +85,6 @@ class QtWindowFaultsTest : public ::testing::Test {
                         },
                     .viewLog = [this] { ViewLogClick(state, services); }}};
 };
-QApplication* QtWindowFaultsTest::app = nullptr;
 
 // The screen's self-close (the monitor's CloseWithoutActions) may fire under
 // any box its buttons open: its Archive question, its save messages, its

@@ -305,17 +305,9 @@ void QtWindows::CollectUnloaded() {
 }
 
 void QtWindows::Dispatch(const std::function<void()>& event) {
-  Hold hold(*this);
+  const auto hold = HoldWindows();
   event();
   RefreshAll();
-}
-
-QtWindows::Hold::Hold(QtWindows& windows) : windows_(windows) {
-  ++windows_.holds_;
-}
-
-QtWindows::Hold::~Hold() {
-  if (--windows_.holds_ == 0) windows_.CollectUnloaded();
 }
 
 void QtWindows::Refresh(Form& form) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/counted_hold.h"
 #include "platform/form.h"
 
 namespace velnook {
@@ -35,18 +36,11 @@ class QtWindows : public WindowSystem {
   // meanwhile lives on, hidden, until the outermost event has returned.
   void Dispatch(const std::function<void()>& event);
 
-  // Keeps every unloaded window alive while it lives: a nested event loop
-  // (a message box) may have been entered from one of their handlers.
-  class Hold {
-   public:
-    explicit Hold(QtWindows& windows);
-    ~Hold();
-    Hold(const Hold&) = delete;
-    Hold& operator=(const Hold&) = delete;
-
-   private:
-    QtWindows& windows_;
-  };
+  // Keeps every unloaded window alive while the result lives: a nested
+  // event loop (a message box) may have been entered from their handlers.
+  CountedHold HoldWindows() {
+    return CountedHold(holds_, [this] { CollectUnloaded(); });
+  }
 
  private:
   FormWidget& WidgetFor(Form& form);

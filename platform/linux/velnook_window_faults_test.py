@@ -12,7 +12,7 @@ import sys
 import tempfile
 import time
 
-from program_test_support import (check, click_twips, failures, free_port, program_env,
+from program_test_support import (check, click_twips, finish, free_port, program_env,
                                   set_settings, start_xvfb, wait_exit, wait_for_window,
                                   wait_until, window_ids)
 
@@ -233,7 +233,6 @@ def main():
             print(qt.stdout + qt.stderr)
         closed_under_their_boxes(display, launch)
         end_all()
-        print("openbox alive: %s" % (wm.poll() is None), flush=True)
         countdown_on_top(display, launch)
         end_all()
         cancel_applies_start_minimised(display, launch, with_tray=True)
@@ -248,13 +247,7 @@ def main():
         stop(wm)
         xvfb.terminate()
         xvfb.wait()
-        if failures:
-            errors.seek(0)
-            print("program output:\n" + errors.read())
-
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
+    finish(errors)
 
 
 main()

@@ -1,7 +1,5 @@
 #include "platform/win32/win32_message_boxes.h"
 
-#include <optional>
-
 #include "platform/win32/win32_windows.h"
 #include "platform/win32/windows_api.h"
 
@@ -42,12 +40,9 @@ unsigned MessageBoxStyle(const MessageBoxRequest& request) {
   return style;
 }
 
-MsgAnswer Win32MessageBoxes::Show(const MessageBoxRequest& request) {
-  std::optional<Win32Windows::Hold> hold;
-  if (windows_) {
-    windows_->DrawAll();
-    hold.emplace(*windows_);
-  }
+namespace {
+
+MsgAnswer ShowBox(const MessageBoxRequest& request) {
   // Owned by the active window, so input to the program's windows waits
   // for the answer while timers go on.
   switch (::MessageBoxA(::GetActiveWindow(), request.text.c_str(), request.title.c_str(),
@@ -61,6 +56,17 @@ MsgAnswer Win32MessageBoxes::Show(const MessageBoxRequest& request) {
     default:
       return MsgAnswer::Ok;
   }
+}
+
+}  // namespace
+
+MsgAnswer Win32MessageBoxes::Show(const MessageBoxRequest& request) {
+  if (windows_) {
+    windows_->DrawAll();
+    const auto hold = windows_->HoldWindows();
+    return ShowBox(request);
+  }
+  return ShowBox(request);
 }
 
 }  // namespace velnook

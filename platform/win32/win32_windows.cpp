@@ -531,14 +531,6 @@ void Win32Windows::CollectUnloaded() {
     });
 }
 
-Win32Windows::Hold::Hold(Win32Windows& windows) : windows_(windows) {
-  ++windows_.holds_;
-}
-
-Win32Windows::Hold::~Hold() {
-  if (--windows_.holds_ == 0) windows_.CollectUnloaded();
-}
-
 void Win32Windows::Refresh(Form& form) {
   auto it = windows_.find(&form);
   if (it != windows_.end()) it->second->Sync();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/counted_hold.h"
 #include "platform/form.h"
 
 namespace velnook {
@@ -34,18 +35,11 @@ class Win32Windows : public WindowSystem {
   // what a handler set just before a modal box shows behind the box.
   void DrawAll();
 
-  // Keeps every unloaded window alive while it lives: a box's nested loop
-  // may have been entered from outside their own events.
-  class Hold {
-   public:
-    explicit Hold(Win32Windows& windows);
-    ~Hold();
-    Hold(const Hold&) = delete;
-    Hold& operator=(const Hold&) = delete;
-
-   private:
-    Win32Windows& windows_;
-  };
+  // Keeps every unloaded window alive while the result lives: a box's
+  // nested loop may have been entered from outside their own events.
+  CountedHold HoldWindows() {
+    return CountedHold(holds_, [this] { CollectUnloaded(); });
+  }
   // Keyboard navigation (Tab, Enter, Escape) for a message (a MSG*) meant
   // for one of the windows; true when it was handled.
   bool TakeDialogMessage(void* msg);
