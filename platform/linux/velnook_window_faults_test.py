@@ -18,6 +18,7 @@ from program_test_support import (check, click_twips, finish, free_port, program
 
 VELNOOK, PREPARE, QT_CHECKS = (os.path.abspath(a) for a in sys.argv[1:4])
 
+TEST = (90, 585, 980, 345)
 ABOUT = (5097, 585, 980, 345)
 CONFIG = (1200, 585, 980, 345)
 RESET = (3960, 585, 980, 345)
@@ -105,7 +106,8 @@ def prepare(env, values):
 def closed_under_their_boxes(display, launch):
     """With no browser or editor launcher on PATH, About's web address and
     the screen's View Log open an error box; the window's self-close (4 s
-    under -InhibitShutdown) runs out under it. OK must not end the program."""
+    under -InhibitShutdown) runs out under it. OK must not end the program.
+    Then test mode's box, the narrowest, shows its whole title."""
     work, env = program_env(display, "velnook-faults-boxes-")
     prepare(env, {b"StartMin": b"1", b"DownDelay": b"600"})
     nothing = tempfile.mkdtemp(prefix="velnook-nopath-")
@@ -140,6 +142,13 @@ def closed_under_their_boxes(display, launch):
         click_twips(env, mains[0], *opener)
         check(len(wait_for_window(env, screen, visible=True)) == 1, screen + " opens again")
         check(wait_gone(env, screen, 10), screen + " closes itself again")
+    # Test mode's box has the shortest text of all: "Test Power Off".
+    click_twips(env, mains[0], *TEST)
+    boxes = wait_for_window(env, "Velnook Test", timeout=15, visible=True)
+    check(len(boxes) == 1, "test mode ends in its box")
+    if boxes:
+        check_title_fits(env, boxes[0], "Velnook Test")
+        answer_box(env, boxes[0])
 
 
 def countdown_on_top(display, launch):
