@@ -9,6 +9,14 @@ import tempfile
 import time
 
 
+def _lock_holder(number):
+    try:
+        with open("/tmp/.X%d-lock" % number) as f:
+            return int(f.read().strip())
+    except (OSError, ValueError):
+        return None
+
+
 def start_xvfb():
     # Xvfb's -displayfd hands the same free number to servers started at the
     # same moment here, so pick an unlikely one of our own and try the next
@@ -24,7 +32,13 @@ def start_xvfb():
                     break
                 if subprocess.run(["xdotool", "getmouselocation"], env=env,
                                   capture_output=True).returncode == 0:
-                    return xvfb, ":%d" % number
+                    # Another test may have taken the same number a moment
+                    # earlier: then the server that answered is not ours, and
+                    # it goes away with that test. Xvfb's lock file names the
+                    # server that holds the number.
+                    if _lock_holder(number) == xvfb.pid:
+                        return xvfb, ":%d" % number
+                    break
                 time.sleep(0.1)
             if xvfb.poll() is None:
                 xvfb.kill()
