@@ -263,11 +263,69 @@ TEST_F(MainJobTest, InhibitShutdownSimulatesTheEnd) {
   ASSERT_EQ(State().RunMode, 2);
   Seconds(5);
   EXPECT_TRUE(hs.messages.shown.empty());
+  ASSERT_FALSE(hs.notifier.shown.empty());  // a rehearsed countdown is announced as well
+  EXPECT_EQ(hs.notifier.shown[0].body, "The Computer Will Power Off In 6s");
+  bool noticeUnderTheBox = true;
+  hs.messages.whileOpen = [&] { noticeUnderTheBox = hs.notifier.open; };
   EXPECT_THROW(Seconds(1), ProgramEnded);
   ASSERT_EQ(hs.messages.shown.size(), 1u);
   EXPECT_EQ(hs.messages.shown[0].title, "Velnook Simulate Power Off");
   EXPECT_EQ(hs.messages.shown[0].text, "Test Real Power Off");
+  EXPECT_FALSE(noticeUnderTheBox);  // the countdown is over: no Cancel is offered
   EXPECT_TRUE(hs.power.requests.empty());
+}
+
+TEST_F(MainJobTest, TheNoticeFollowsTheCountdownAndClosesAtItsEnd) {
+  ConfigValues v = Quick();
+  v.ShutTime = 25;
+  Start(v);
+  Seconds(6);
+  EXPECT_TRUE(hs.notifier.shown.empty());
+  EXPECT_TRUE(hs.windows.attentionRequests.empty());
+  Seconds(1);
+  ASSERT_EQ(State().RunMode, 2);
+  EXPECT_EQ(hs.windows.attentionRequests, std::vector<const Form*>{&Main()});
+  EXPECT_THROW(Seconds(25), ProgramEnded);
+  ASSERT_EQ(hs.power.requests.size(), 1u);
+  EXPECT_FALSE(hs.notifier.open);
+  EXPECT_EQ(hs.notifier.closes, 1);
+  std::vector<std::string> bodies;
+  for (const Notice& n : hs.notifier.shown) {
+    EXPECT_EQ(n.summary, "Velnook");
+    bodies.push_back(n.body.substr(n.body.rfind(' ') + 1));
+  }
+  // Shown at once, then at least every 10 s and in each of the last 10.
+  EXPECT_EQ(bodies, (std::vector<std::string>{"25s", "20s", "10s", "9s", "8s", "7s", "6s", "5s",
+                                              "4s", "3s", "2s", "1s"}));
+  EXPECT_EQ(hs.windows.attentionRequests.size(), 1u);
+}
+
+TEST_F(MainJobTest, CancelOnTheNoticeIsTheCancelButtonAndOnlyDuringItsCountdown) {
+  Start(Quick());
+  hs.notifier.PickCancel();  // nothing shown yet: nothing to cancel
+  Seconds(7);
+  ASSERT_EQ(State().RunMode, 2);
+  ASSERT_TRUE(hs.notifier.open);
+  hs.notifier.PickCancel();
+  EXPECT_EQ(State().RunMode, 0);
+  EXPECT_EQ(Counter(), "Program Activation In 2s");
+  EXPECT_EQ(Main().Get("Reset").caption, "Reset");
+  EXPECT_TRUE(Main().Get("Exit").enabled);
+  EXPECT_EQ(State().PendingMsg, "<VNC000>");
+  EXPECT_FALSE(hs.notifier.open);
+  const auto e = Entries();
+  ASSERT_GE(e.size(), 2u);
+  EXPECT_EQ(e[e.size() - 2], " Reset    , Power Off , Count:   1");
+  EXPECT_EQ(e.back(), " Start    , Initialise, Count:   2");
+  // A notice left over from the cancelled countdown acts no more.
+  const size_t entries = e.size();
+  hs.notifier.open = true;
+  State().TestMode = true;
+  hs.notifier.PickCancel();
+  State().TestMode = false;
+  hs.notifier.PickCancel();
+  EXPECT_EQ(Entries().size(), entries);
+  EXPECT_EQ(State().SecCount, 2);
 }
 
 TEST_F(MainJobTest, ARestartDuringAScanWaitsForTheSecondToEnd) {

@@ -26,6 +26,13 @@ VelnookMain::VelnookMain(Services& services, SharedState& state)
         {[this] { RunAfterTick([this] { ResetClick(); }); },
          [this] { RunAfterTick([this] { StartTestMode(state_, *this, services_); }); }});
   });
+  // Cancel on the countdown's notice is the Cancel button, as long as the
+  // countdown it belongs to still runs.
+  services_.notifier.SetCancelHandler([this] {
+    RunAfterTick([this] {
+      if (state_.RunMode == 2 && !state_.TestMode) ResetClick();
+    });
+  });
   clientWidth = 7260;
   clientHeight = 1005;
   auto label = [this](const char* name, int l, int t, int w, int h) {
@@ -147,6 +154,7 @@ void VelnookMain::ResetMonitor() {
     Get("Exit").enabled = true;
     Get("Reset").caption = "Reset";
     Get("Reset").tooltip = "Reset Velnook";
+    services_.notifier.Close();
   }
   state_.AutoMinimise = countdown && !state_.TestMode && state_.StartSwitch != 1;
   InitMonitor(state_, *this, services_);

@@ -20,10 +20,10 @@ powers off, reboots, shuts down, hibernates, stands by, or only closes
 itself. Two computers can run it as a master and slave pair over UDP.
 
 The power request goes to the login manager over the system bus.")
-# The libraries come from dpkg-shlibdeps. Qt's X11 platform plugin is loaded
-# at run time, so no library names it. The windows are laid out for Arial's
+# The libraries come from dpkg-shlibdeps. Qt's X11 and Wayland platform
+# plugins are loaded at run time, so no library names them. The windows are laid out for Arial's
 # metrics: without a metric-compatible font fontconfig picks DejaVu Sans,
 # which is wider and cuts the end off the status line.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation | fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, fonts-liberation | fonts-liberation2")
 include(CPack)

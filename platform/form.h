@@ -90,6 +90,9 @@ class WindowSystem {
   virtual void CentreOnScreen(Form& form) = 0;
   virtual void AddTrayIcon(const std::string& tip, std::function<void()> onDoubleClick) = 0;
   virtual void RemoveTrayIcon() = 0;
+  // Asks the desktop to draw the user's eye to the form (urgency hint,
+  // activation request, a flashing task-bar button), without stealing input.
+  virtual void RequestAttention(Form& form) = 0;
 };
 
 }  // namespace velnook

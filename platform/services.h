@@ -3,6 +3,7 @@
 
 #include "platform/administrator.h"
 #include "platform/clock.h"
+#include "platform/desktop_notifier.h"
 #include "platform/file_system.h"
 #include "platform/form.h"
 #include "platform/launcher.h"
@@ -29,6 +30,7 @@ struct Services {
   AdministratorTest& admin;
   TreeTracker& tracker;
   LocaleInfo locale;
+  DesktopNotifier& notifier;
 };
 
 }  // namespace velnook

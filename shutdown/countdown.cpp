@@ -5,6 +5,7 @@
 
 #include "monitor/init_monitor.h"
 #include "resultslog/results_log.h"
+#include "shutdown/countdown_notice.h"
 #include "shutdown/shut_types.h"
 
 namespace velnook {
@@ -85,10 +86,13 @@ void CountdownStep(SharedState& state, MonitorWindow& window, Services& services
   ++state.SecCount;
   ShowCountdownLook(state, window);
   if (state.SecCount < s.ShutTime + 1) {
+    UpdateCountdownNotice(state, window, services);
     if (s.LogLevel == 3) WriteLogEntry(state.ShutTypeName, "", state, services);
     return;
   }
 
+  // The countdown is over, whatever follows: its Cancel no longer applies.
+  services.notifier.Close();
   const bool sleeps = s.ShutType == 5 || s.ShutType == 6;
   if (state.StartSwitch == 1) {
     Log(state.ShutTypeName, "Simulate", state, services);

@@ -10,6 +10,7 @@
 #include "platform/headless/fake_clock.h"
 #include "platform/headless/headless_windows.h"
 #include "platform/headless/recording_launcher.h"
+#include "platform/headless/recording_notifier.h"
 #include "platform/headless/recording_power.h"
 #include "platform/headless/scripted_message_boxes.h"
 #include "platform/headless/test_process.h"
@@ -30,6 +31,7 @@ struct HeadlessServices {
   NativeUdpSocket udp{"127.0.0.1"};  // tests never reach beyond loopback
   FakeAdministrator admin;
   NativeTreeTracker tracker;
+  RecordingNotifier notifier;
   Services services;
 
   // The same services measuring with |other| instead of the tracker.

@@ -17,6 +17,7 @@ class HeadlessWindows : public WindowSystem {
   void CentreOnScreen(Form&) override { ++centred; }
   void AddTrayIcon(const std::string& tip, std::function<void()> onDoubleClick) override;
   void RemoveTrayIcon() override { trayIconShown = false; }
+  void RequestAttention(Form& form) override { attentionRequests.push_back(&form); }
 
   bool IsShown(const Form& form) const;
   std::vector<const Form*> shown;
@@ -26,6 +27,7 @@ class HeadlessWindows : public WindowSystem {
   std::function<void()> trayDoubleClick;
   int refreshes = 0;
   int centred = 0;
+  std::vector<const Form*> attentionRequests;
 };
 
 }  // namespace velnook

@@ -4,74 +4,30 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QElapsedTimer>
-#include <QProcess>
 #include <cstdlib>
+
+#include "platform/linux/dbus_mock_fixture.h"
 
 namespace velnook {
 namespace {
 
-constexpr const char* kMock = "org.freedesktop.DBus.Mock";
 constexpr const char* kManager = "org.freedesktop.login1.Manager";
 
-class Login1PowerTest : public ::testing::Test {
+class Login1PowerTest : public DBusMockTest {
  protected:
   void SetUp() override {
-    bus_.start("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--print-address=1"});
-    ASSERT_TRUE(bus_.waitForReadyRead(10000));
-    address_ = QString::fromUtf8(bus_.readLine()).trimmed();
-    ASSERT_TRUE(address_.startsWith("unix:"));
-    conn_ =
-        std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address_, "velnook-test"));
-    ASSERT_TRUE(conn_->isConnected());
-    StartMock();
-  }
-  void TearDown() override {
-    mock_.kill();
-    mock_.waitForFinished();
-    conn_.reset();
-    QDBusConnection::disconnectFromBus("velnook-test");
-    bus_.kill();
-    bus_.waitForFinished();
-  }
-  void StartMock() {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SYSTEM_BUS_ADDRESS", address_);
-    env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
-    mock_.setProcessEnvironment(env);
-    mock_.start("/usr/bin/python3", {"-m", "dbusmock", "--session", "--template", "logind"});
-    QElapsedTimer t;
-    t.start();
-    while (!conn_->interface()->isServiceRegistered("org.freedesktop.login1") &&
-           t.elapsed() < 20000)
-      mock_.waitForFinished(100);
-    ASSERT_TRUE(conn_->interface()->isServiceRegistered("org.freedesktop.login1"));
+    DBusMockTest::SetUp();
+    StartMock("logind", "org.freedesktop.login1");
   }
   QDBusMessage MockCall(const char* method, const QVariantList& args = {}) {
-    auto m = QDBusMessage::createMethodCall("org.freedesktop.login1", "/org/freedesktop/login1",
-                                            kMock, method);
-    m.setArguments(args);
-    return conn_->call(m);
+    return DBusMockTest::MockCall("org.freedesktop.login1", "/org/freedesktop/login1", method,
+                                  args);
   }
   // Names of the login manager's methods called so far.
   QStringList Calls() {
     QStringList names;
-    QDBusMessage reply = MockCall("GetCalls");
-    const QDBusArgument arg = reply.arguments().value(0).value<QDBusArgument>();
-    arg.beginArray();
-    while (!arg.atEnd()) {
-      qulonglong time;
-      QString name;
-      arg.beginStructure();
-      arg >> time >> name;
-      arg.endStructure();
-      names << name;
-    }
-    arg.endArray();
+    for (const MockedCall& c : MockCalls("org.freedesktop.login1", "/org/freedesktop/login1"))
+      names << c.method;
     return names;
   }
   void Emit(bool start) {
@@ -81,11 +37,6 @@ class Login1PowerTest : public ::testing::Test {
     t.start();
     while (t.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
-
-  QProcess bus_;
-  QProcess mock_;
-  QString address_;
-  std::unique_ptr<QDBusConnection> conn_;
 };
 
 TEST_F(Login1PowerTest, AllowedRequestsReachTheLoginManagerNotInteractively) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "platform/linux/dbus_notifier.h"
 #include "platform/linux/display_check.h"
 #include "platform/linux/login1_power.h"
 #include "platform/linux/qt_event_loop.h"
@@ -44,7 +45,12 @@ int main(int argc, char** argv) {
   velnook::QtMessageBoxes messages(windows);
   velnook::PosixFileSystem files;
   velnook::FlockInstanceLock lock;
-  velnook::PosixProcess process([&windows] { windows.RemoveTrayIcon(); });
+  velnook::DBusNotifier notifier(QDBusConnection::sessionBus(),
+                                 [&windows] { windows.RefreshAll(); });
+  velnook::PosixProcess process([&windows, &notifier] {
+    windows.RemoveTrayIcon();
+    notifier.FlushBeforeExit();
+  });
   velnook::XdgLauncher launcher;
   velnook::Login1Power power(QDBusConnection::systemBus());
   velnook::QtUdpSocket udp([&windows] { windows.RefreshAll(); });
@@ -52,7 +58,7 @@ int main(int argc, char** argv) {
   velnook::InotifyTreeTracker tracker;
   const velnook::LocaleInfo locale = velnook::SystemLocale();
   velnook::Services services{loop,     loop,  messages, files, lock,    process, windows,
-                             launcher, power, udp,      admin, tracker, locale};
+                             launcher, power, udp,      admin, tracker, locale,  notifier};
 
   velnook::Program program(services, argText);
   velnook::QtSystemEnd systemEnd([&program] { program.EndBySystem(); });

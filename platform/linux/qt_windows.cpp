@@ -352,6 +352,11 @@ void QtWindows::AddTrayIcon(const std::string& tip, std::function<void()> onDoub
   tray_->icon.show();
 }
 
+void QtWindows::RequestAttention(Form& form) {
+  // The urgency hint on X11; under Wayland whatever the compositor offers.
+  QApplication::alert(&WidgetFor(form));
+}
+
 void QtWindows::RemoveTrayIcon() {
   if (tray_) tray_->icon.hide();
 }

@@ -26,6 +26,7 @@ class QtWindows : public WindowSystem {
   void CentreOnScreen(Form& form) override;
   void AddTrayIcon(const std::string& tip, std::function<void()> onDoubleClick) override;
   void RemoveTrayIcon() override;
+  void RequestAttention(Form& form) override;
 
   // Brings every window in line with its model; runs after every event.
   void RefreshAll();

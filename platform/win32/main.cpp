@@ -11,6 +11,7 @@
 #include "platform/win32/win32_locale.h"
 #include "platform/win32/win32_message_boxes.h"
 #include "platform/win32/win32_mutex_instance_lock.h"
+#include "platform/win32/win32_notifier.h"
 #include "platform/win32/win32_power.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_udp_socket.h"
@@ -40,8 +41,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   velnook::Win32AdministratorTest admin;
   velnook::FullScanTracker tracker;  // no change notices of ours on Windows
   const velnook::LocaleInfo locale = velnook::SystemLocale();
+  velnook::Win32Notifier notifier;
   velnook::Services services{loop,     loop,  messages, files, lock,    process, windows,
-                             launcher, power, udp,      admin, tracker, locale};
+                             launcher, power, udp,      admin, tracker, locale,  notifier};
 
   velnook::Program program(services, argText);
   windows.onSessionEnd = [&program] { program.EndBySystem(); };

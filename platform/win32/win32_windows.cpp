@@ -546,6 +546,15 @@ void Win32Windows::CentreOnScreen(Form& form) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Win32Windows::RequestAttention(Form& form) {
+  // The task-bar button flashes until the user brings the window forward.
+  FLASHWINFO flash{};
+  flash.cbSize = sizeof flash;
+  flash.hwnd = WindowFor(form).Handle();
+  flash.dwFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
+  ::FlashWindowEx(&flash);
+}
+
 void Win32Windows::RefreshAll() {
   for (auto& [form, w] : windows_) w->Sync();
 }
