@@ -472,5 +472,13 @@ TEST_F(MainJobTest, ExitEndsTheProgramAndRemovesTheIcon) {
   EXPECT_FALSE(State().tmrRefresh->IsRunning());
 }
 
+TEST_F(MainJobTest, ClosingTheWindowDuringACountdownTakesItsNoticeAway) {
+  Start(Quick());
+  Seconds(7);
+  ASSERT_TRUE(hs.notifier.open);
+  EXPECT_THROW(Main().OnCloseRequest(), ProgramEnded);
+  EXPECT_FALSE(hs.notifier.open);
+}
+
 }  // namespace
 }  // namespace velnook

@@ -175,6 +175,7 @@ void VelnookMain::ResetClick() {
 
 void VelnookMain::Unload() {
   tmrRefresh_->Stop();
+  services_.notifier.Close();  // a notice left behind would offer a dead Cancel
   if (!state_.PartnerMissing && state_.settings.LogLevel > 1)
     WriteLogEntry("Exit", RunModeName(), state_, services_);
   services_.process.EndProgram(true, EndKind::Normal);
