@@ -19,7 +19,7 @@ Services WithFiles(const Services& s, FileSystem& files) {
 
 Services WithUdp(const Services& s, UdpSocket& udp) {
   return {s.clock,    s.events, s.messages, s.files, s.lock,    s.process, s.windows,
-          s.launcher, s.power,  udp,        s.admin, s.tracker, s.locale};
+          s.launcher, s.power,  udp,        s.admin, s.tracker, s.locale,  s.notifier};
 }
 
 Services HeadlessServices::With(TreeTracker& other) const {
