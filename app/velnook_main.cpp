@@ -7,6 +7,7 @@
 #include "link/send_link_message.h"
 #include "monitor/init_monitor.h"
 #include "monitor/monitor_cycle.h"
+#include "monitor/unread_note.h"
 #include "resultslog/results_log.h"
 #include "shutdown/countdown.h"
 
@@ -34,7 +35,7 @@ VelnookMain::VelnookMain(Services& services, SharedState& state)
     });
   });
   clientWidth = 7260;
-  clientHeight = 1005;
+  clientHeight = kMainHeight;
   auto label = [this](const char* name, int l, int t, int w, int h) {
     Add({.name = name, .kind = ControlKind::Label, .left = l, .top = t, .width = w, .height = h});
   };
@@ -51,6 +52,11 @@ VelnookMain::VelnookMain(Services& services, SharedState& state)
   label("Title", 90, 0, 6240, 255);
   label("CPULoad", 90, 255, 1680, 255);
   label("Counter", 1710, 255, 4350, 255);
+  // Shown, one line below the buttons, only while part of the download
+  // folder cannot be read.
+  label("Note", 90, 990, 7080, 255);
+  Get("Note").foreColour = kOrange;
+  Get("Note").visible = false;
   button("TestS", "Test", 90, 0);
   button("Config", "Configure", 1200, 1);
   button("Reset", "Reset", 3960, 2);

@@ -38,6 +38,10 @@ struct SharedState {
   std::string RateText = "0";
   std::int64_t DirTotal = 0;
   std::int64_t DirPrevTotal = 0;
+  // Folders left out of DirTotal because they cannot be read, sorted.
+  std::vector<std::string> UnreadFolders;
+  // The unreadable folders as the user was last told of them.
+  std::vector<std::string> ReportedUnread;
 
   // Monitoring cycle.
   std::int16_t RunMode = 0;  // 0 start delay, 1 monitoring, 2 countdown

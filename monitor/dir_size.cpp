@@ -1,8 +1,9 @@
 #include "monitor/dir_size.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <vector>
+#include <utility>
 
 namespace velnook {
 
@@ -22,41 +23,39 @@ std::string FormatRateText(std::int64_t changeBytes, const LocaleInfo& locale) {
   return std::to_string(tenths / 10) + locale.decimalSeparator + std::to_string(tenths % 10);
 }
 
-void AddDirSize(const std::string& folder, SharedState& state, Services& services) {
-  // Depth first with an explicit stack, so a deep tree cannot overflow ours.
-  std::vector<std::string> pending{folder};
+TreeSize AddDirSize(const std::string& folder, Services& services) {
+  TreeSize size;
   FolderListing listing;
+  const auto walk = services.files.WalkFolders(folder);
   bool top = true;
-  while (!pending.empty()) {
-    std::string path = std::move(pending.back());
-    pending.pop_back();
-    FileError err = services.files.ListFolder(path, listing);
+  while (walk->Next(listing)) {
     services.events.ProcessPendingEvents();
-    if (err == FileError::NotFound && !top) continue;  // renamed or deleted meanwhile
-    if (err != FileError::None) {
-      state.DirTotal = state.DirPrevTotal;
-      return;
+    if (listing.error != FileError::None) {
+      // The rest of the tree is still measured: one locked folder must not
+      // hide a download next to it.
+      if (top) size.rootRead = false;
+      if (!top) size.unreadable.push_back(std::move(listing.path));
     }
     top = false;
     for (std::uint64_t length : listing.fileLengths)
-      state.DirTotal += static_cast<std::int64_t>(length);
-    // Reversed so that sub-folders are walked in the order they were listed.
-    for (auto it = listing.subFolders.rbegin(); it != listing.subFolders.rend(); ++it)
-      pending.push_back(std::move(*it));
+      size.total += static_cast<std::int64_t>(length);
   }
+  std::sort(size.unreadable.begin(), size.unreadable.end());
+  return size;
 }
 
 namespace {
 
-// Sets DirTotal to the tree's total, from the tracker or by a full scan.
-void MeasureTree(const std::string& folder, bool fresh, SharedState& state, Services& services) {
-  state.DirTotal = services.tracker.Measure(
+// Sets DirTotal and UnreadFolders from the tracker or a full scan. False when
+// the folder itself cannot be read.
+bool MeasureTree(const std::string& folder, bool fresh, SharedState& state, Services& services) {
+  TreeSize size = services.tracker.Measure(
       folder, fresh, [&] { services.events.ProcessPendingEvents(); },
-      [&] {
-        state.DirTotal = 0;
-        AddDirSize(folder, state, services);
-        return state.DirTotal;
-      });
+      [&] { return AddDirSize(folder, services); });
+  if (!size.rootRead) return false;
+  state.DirTotal = size.total;
+  state.UnreadFolders = std::move(size.unreadable);
+  return true;
 }
 
 }  // namespace
@@ -67,7 +66,7 @@ bool InitDirSize(const std::string& path, SharedState& state, Services& services
   state.RateText = "0";
   const std::string expanded = ExpandDownloadPath(path, services.process);
   if (!services.files.FolderExists(expanded)) return false;
-  MeasureTree(expanded, true, state, services);
+  if (!MeasureTree(expanded, true, state, services)) return false;
   state.DirPrevTotal = state.DirTotal;
   return true;
 }
@@ -76,7 +75,7 @@ bool GetDirRate(const std::string& path, SharedState& state, Services& services)
   services.events.ProcessPendingEvents();
   const std::string expanded = ExpandDownloadPath(path, services.process);
   if (!services.files.FolderExists(expanded)) return false;
-  MeasureTree(expanded, false, state, services);
+  if (!MeasureTree(expanded, false, state, services)) return false;
   state.RateText = FormatRateText(state.DirTotal - state.DirPrevTotal, services.locale);
   state.DirPrevTotal = state.DirTotal;
   return true;

@@ -17,16 +17,17 @@ std::string ExpandDownloadPath(const std::string& path, Process& process);
 std::string FormatRateText(std::int64_t changeBytes, const LocaleInfo& locale);
 
 // Resets the totals and takes a new baseline. False when the folder does not
-// exist or cannot be opened.
+// exist or cannot be read.
 bool InitDirSize(const std::string& path, SharedState& state, Services& services);
 
 // Measures again and sets RateText from the change since the last time.
-// False when the folder does not exist; RateText then stays as it was.
+// False when the folder does not exist or cannot be read; RateText then stays
+// as it was. Both name in UnreadFolders the folders left out of the total.
 bool GetDirRate(const std::string& path, SharedState& state, Services& services);
 
-// Adds the size of every file below folder to state.DirTotal. A failure
-// abandons the measurement: DirTotal goes back to DirPrevTotal. Entries that
-// vanish while being walked are skipped.
-void AddDirSize(const std::string& folder, SharedState& state, Services& services);
+// The full scan: the size of every file below folder that can be read. A
+// folder that cannot be read is left out and named, the rest measured as
+// usual; entries that vanish while being walked are skipped.
+TreeSize AddDirSize(const std::string& folder, Services& services);
 
 }  // namespace velnook

@@ -114,40 +114,5 @@ TEST_F(PlainScanTest, EntriesVanishingDuringTheScanAreSkipped) {
   EXPECT_EQ(state.RateText, "0.5");
 }
 
-// Real files, but listing any folder named "locked" is refused, the way
-// a folder without read permission is for an ordinary user.
-class RefusingFileSystem : public NativeFileSystem {
- public:
-  FileError ListFolder(const std::string& path, FolderListing& out) override {
-    if (refuse && path.find("locked") != std::string::npos) return FileError::Failed;
-    return NativeFileSystem::ListFolder(path, out);
-  }
-  bool refuse = false;
-};
-
-TEST_F(PlainScanTest, AFolderThatCannotBeReadAbandonsTheMeasurement) {
-  RefusingFileSystem files;
-  Services refusing = WithFiles(plain, files);
-  fs::create_directories(dir.Path() + "/dl/locked");
-  Grow("a", 2048);
-  ASSERT_TRUE(InitDirSize(dl, state, refusing));
-  Grow("a", 1024);
-  files.refuse = true;
-  ASSERT_TRUE(GetDirRate(dl, state, refusing));
-  EXPECT_EQ(state.RateText, "0.0");
-  EXPECT_EQ(state.DirPrevTotal, 2048);  // compared with the total from before
-  files.refuse = false;
-  ASSERT_TRUE(GetDirRate(dl, state, refusing));
-  EXPECT_EQ(state.RateText, "1.0");
-
-  // Failing during the baseline keeps the baseline at 0.
-  files.refuse = true;
-  ASSERT_TRUE(InitDirSize(dl, state, refusing));
-  EXPECT_EQ(state.DirPrevTotal, 0);
-  files.refuse = false;
-  ASSERT_TRUE(GetDirRate(dl, state, refusing));
-  EXPECT_EQ(state.RateText, "3.0");
-}
-
 }  // namespace
 }  // namespace velnook

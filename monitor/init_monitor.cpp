@@ -1,6 +1,7 @@
 #include "monitor/init_monitor.h"
 
 #include "monitor/dir_size.h"
+#include "monitor/unread_note.h"
 #include "resultslog/results_log.h"
 #include "shutdown/shut_types.h"
 
@@ -34,7 +35,10 @@ void InitMonitor(SharedState& state, MonitorWindow& window, Services& services) 
   window.Get("Counter").bold = false;
   for (const char* name : {"About", "TestS", "Reset", "Config"}) window.Get(name).enabled = true;
   EnsureLogFile(state, services);
-  if (InitDirSize(s.DPath, state, services)) return;
+  if (InitDirSize(s.DPath, state, services)) {
+    ShowUnreadFolders(state, window, services);
+    return;
+  }
 
   services.messages.Show({MsgIcon::Exclamation, MsgButtons::Ok,
                           state.ProgramTitle + " Download Directory Error",

@@ -5,6 +5,7 @@
 
 #include "config/leading_number.h"
 #include "monitor/dir_size.h"
+#include "monitor/unread_note.h"
 #include "resultslog/results_log.h"
 
 namespace velnook {
@@ -75,6 +76,7 @@ void StartDelayStep(SharedState& state, MonitorWindow& window, Services& service
     state.SecCount = 0;
     if (!InitDirSize(s.DPath, state, services))
       EndOnMissingFolder(state, services, MsgIcon::Exclamation, "The program will now terminate");
+    ShowUnreadFolders(state, window, services);
   } else if (state.SecCount != s.StartDelay) {
     if (s.LogLevel == 3) WriteLogEntry("Inactive", "", state, services);
   } else if (s.CMain == 1) {
@@ -116,6 +118,7 @@ void RateStep(SharedState& state, MonitorWindow& window, Services& services) {
   const Settings& s = state.settings;
   if (!GetDirRate(s.DPath, state, services))
     EndOnMissingFolder(state, services, MsgIcon::Critical, "The program will now terminate.");
+  ShowUnreadFolders(state, window, services);
   // AvTime is checked to be 1..30 when the settings are read; clamp anyway,
   // the ring has 31 slots.
   const int avTime = s.AvTime < 1 ? 1 : (s.AvTime > 30 ? 30 : s.AvTime);

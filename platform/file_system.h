@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,19 @@ enum class FileError {
 struct FolderListing {
   std::vector<std::uint64_t> fileLengths;
   std::vector<std::string> subFolders;  // full paths, ready to list again
+  // Set by a walk, which keeps sub-folders to itself: the folder listed, and
+  // whether it could be read. A folder that could not be read has no files.
+  std::string path;
+  FileError error = FileError::None;
+};
+
+// Reads a folder tree one folder at a time, each folder before the ones
+// inside it. Sub-folders that vanish while the walk goes on are left out.
+class FolderWalk {
+ public:
+  virtual ~FolderWalk() = default;
+  // The next folder; false when every folder has been listed.
+  virtual bool Next(FolderListing& out) = 0;
 };
 
 // Called between the blocks of a long read or copy, so that the window's
@@ -66,6 +80,10 @@ class FileSystem {
 
   // Lists one folder. Entries that vanish while being listed are left out.
   virtual FileError ListFolder(const std::string& path, FolderListing& out) = 0;
+
+  // Walks the tree below |root|; the first folder listed is |root| itself.
+  // This one lists folder by folder through ListFolder.
+  virtual std::unique_ptr<FolderWalk> WalkFolders(const std::string& root);
 };
 
 }  // namespace velnook

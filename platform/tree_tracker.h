@@ -6,27 +6,36 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velnook {
+
+// A tree's total, and what could not be counted in it.
+struct TreeSize {
+  std::int64_t total = 0;  // bytes in the files that could be read
+  bool rootRead = true;    // false: the top folder itself could not be read
+  // Folders below the top left out because they cannot be read, sorted.
+  std::vector<std::string> unreadable;
+};
 
 class TreeTracker {
  public:
   virtual ~TreeTracker() = default;
 
-  // The total of the files below |folder| now. |fresh| forgets anything known
-  // and takes a new baseline. Walks the tracker makes itself call
-  // |betweenFolders| after each folder, as a scan does. Whenever it cannot
-  // vouch for its own figure it returns what |fullScan| measures instead.
-  virtual std::int64_t Measure(const std::string& folder, bool fresh,
-                               const std::function<void()>& betweenFolders,
-                               const std::function<std::int64_t()>& fullScan) = 0;
+  // The tree below |folder| now. |fresh| forgets anything known and takes a
+  // new baseline. Walks the tracker makes itself call |betweenFolders| after
+  // each folder, as a scan does. Whenever it cannot vouch for its own figure
+  // it returns what |fullScan| measures instead.
+  virtual TreeSize Measure(const std::string& folder, bool fresh,
+                           const std::function<void()>& betweenFolders,
+                           const std::function<TreeSize()>& fullScan) = 0;
 };
 
 // No change notices: every measurement is a full scan.
 class FullScanTracker : public TreeTracker {
  public:
-  std::int64_t Measure(const std::string&, bool, const std::function<void()>&,
-                       const std::function<std::int64_t()>& fullScan) override {
+  TreeSize Measure(const std::string&, bool, const std::function<void()>&,
+                   const std::function<TreeSize()>& fullScan) override {
     return fullScan();
   }
 };

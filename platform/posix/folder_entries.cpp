@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -34,8 +35,9 @@ FileError ClassifyEntry(int dirFd, const char* name, unsigned char type, bool id
       return errno == ENOENT ? FileError::None : FileError::Failed;
     out.viaLink = S_ISLNK(st.st_mode);
   }
-  if (out.viaLink && ::fstatat(dirFd, name, &st, 0) != 0)
-    return errno == ENOENT ? FileError::None : FileError::Failed;  // dangling
+  // A link that leads nowhere, or somewhere that cannot be reached, counts
+  // nothing; its own folder is still read.
+  if (out.viaLink && ::fstatat(dirFd, name, &st, 0) != 0) return FileError::None;
   Identify(st, out);
   if (S_ISDIR(st.st_mode)) {
     out.kind = out.viaLink ? FolderEntry::Kind::Skipped : FolderEntry::Kind::Folder;
@@ -60,6 +62,41 @@ FileError ReadFolderEntries(DIR* dir, bool identify,
       return FileError::Failed;
     onEntry(name, entry);
   }
+}
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+int OpenFolder(const std::string& path, bool followLast) {
+  const int last = followLast ? 0 : O_NOFOLLOW;
+  const int fd = ::open(path.c_str(), kFolderFlags | last);
+  if (fd >= 0 || errno != ENAMETOOLONG) return fd;
+  // Too long for one call: resolve it the way the system would, a step at a time.
+  int dir = ::open(path[0] == '/' ? "/" : ".", kFolderFlags);
+  std::size_t pos = 0;
+  while (dir >= 0) {
+    pos = path.find_first_not_of('/', pos);
+    if (pos == std::string::npos) return dir;
+    const std::size_t end = path.find('/', pos);
+    const bool isLast = path.find_first_not_of('/', end) == std::string::npos;
+    const int next =
+        ::openat(dir, path.substr(pos, end - pos).c_str(), kFolderFlags | (isLast ? last : 0));
+    const int error = errno;
+    ::close(dir);
+    errno = error;
+    if (isLast) return next;
+    dir = next;
+    pos = end;
+  }
+  return -1;
+}
+
+int OpenSubFolder(int dirFd, const char* name) {
+  return ::openat(dirFd, name, kFolderFlags | O_NOFOLLOW);
+}
+
+bool VanishedMeanwhile(int error) {
+  // ELOOP: a link now stands where the folder was.
+  return error == ENOENT || error == ENOTDIR || error == ELOOP;
 }
 
 }  // namespace velnook

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "platform/file_system.h"
 
@@ -14,7 +15,7 @@ namespace velnook {
 
 struct FolderEntry {
   enum class Kind {
-    Gone,     // vanished, or a link that leads nowhere: not counted
+    Gone,     // vanished, or a link that leads nowhere it can reach: not counted
     File,     // counted with its length (a link to a file counts its target)
     Folder,   // a real sub-folder, walked
     Skipped,  // a link to a folder: never followed
@@ -39,5 +40,18 @@ FileError ClassifyEntry(int dirFd, const char* name, unsigned char type, bool id
 FileError ReadFolderEntries(
     DIR* dir, bool identify,
     const std::function<void(const char* name, const FolderEntry&)>& onEntry);
+
+// Opens the folder at |path| whatever its length: in one call when the system
+// takes the path, else one component at a time. A link as the last component
+// is followed only with |followLast|. -1 with errno set on failure.
+int OpenFolder(const std::string& path, bool followLast);
+
+// Opens the sub-folder |name| of the folder open at |dirFd|, never through a
+// link. -1 with errno set on failure.
+int OpenSubFolder(int dirFd, const char* name);
+
+// An error that opening a sub-folder met because it vanished or was replaced
+// by something else meanwhile, rather than because it cannot be read.
+bool VanishedMeanwhile(int error);
 
 }  // namespace velnook

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <vector>
 
 #include "platform/posix/posix_file_system.h"
@@ -74,9 +75,9 @@ bool NotifiesLocally(int fd) {
 
 }  // namespace
 
-std::int64_t InotifyTreeTracker::Measure(const std::string& folder, bool fresh,
-                                         const std::function<void()>& betweenFolders,
-                                         const std::function<std::int64_t()>& fullScan) {
+TreeSize InotifyTreeTracker::Measure(const std::string& folder, bool fresh,
+                                     const std::function<void()>& betweenFolders,
+                                     const std::function<TreeSize()>& fullScan) {
   // A measurement asked for from an event pass inside one under way.
   if (busy_) return fullScan();
   busy_ = true;
@@ -95,7 +96,7 @@ std::int64_t InotifyTreeTracker::Measure(const std::string& folder, bool fresh,
   if (following_) {
     if (CatchUp(betweenFolders)) {
       lastSource_ = Source::Changes;
-      return total_;
+      return Followed();
     }
     Stop();  // in doubt: start again from a new walk, this second
   }
@@ -103,7 +104,7 @@ std::int64_t InotifyTreeTracker::Measure(const std::string& folder, bool fresh,
     if (Start(betweenFolders)) {
       failedStarts_ = 0;
       lastSource_ = Source::Walk;
-      return total_;
+      return Followed();
     }
     Stop();
     plainScansLeft_ = std::min(kMostPlainScans, 1 << std::min(failedStarts_, 6));
@@ -120,7 +121,7 @@ bool InotifyTreeTracker::Start(const std::function<void()>& betweenFolders) {
   // Polling the mount table tells of a file system mounted inside the tree,
   // which no folder watch reports.
   mountsFd_ = ::open("/proc/self/mounts", O_RDONLY | O_CLOEXEC);
-  if (!AddTree(-1, "", root_, betweenFolders) || rootWd_ < 0) return false;
+  if (!AddTree(-1, -1, "", root_, betweenFolders) || rootWd_ < 0) return false;
   following_ = true;
   return true;
 }
@@ -140,7 +141,9 @@ bool InotifyTreeTracker::CatchUp(const std::function<void()>& betweenFolders) {
   // The root's own path is not watched: a parent renamed puts something else there.
   struct stat st {};
   const Folder& root = folders_.at(rootWd_);
-  if (::stat(root_.c_str(), &st) != 0 || st.st_dev != root.device || st.st_ino != root.inode)
+  FdCloser rootDir(OpenFolder(root_, true));
+  if (rootDir.fd < 0 || ::fstat(rootDir.fd, &st) != 0 || st.st_dev != root.device ||
+      st.st_ino != root.inode)
     return false;
   Dirty dirty;
   if (!ReadEvents(dirty)) return false;
@@ -189,10 +192,10 @@ bool InotifyTreeTracker::Reconcile(int wd, const std::set<std::string>& names,
                                    const std::function<void()>& betweenFolders) {
   if (!folders_.count(wd)) return true;  // let go by an earlier change
   const std::string path = PathOf(wd);
-  FdCloser dir(
-      ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (wd == rootWd_ ? 0 : O_NOFOLLOW)));
+  FdCloser dir(OpenFolder(path, wd == rootWd_));
   struct stat st {};
-  if (dir.fd < 0 || ::fstat(dir.fd, &st) != 0) return false;  // its path no longer resolves
+  // Its path no longer resolves, or it has become unreadable: walk again.
+  if (dir.fd < 0 || ::fstat(dir.fd, &st) != 0) return false;
   const Folder& folder = folders_.at(wd);
   if (st.st_dev != folder.device || st.st_ino != folder.inode) return false;
   for (const std::string& name : names) {
@@ -225,7 +228,7 @@ bool InotifyTreeTracker::Apply(int wd, int dirFd, const std::string& path, const
   }
   switch (entry.kind) {
     case FolderEntry::Kind::Folder:
-      return AddTree(wd, name, Join(path, name), betweenFolders);
+      return AddTree(wd, dirFd, name, Join(path, name), betweenFolders);
     case FolderEntry::Kind::Gone:
       if (!entry.viaLink) {
         RemoveEntry(wd, name);
@@ -244,27 +247,31 @@ bool InotifyTreeTracker::Apply(int wd, int dirFd, const std::string& path, const
   return true;
 }
 
-bool InotifyTreeTracker::AddTree(int parent, const std::string& name, const std::string& path,
+bool InotifyTreeTracker::AddTree(int parent, int parentFd, const std::string& name,
+                                 const std::string& path,
                                  const std::function<void()>& betweenFolders) {
   struct Pending {
     int parent;
+    std::shared_ptr<DIR> parentDir;  // held open until this folder is opened
     std::string name;
-    std::string path;
+    std::string path;  // for naming; folders are opened relative to their parent
   };
   // Depth first with an explicit stack, so a deep tree cannot overflow ours.
-  std::vector<Pending> pending{{parent, name, path}};
+  std::vector<Pending> pending{{parent, nullptr, name, path}};
   while (!pending.empty()) {
-    const Pending p = std::move(pending.back());
+    Pending p = std::move(pending.back());
     pending.pop_back();
     const bool isRoot = p.parent < 0;
     if (!isRoot && !folders_.count(p.parent)) continue;  // let go meanwhile
+    const int at = p.parentDir ? ::dirfd(p.parentDir.get()) : parentFd;
     // Watch first, then list: a change after the listing always has an event.
-    FdCloser dir(
-        ::open(p.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (isRoot ? 0 : O_NOFOLLOW)));
+    FdCloser dir(isRoot ? OpenFolder(p.path, true) : OpenSubFolder(at, p.name.c_str()));
+    p.parentDir.reset();
     if (dir.fd < 0) {
+      if (isRoot) return false;
       // Vanished or replaced: the parent's own events tell what came instead.
-      if (!isRoot && (errno == ENOENT || errno == ENOTDIR || errno == ELOOP)) continue;
-      return false;
+      if (!VanishedMeanwhile(errno)) MarkUnreadable(p.parent, p.name);
+      continue;
     }
     struct stat st {};
     if (::fstat(dir.fd, &st) != 0) return false;
@@ -292,14 +299,21 @@ bool InotifyTreeTracker::AddTree(int parent, const std::string& name, const std:
     DIR* d = ::fdopendir(dir.fd);
     if (!d) return false;
     dir.fd = -1;  // closed with d
+    const std::shared_ptr<DIR> listed(d, ::closedir);
     const FileError err = ReadFolderEntries(d, true, [&](const char* n, const FolderEntry& e) {
       if (e.kind == FolderEntry::Kind::Folder)
-        pending.push_back({wd, n, Join(p.path, n)});
+        pending.push_back({wd, listed, n, Join(p.path, n)});
       else if (e.kind != FolderEntry::Kind::Gone || e.viaLink)
         SetFile(wd, n, e);
     });
-    ::closedir(d);
-    if (err != FileError::None) return false;
+    if (err != FileError::None) {
+      if (isRoot) return false;
+      // Opened but not listed (no search permission, an I/O error): left out
+      // like a folder that cannot be opened; what it held so far goes too.
+      Detach(wd);
+      MarkUnreadable(p.parent, p.name);
+      continue;
+    }
     if (betweenFolders) betweenFolders();
   }
   return true;
@@ -315,15 +329,18 @@ int InotifyTreeTracker::AddWatch(int dirFd, const std::string& path, bool root) 
   return wd;
 }
 
-void InotifyTreeTracker::SetFile(int wd, const std::string& name, const FolderEntry& e) {
+void InotifyTreeTracker::SetFile(int wd, const std::string& name, const FolderEntry& e,
+                                 bool unreadable) {
   Folder& folder = folders_.at(wd);
   Entry& entry = folder.entries[name];
   const std::uint64_t length = e.kind == FolderEntry::Kind::File ? e.length : 0;
   total_ += static_cast<std::int64_t>(length) - static_cast<std::int64_t>(entry.length);
   entry.length = length;
+  entry.unreadable = unreadable;
   // A link follows its target and a file with other names can be written
-  // through them; neither tells this folder's watch.
-  const bool recheck = e.viaLink || e.links > 1;
+  // through them; neither tells this folder's watch. An unreadable folder
+  // cannot be watched, and nothing need tell when it becomes readable.
+  const bool recheck = e.viaLink || e.links > 1 || unreadable;
   if (recheck == entry.recheck) return;
   entry.recheck = recheck;
   folder.rechecks += recheck ? 1 : -1;
@@ -331,6 +348,21 @@ void InotifyTreeTracker::SetFile(int wd, const std::string& name, const FolderEn
     withRechecks_.insert(wd);
   else
     withRechecks_.erase(wd);
+}
+
+void InotifyTreeTracker::MarkUnreadable(int wd, const std::string& name) {
+  RemoveEntry(wd, name);
+  SetFile(wd, name, FolderEntry{}, true);
+}
+
+TreeSize InotifyTreeTracker::Followed() const {
+  TreeSize size;
+  size.total = total_;
+  for (int wd : withRechecks_)
+    for (const auto& [name, entry] : folders_.at(wd).entries)
+      if (entry.unreadable) size.unreadable.push_back(Join(PathOf(wd), name));
+  std::sort(size.unreadable.begin(), size.unreadable.end());
+  return size;
 }
 
 void InotifyTreeTracker::RemoveEntry(int wd, const std::string& name) {

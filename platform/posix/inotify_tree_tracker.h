@@ -4,7 +4,8 @@
 // are looked at again. Whenever the total could be wrong (the queue
 // overflowed, a watch was refused, the root or a mount changed, a folder's
 // path no longer leads to it) it walks again, and when it cannot follow the
-// tree at all it leaves the measurement to the full scan.
+// tree at all it leaves the measurement to the full scan. A sub-folder that
+// cannot be read is left out, and tried again every second.
 
 #include <sys/types.h>
 
@@ -29,9 +30,9 @@ class InotifyTreeTracker : public TreeTracker {
   InotifyTreeTracker(const InotifyTreeTracker&) = delete;
   InotifyTreeTracker& operator=(const InotifyTreeTracker&) = delete;
 
-  std::int64_t Measure(const std::string& folder, bool fresh,
-                       const std::function<void()>& betweenFolders,
-                       const std::function<std::int64_t()>& fullScan) override;
+  TreeSize Measure(const std::string& folder, bool fresh,
+                   const std::function<void()>& betweenFolders,
+                   const std::function<TreeSize()>& fullScan) override;
 
   // The next reading of changes meets a queue overflow, as if the kernel had
   // dropped events.
@@ -46,6 +47,7 @@ class InotifyTreeTracker : public TreeTracker {
     std::uint64_t length = 0;  // what the entry adds to the total
     int folder = -1;           // the sub-folder's watch, or -1 for a file
     bool recheck = false;      // looked at every second: changes elsewhere move it
+    bool unreadable = false;   // a sub-folder that cannot be read, left out
   };
   struct Folder {
     int parent = -1;  // watch of the folder it is in; -1 for the root
@@ -65,10 +67,13 @@ class InotifyTreeTracker : public TreeTracker {
                  const std::function<void()>& betweenFolders);
   bool Apply(int wd, int dirFd, const std::string& path, const std::string& name,
              const FolderEntry& entry, const std::function<void()>& betweenFolders);
-  bool AddTree(int parent, const std::string& name, const std::string& path,
+  // |parentFd| is the parent folder open, unless |parent| is -1 (the root).
+  bool AddTree(int parent, int parentFd, const std::string& name, const std::string& path,
                const std::function<void()>& betweenFolders);
   int AddWatch(int dirFd, const std::string& path, bool root);
-  void SetFile(int wd, const std::string& name, const FolderEntry& entry);
+  void SetFile(int wd, const std::string& name, const FolderEntry& entry, bool unreadable = false);
+  void MarkUnreadable(int wd, const std::string& name);
+  TreeSize Followed() const;
   void RemoveEntry(int wd, const std::string& name);
   void Detach(int wd);
   bool IsWithin(int wd, int ancestor) const;

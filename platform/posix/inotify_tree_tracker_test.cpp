@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
 #include <vector>
 
+#include "as_nobody.h"
 #include "platform/headless/temp_work_dir.h"
 
 namespace velnook {
@@ -19,17 +22,44 @@ using Source = InotifyTreeTracker::Source;
 
 // What a full scan counts, found independently of the code under test:
 // every file's length, a link to a file counted by its target, links to
-// folders not followed.
-std::int64_t ScanTotal(const fs::path& root) {
-  std::int64_t total = 0;
-  std::error_code ec;
-  for (fs::recursive_directory_iterator it(root, ec), end; it != end; it.increment(ec)) {
-    if (ec) break;
-    const fs::file_status target = fs::status(it->path(), ec);
-    if (ec || !fs::exists(target) || fs::is_directory(target)) continue;
-    total += static_cast<std::int64_t>(fs::file_size(it->path(), ec));
+// folders not followed; a folder that cannot be listed, or whose entries
+// cannot be looked at, is left out whole and named.
+TreeSize ScanSize(const fs::path& root) {
+  TreeSize size;
+  std::vector<fs::path> pending{root};
+  while (!pending.empty()) {
+    const fs::path folder = pending.back();
+    pending.pop_back();
+    std::error_code ec;
+    std::int64_t files = 0;
+    std::vector<fs::path> subFolders;
+    fs::directory_iterator it(folder, ec);
+    bool read = !ec;
+    for (; read && it != fs::directory_iterator(); it.increment(ec)) {
+      const fs::file_status own = fs::symlink_status(it->path(), ec);
+      if (ec) {
+        read = ec == std::errc::no_such_file_or_directory;
+        continue;
+      }
+      if (fs::is_directory(own)) {
+        subFolders.push_back(it->path());
+        continue;
+      }
+      const fs::file_status target = fs::status(it->path(), ec);
+      if (ec || !fs::exists(target) || fs::is_directory(target)) continue;
+      const std::uintmax_t length = fs::file_size(it->path(), ec);
+      if (!ec) files += static_cast<std::int64_t>(length);
+    }
+    if (!read) {
+      if (folder == root) size.rootRead = false;
+      if (folder != root) size.unreadable.push_back(folder.string());
+      continue;
+    }
+    size.total += files;
+    pending.insert(pending.end(), subFolders.begin(), subFolders.end());
   }
-  return total;
+  std::sort(size.unreadable.begin(), size.unreadable.end());
+  return size;
 }
 
 void Append(const fs::path& file, std::size_t bytes) {
@@ -37,18 +67,33 @@ void Append(const fs::path& file, std::size_t bytes) {
 }
 
 // A temporary tree changed at random, the way downloads, unpackers and users
-// change a download folder.
+// change a download folder; with |locking|, folders also lose and regain the
+// permissions an ordinary user needs to read them (tar as root, a mounted
+// disk's lost+found).
 class RandomTree {
  public:
-  RandomTree(const fs::path& root, unsigned seed) : root_(root), rng_(seed) {
+  RandomTree(const fs::path& root, unsigned seed, bool locking = false)
+      : root_(root), rng_(seed), locking_(locking) {
     fs::create_directories(root_);
     fs::create_directories(Outside());
+  }
+  ~RandomTree() {
+    // Opened up again, so that an ordinary user can clean up.
+    for (const fs::path& d : folders_) fs::permissions(d, fs::perms(0755), ignore_);
   }
 
   fs::path Outside() const { return root_.parent_path() / "outside"; }
 
   void Step() {
     List();
+    if (locking_ && folders_.size() > 1 && Pick(100) < 8) {
+      // No permission at all; listing but no looking at entries; looking
+      // but no listing; or readable again.
+      static const fs::perms kModes[] = {fs::perms(0), fs::perms(0444), fs::perms(0311),
+                                         fs::perms(0755), fs::perms(0755)};
+      fs::permissions(AnySubFolder(), kModes[Pick(5)]);
+      return;
+    }
     const int op = Pick(100);
     if (op < 22 || files_.empty()) {  // a new file
       Append(Child(AnyFolder(), "f"), Pick(5000));
@@ -116,7 +161,9 @@ class RandomTree {
   void List() {
     folders_ = {root_};
     files_.clear();
-    for (fs::recursive_directory_iterator it(root_), end; it != end; ++it) {
+    for (fs::recursive_directory_iterator it(root_, fs::directory_options::skip_permission_denied),
+         end;
+         it != end; ++it) {
       const fs::file_status st = it->symlink_status();
       if (fs::is_directory(st)) folders_.push_back(it->path());
       if (fs::is_regular_file(st)) files_.push_back(it->path());
@@ -125,6 +172,8 @@ class RandomTree {
 
   fs::path root_;
   std::mt19937 rng_;
+  bool locking_;
+  std::error_code ignore_;
   int serial_ = 0;
   std::vector<fs::path> folders_;
   std::vector<fs::path> files_;
@@ -133,28 +182,46 @@ class RandomTree {
 struct Seconds {
   int seconds = 0;
   std::map<Source, int> sources;
+  int unreadable = 0;  // seconds with a folder left out
 };
 
+std::string Listed(const std::vector<std::string>& folders) {
+  std::string text;
+  for (const std::string& f : folders) text += " " + f;
+  return text;
+}
+
 // Thousands of random changes with a measurement after every few: each must
-// equal a full scan to the byte. |everySecond| runs before each measurement.
+// equal a full scan to the byte and name the same unreadable folders.
+// |everySecond| runs before each measurement. With |locking| the tree's
+// folders lose their permissions at times and the tracker measures as an
+// ordinary user; the tree itself is changed as whoever runs the test.
 Seconds Follow(InotifyTreeTracker& tracker, unsigned seed,
-               const std::function<void(int second)>& everySecond = {}) {
+               const std::function<void(int second)>& everySecond = {}, bool locking = false) {
   TempWorkDir dir;
   const fs::path root = fs::path(dir.Path()) / "dl";
-  RandomTree tree(root, seed);
+  RandomTree tree(root, seed, locking);
   std::mt19937 rhythm(seed + 1);
-  const auto scan = [&] { return ScanTotal(root); };
+  const auto scan = [&] { return ScanSize(root); };
   Seconds run;
-  EXPECT_EQ(tracker.Measure(root.string() + "\\", true, {}, scan), 0);
+  EXPECT_EQ(tracker.Measure(root.string() + "\\", true, {}, scan).total, 0);
   for (int step = 0; step < 2000;) {
     for (int n = std::uniform_int_distribution<int>(1, 6)(rhythm); n > 0; --n, ++step) tree.Step();
     if (everySecond) everySecond(run.seconds);
-    const std::int64_t total = tracker.Measure(root.string() + "\\", false, {}, scan);
+    TreeSize tracked, scanned;
+    {
+      std::optional<AsNobody> unprivileged;
+      if (locking) unprivileged.emplace();
+      tracked = tracker.Measure(root.string() + "\\", false, {}, scan);
+      scanned = ScanSize(root);
+    }
     ++run.sources[tracker.LastSource()];
     ++run.seconds;
-    if (total != ScanTotal(root)) {
-      ADD_FAILURE() << "second " << run.seconds << " after step " << step << ": tracked " << total
-                    << ", scanned " << ScanTotal(root);
+    run.unreadable += tracked.unreadable.empty() ? 0 : 1;
+    if (tracked.total != scanned.total || tracked.unreadable != scanned.unreadable) {
+      ADD_FAILURE() << "second " << run.seconds << " after step " << step << ": tracked "
+                    << tracked.total << Listed(tracked.unreadable) << ", scanned " << scanned.total
+                    << Listed(scanned.unreadable);
       break;
     }
   }
@@ -167,6 +234,16 @@ TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
   // Nearly every second comes from the events alone; a walk follows only
   // when a second name for a file appears.
   EXPECT_GT(run.sources.at(Source::Changes), run.seconds * 85 / 100);
+  EXPECT_EQ(run.sources.count(Source::FullScan), 0u);
+}
+
+// The tracker keeps following the readable part: a folder that cannot be
+// read is left out without a full scan, and counts again once readable.
+TEST(InotifyTreeTracker, RandomChangesNextToLockedFoldersKeepTheReadablePartExact) {
+  InotifyTreeTracker tracker;
+  Seconds run = Follow(tracker, 12, {}, true);
+  EXPECT_GT(run.unreadable, run.seconds / 4);
+  EXPECT_GT(run.sources.at(Source::Changes), run.seconds * 70 / 100);
   EXPECT_EQ(run.sources.count(Source::FullScan), 0u);
 }
 
@@ -205,11 +282,11 @@ TEST(InotifyTreeTracker, ChangesOutsideTheWatchesAndTheRootItself) {
   int scans = 0;
   const auto scan = [&] {
     ++scans;
-    return ScanTotal(root);
+    return ScanSize(root);
   };
   InotifyTreeTracker tracker;
-  const auto measure = [&] { return tracker.Measure(root.string(), false, {}, scan); };
-  EXPECT_EQ(tracker.Measure(root.string(), true, {}, scan), 110);
+  const auto measure = [&] { return tracker.Measure(root.string(), false, {}, scan).total; };
+  EXPECT_EQ(tracker.Measure(root.string(), true, {}, scan).total, 110);
   EXPECT_EQ(tracker.LastSource(), Source::Walk);
 
   Append(outside / "target", 5);      // a link's target outside the tree
@@ -247,15 +324,16 @@ TEST(InotifyTreeTracker, AMeasurementInsideAWalkIsAFullScan) {
   InotifyTreeTracker tracker;
   std::int64_t inner = -1;
   int passes = 0;
-  const auto scan = [&] { return ScanTotal(root); };
+  const auto scan = [&] { return ScanSize(root); };
   const std::function<void()> between = [&] {
-    if (++passes == 2) inner = tracker.Measure(root.string(), true, between, [] { return 7; });
+    if (++passes == 2)
+      inner = tracker.Measure(root.string(), true, between, [] { return TreeSize{7}; }).total;
   };
-  EXPECT_EQ(tracker.Measure(root.string(), true, between, scan), 42);
+  EXPECT_EQ(tracker.Measure(root.string(), true, between, scan).total, 42);
   EXPECT_EQ(inner, 7);
   EXPECT_EQ(passes, 3);  // one after each folder
   Append(root / "a" / "f", 8);
-  EXPECT_EQ(tracker.Measure(root.string(), false, between, scan), 50);
+  EXPECT_EQ(tracker.Measure(root.string(), false, between, scan).total, 50);
   EXPECT_EQ(tracker.LastSource(), Source::Changes);
 }
 

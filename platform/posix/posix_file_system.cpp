@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/posix/descriptor_walk.h"
 #include "platform/posix/folder_entries.h"
 
 namespace velnook {
@@ -208,6 +209,10 @@ FileError PosixFileSystem::ListFolder(const std::string& path, FolderListing& ou
       });
   ::closedir(d);
   return result;
+}
+
+std::unique_ptr<FolderWalk> PosixFileSystem::WalkFolders(const std::string& root) {
+  return WalkFolderDescriptors(ToNativePath(root));
 }
 
 }  // namespace velnook

@@ -24,6 +24,7 @@ class PosixFileSystem : public FileSystem {
   bool DeleteFile(const std::string& path) override;
   std::optional<std::uint64_t> FileLength(const std::string& path) override;
   FileError ListFolder(const std::string& path, FolderListing& out) override;
+  std::unique_ptr<FolderWalk> WalkFolders(const std::string& root) override;
 };
 
 }  // namespace velnook

@@ -1,0 +1,91 @@
+// Folders an ordinary user cannot read, and trees deeper than any path may
+// be long: the rest of the tree is measured as usual. POSIX only: the
+// measurement runs as nobody here.
+#include <gtest/gtest.h>
+#include <limits.h>
+
+#include "as_nobody.h"
+#include "deep_tree.h"
+#include "monitor/dir_size_fixture.h"
+
+namespace velnook {
+namespace {
+
+class DirSizeUnreadableTest : public DirSizeTest {
+ protected:
+  void Lock(const std::string& rel, fs::perms mode = fs::perms::none) {
+    fs::permissions(dir.Path() + "/dl/" + rel, mode);
+  }
+  // Named as the walk reaches them from the configured path.
+  static std::string Named(const std::string& rel) { return "dl/" + rel; }
+  ~DirSizeUnreadableTest() override {
+    std::error_code ec;
+    for (const char* rel : {"locked", "search-only", "list-only", ""})
+      fs::permissions(dir.Path() + "/dl/" + rel, fs::perms(0755), ec);
+  }
+};
+
+TEST_P(DirSizeUnreadableTest, UnreadableFoldersAreLeftOutAndTheRestMeasured) {
+  for (const char* rel : {"locked/inner", "search-only", "list-only"})
+    fs::create_directories(dir.Path() + "/dl/" + rel);
+  Grow("locked/inner/old", 5000);
+  Grow("search-only/hidden", 700);
+  Grow("list-only/seen-by-name", 300);
+  Grow("part", 1000);
+  Lock("locked");
+  Lock("search-only", fs::perms(0311));
+  Lock("list-only", fs::perms(0444));
+  const std::vector<std::string> unread{Named("list-only"), Named("locked"), Named("search-only")};
+  {
+    AsNobody nobody;
+    ASSERT_TRUE(InitDirSize(dl, state, S()));
+  }
+  EXPECT_EQ(state.DirPrevTotal, 1000);
+  EXPECT_EQ(state.UnreadFolders, unread);
+
+  Grow("part", 2048);  // the download next to them is seen, with its rate
+  for (const char* rate : {"2.0", "0.0"}) {
+    AsNobody nobody;
+    ASSERT_TRUE(GetDirRate(dl, state, S()));
+    EXPECT_EQ(state.RateText, rate);
+    EXPECT_EQ(state.UnreadFolders, unread);
+  }
+
+  // Readable again: it counts from then on, like a folder that appears.
+  Lock("locked", fs::perms(0755));
+  Lock("list-only", fs::perms(0755));
+  {
+    AsNobody nobody;
+    ASSERT_TRUE(GetDirRate(dl, state, S()));
+  }
+  EXPECT_EQ(state.RateText, "5.2");  // 5000 + 300 bytes
+  EXPECT_EQ(state.UnreadFolders, std::vector<std::string>{Named("search-only")});
+
+  // The download folder itself unreadable is the download folder's error.
+  Lock("", fs::perms(0311));
+  AsNobody nobody;
+  EXPECT_FALSE(GetDirRate(dl, state, S()));
+  EXPECT_EQ(state.RateText, "5.2");
+  EXPECT_FALSE(InitDirSize(dl, state, S()));
+}
+
+TEST_P(DirSizeUnreadableTest, DepthAndPathLengthDoNotMatter) {
+  DeepTree deep(dir.Path() + "/dl", 25);
+  ASSERT_GT(deep.PathLength(), static_cast<std::size_t>(PATH_MAX));
+  deep.Append(3000);
+  Grow("top", 100);
+  ASSERT_TRUE(InitDirSize(dl, state, S()));
+  EXPECT_EQ(state.DirPrevTotal, 3100);
+  deep.Append(1024);
+  ASSERT_TRUE(GetDirRate(dl, state, S()));
+  EXPECT_EQ(state.RateText, "1.0");
+  EXPECT_TRUE(state.UnreadFolders.empty());
+  if (GetParam()) {
+    EXPECT_EQ(hs.tracker.LastSource(), InotifyTreeTracker::Source::Changes);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ScanAndTracker, DirSizeUnreadableTest, ::testing::Bool());
+
+}  // namespace
+}  // namespace velnook
