@@ -60,6 +60,39 @@ std::string WithSeparator(std::string path) {
   return path;
 }
 
+std::wstring Widen(const std::string& text) {
+  const int n =
+      ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Narrow(const wchar_t* text) {
+  const int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<size_t>(n > 0 ? n : 1), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), n, nullptr, nullptr);
+  narrow.resize(narrow.size() - 1);
+  return narrow;
+}
+
+// The folder as a long path ("\\?\C:\..." or "\\?\UNC\server\..."), which the
+// system takes at any length and depth, ending in a separator.
+std::wstring LongFolderPath(const std::string& path) {
+  std::wstring full = Widen(path);
+  if (full.rfind(L"\\\\?\\", 0) != 0) {
+    // Long paths are taken literally: resolve relative parts and "/" first.
+    const std::wstring given = full;
+    DWORD n = ::GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+    full.assign(n, L'\0');
+    n = ::GetFullPathNameW(given.c_str(), n, full.data(), nullptr);
+    full.resize(n);
+    full = full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+  }
+  if (full.back() != L'\\') full += L'\\';
+  return full;
+}
+
 }  // namespace
 
 bool Win32FileSystem::FileExists(const std::string& path) {
@@ -175,8 +208,8 @@ FileError Win32FileSystem::ListFolder(const std::string& path, FolderListing& ou
   out.fileLengths.clear();
   out.subFolders.clear();
   const std::string folder = WithSeparator(path);
-  WIN32_FIND_DATAA d{};
-  HANDLE h = ::FindFirstFileA((folder + "*").c_str(), &d);
+  WIN32_FIND_DATAW d{};
+  HANDLE h = ::FindFirstFileW((LongFolderPath(path) + L"*").c_str(), &d);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD e = ::GetLastError();
     return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_DIRECTORY ||
@@ -186,8 +219,8 @@ FileError Win32FileSystem::ListFolder(const std::string& path, FolderListing& ou
   }
   FileError result = FileError::None;
   do {
-    const char* name = d.cFileName;
-    if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+    const std::string name = Narrow(d.cFileName);
+    if (name == "." || name == "..") continue;
     if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       // Links and junctions to folders are never followed, so a loop of
       // them cannot trap the scan.
@@ -197,7 +230,7 @@ FileError Win32FileSystem::ListFolder(const std::string& path, FolderListing& ou
       out.fileLengths.push_back((static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) |
                                 d.nFileSizeLow);
     }
-  } while (::FindNextFileA(h, &d));
+  } while (::FindNextFileW(h, &d));
   if (::GetLastError() != ERROR_NO_MORE_FILES) result = FileError::Failed;
   ::FindClose(h);
   return result;

@@ -6,6 +6,7 @@
 
 #include "platform/headless/file_system_checks.h"
 #include "platform/headless/temp_work_dir.h"
+#include "platform/win32/windows_api.h"
 
 namespace velnook {
 namespace {
@@ -99,6 +100,36 @@ TEST(Win32FileSystem, LengthsBeyondFourGigabytes) {
   FolderListing l;
   ASSERT_EQ(files.ListFolder("d", l), FileError::None);
   EXPECT_EQ(l.fileLengths, std::vector<std::uint64_t>{(5ULL << 30) + 3});
+}
+
+// Nested far past MAX_PATH, as a deep unpack leaves folders: made through
+// long paths, since nothing else reaches them.
+TEST(Win32FileSystem, AWalkReachesFoldersPastThePathLimit) {
+  TempWorkDir dir;
+  Win32FileSystem files;
+  dir.Write("d/top", "12");
+  std::wstring path = L"\\\\?\\" + std::filesystem::absolute(dir.Path() + "\\d").wstring();
+  for (int level = 0; level < 12; ++level) {
+    path += L"\\" + std::wstring(100, L'n');
+    ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
+  }
+  ASSERT_GT(path.size(), 1000u);
+  HANDLE h = ::CreateFileW((path + L"\\deep").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  ASSERT_TRUE(::WriteFile(h, "12345", 5, &written, nullptr));
+  ::CloseHandle(h);
+
+  std::uint64_t total = 0;
+  int folders = 0;
+  FolderListing l;
+  for (auto walk = files.WalkFolders("d\\"); walk->Next(l); ++folders) {
+    EXPECT_EQ(l.error, FileError::None) << l.path.size();
+    for (std::uint64_t length : l.fileLengths) total += length;
+  }
+  EXPECT_EQ(folders, 13);
+  EXPECT_EQ(total, 7u);
 }
 
 }  // namespace
