@@ -90,6 +90,15 @@ int OpenFolder(const std::string& path, bool followLast) {
   return -1;
 }
 
+bool StatFolder(const std::string& path, struct stat& out) {
+  if (::stat(path.c_str(), &out) == 0) return true;
+  if (errno != ENAMETOOLONG) return false;
+  const int fd = OpenFolder(path, true);
+  const bool ok = fd >= 0 && ::fstat(fd, &out) == 0;
+  if (fd >= 0) ::close(fd);
+  return ok;
+}
+
 int OpenSubFolder(int dirFd, const char* name) {
   return ::openat(dirFd, name, kFolderFlags | O_NOFOLLOW);
 }

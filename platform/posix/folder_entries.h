@@ -3,6 +3,7 @@
 // listing and the change tracker so that both count exactly the same things.
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -45,6 +46,9 @@ FileError ReadFolderEntries(
 // takes the path, else one component at a time. A link as the last component
 // is followed only with |followLast|. -1 with errno set on failure.
 int OpenFolder(const std::string& path, bool followLast);
+
+// stat() of a path of any length, following links.
+bool StatFolder(const std::string& path, struct stat& out);
 
 // Opens the sub-folder |name| of the folder open at |dirFd|, never through a
 // link. -1 with errno set on failure.

@@ -141,10 +141,7 @@ bool InotifyTreeTracker::CatchUp(const std::function<void()>& betweenFolders) {
   // The root's own path is not watched: a parent renamed puts something else there.
   struct stat st {};
   const Folder& root = folders_.at(rootWd_);
-  FdCloser rootDir(OpenFolder(root_, true));
-  if (rootDir.fd < 0 || ::fstat(rootDir.fd, &st) != 0 || st.st_dev != root.device ||
-      st.st_ino != root.inode)
-    return false;
+  if (!StatFolder(root_, st) || st.st_dev != root.device || st.st_ino != root.inode) return false;
   Dirty dirty;
   if (!ReadEvents(dirty)) return false;
   for (int wd : withRechecks_)
