@@ -15,7 +15,7 @@ import sys
 import tempfile
 import threading
 
-from program_test_support import (check, failures, log_of, program_env, set_settings, start_xvfb,
+from program_test_support import (check, finish, log_of, program_env, set_settings, start_xvfb,
                                   wait_for_window, wait_until)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
@@ -109,13 +109,7 @@ def main():
         xvfb.terminate()
         xvfb.wait()
         shutil.rmtree(work, ignore_errors=True)
-        if failures:
-            errors.seek(0)
-            print("program output:\n" + errors.read())
-
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
+    finish(errors)
 
 
 main()
