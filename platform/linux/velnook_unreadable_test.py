@@ -44,12 +44,14 @@ def window_height(env, window):
 
 
 def download(stop, downloads, bottom):
-    """4 KB a second: 3 beside the locked folder, 1 at the bottom of the deep one."""
+    """40 KB a second: 4 beside the locked folder, 36 at the bottom of the deep
+    one, far above the level, so a second the machine's load shifts still
+    shows a rate."""
     while not stop.wait(0.25):
         with open(os.path.join(downloads, "file"), "ab") as f:
-            f.write(b"d" * 768)
+            f.write(b"d" * 1024)
         fd = os.open("deep", os.O_WRONLY | os.O_CREAT | os.O_APPEND, 0o644, dir_fd=bottom)
-        os.write(fd, b"d" * 256)
+        os.write(fd, b"d" * 9216)
         os.close(fd)
 
 
@@ -89,8 +91,9 @@ def main():
         check(all(count == "0" for count, _ in seconds),
               "the condition never counts: %s" % [c for c, _ in seconds])
         # The first second after the baseline may hold less than a second's writing.
-        check(all(2.0 <= float(rate) <= 6.0 for _, rate in seconds[1:]),
-              "every second shows the download's 4 KB/s: %s" % [r for _, r in seconds])
+        rates = sorted(float(rate) for _, rate in seconds[1:])
+        check(rates[0] > 2.0 and 30.0 <= rates[len(rates) // 2] <= 50.0,
+              "every second shows the download, at about 40 KB/s: %s" % [r for _, r in seconds])
         log = log_of(work)
         check(log.count(" Unread   , locked    , Count:") == 1,
               "the log names the locked folder once")
