@@ -1,12 +1,15 @@
-// A disk that fills up half-way through the settings file, and special
-// files in its place, as a POSIX system lets a test make them.
+// What only a POSIX system lets a test make: a disk that fills up half-way
+// through the settings file, special files in its place, and a process
+// locale of another language.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -67,6 +70,56 @@ TEST(ConfigFile, AFifoInItsPlaceIsAReadErrorNeverAWaitAndIsNotReplaced) {
   EXPECT_FALSE(WriteConfigFile(files, ConfigValues{}, kSaved, LocaleInfo{}));
   EXPECT_TRUE(std::filesystem::is_fifo(dir.Path() + "/Data/Velnook.ini"));
   ::alarm(0);
+}
+
+// Switches the process to de_DE.UTF-8 the way Qt does at start-up, from a
+// locale compiled into folder, and back to C at the end.
+class GermanProcessLocale {
+ public:
+  explicit GermanProcessLocale(const std::string& folder) {
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 '" + folder + "/de_DE.UTF-8' >/dev/null 2>&1";
+    [[maybe_unused]] int ignored = std::system(command.c_str());  // warnings give 1
+    ::setenv("LOCPATH", folder.c_str(), 1);
+    ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+    std::setlocale(LC_ALL, "");
+  }
+  ~GermanProcessLocale() {
+    std::setlocale(LC_ALL, "C");
+    ::unsetenv("LC_ALL");
+    ::unsetenv("LOCPATH");
+  }
+  GermanProcessLocale(const GermanProcessLocale&) = delete;
+  GermanProcessLocale& operator=(const GermanProcessLocale&) = delete;
+};
+
+TEST(ConfigFile, NumbersReadAlikeUnderEveryProcessLocale) {
+  TempWorkDir dir;
+  PosixFileSystem files;
+  ConfigValues v;
+  dir.Write("Data/Velnook.ini", ComposeConfigFile(v, kSaved, LocaleInfo{}));
+  std::string text = dir.Read("Data/Velnook.ini");
+  auto set = [&text](const std::string& key, const std::string& value) {
+    const size_t at = text.find(key + "=") + key.size() + 1;
+    text.replace(at, text.find('\r', at) - at, value);
+  };
+  set("AvTime", "2.7");
+  set("DownLevel", "2.7");
+  set("ShutTime", "6.25e1");
+  set("Port1", "1.00015E4");
+  dir.Write("Data/Velnook.ini", text);
+
+  auto load = [&files] {
+    Settings s;
+    std::string summary;
+    EXPECT_EQ(ReadConfigFile(files, s, summary), ConfigReadStatus::Ok);
+    return std::vector<int>{s.AvTime, s.DownLevel, s.ShutTime, s.Port1};
+  };
+  const std::vector<int> expected = {3, 3, 62, 10002};
+  EXPECT_EQ(load(), expected);
+  GermanProcessLocale german(dir.Path());
+  ASSERT_STREQ(std::localeconv()->decimal_point, ",") << "de_DE.UTF-8 did not load";
+  EXPECT_EQ(load(), expected);
 }
 
 }  // namespace

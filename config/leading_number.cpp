@@ -1,7 +1,8 @@
 #include "config/leading_number.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 namespace velnook {
@@ -32,6 +33,24 @@ std::optional<double> RadixNumber(const std::string& s, size_t pos, int base) {
   }
   if (!std::isfinite(value)) return std::nullopt;
   return value;
+}
+
+// Whether a number that from_chars finds out of range is too large rather
+// than too small: the place of its first significant digit plus its exponent
+// decides.
+bool Overflows(const std::string& num) {
+  const size_t e = std::min(num.find('e'), num.size());
+  const size_t point = std::min(num.find('.'), e);
+  const size_t first = num.find_first_of("123456789");
+  if (first >= e) return false;
+  long long power = first < point ? static_cast<long long>(point - first) - 1
+                                  : -static_cast<long long>(first - point);
+  long long exponent = 0;
+  size_t i = e + 1;
+  const bool negative = i < num.size() && num[i] == '-';
+  if (i < num.size() && (num[i] == '-' || num[i] == '+')) ++i;
+  for (; i < num.size(); ++i) exponent = std::min(exponent * 10 + (num[i] - '0'), 1000000000LL);
+  return power + (negative ? -exponent : exponent) >= 0;
 }
 
 }  // namespace
@@ -73,8 +92,15 @@ std::optional<double> LeadingNumber(std::string_view text) {
     while (j < s.size() && IsDigit(s[j])) exp += s[j++];
     if (j > start) num += exp;  // an exponent without digits is not read
   }
-  // Very long exponents: strtod handles them, reporting overflow as HUGE_VAL.
-  double v = std::strtod(num.c_str(), nullptr);
+  // from_chars, unlike strtod, reads "." whatever locale the process runs in.
+  const char* first = num.c_str();
+  if (*first == '+') ++first;  // from_chars takes no plus sign
+  double v = 0;
+  auto [end, ec] = std::from_chars(first, num.c_str() + num.size(), v);
+  if (ec == std::errc::result_out_of_range) {
+    if (Overflows(num)) return std::nullopt;
+    return num[0] == '-' ? -0.0 : 0.0;  // too small: it rounds to zero
+  }
   if (!std::isfinite(v)) return std::nullopt;
   return v;
 }

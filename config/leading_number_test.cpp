@@ -24,6 +24,11 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
   }
   EXPECT_FALSE(LeadingNumber("1e999").has_value());
   EXPECT_FALSE(LeadingNumber(std::string(400, '9')).has_value());
+  EXPECT_FALSE(LeadingNumber("1" + std::string(400, '0') + "e-5").has_value());
+  // Too small for a double is zero, not "too large".
+  EXPECT_EQ(LeadingNumber("1e-999"), 0.0);
+  EXPECT_EQ(LeadingNumber("-0." + std::string(400, '0') + "1"), 0.0);
+  EXPECT_EQ(LeadingNumber("0." + std::string(400, '0') + "1e402"), 10.0);
 }
 
 TEST(LeadingNumber, IntegersRoundHalfToEvenAndMustFitTheirType) {
