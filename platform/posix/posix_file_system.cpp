@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -77,6 +78,27 @@ ssize_t ReadBlock(int fd, std::vector<char>& block) {
   }
 }
 
+// The path that a chain of symbolic links finally names; the path itself
+// when it is no link. A link to a file not yet there names that file.
+std::string FollowLinks(std::string native) {
+  for (int hops = 0; hops < 40; ++hops) {
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(native.c_str(), target, sizeof target);
+    if (n <= 0 || n == static_cast<ssize_t>(sizeof target)) break;
+    const std::string next(target, static_cast<size_t>(n));
+    native = next[0] == '/' ? next : FolderOf(native) + "/" + next;
+  }
+  return native;
+}
+
+// Gives the open file the owner and group of old; fails only when they
+// cannot be kept, as for another user's file that only root may hand on.
+bool KeepOwner(int fd, const struct stat& old) {
+  if (::fchown(fd, old.st_uid, old.st_gid) == 0) return true;
+  struct stat now {};
+  return ::fstat(fd, &now) == 0 && now.st_uid == old.st_uid && now.st_gid == old.st_gid;
+}
+
 }  // namespace
 
 bool PosixFileSystem::FileExists(const std::string& path) {
@@ -116,17 +138,23 @@ bool PosixFileSystem::ReadFileInBlocks(const std::string& path,
 }
 
 bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& content) {
-  const std::string native = ToNativePath(path);
-  struct stat st {};
-  const bool exists = ::stat(native.c_str(), &st) == 0;
+  // A linked file is replaced where the link points, so the link stays.
+  const std::string native = FollowLinks(ToNativePath(path));
+  struct stat old {};
+  const bool exists = ::stat(native.c_str(), &old) == 0;
   // A FIFO, socket or device there is not ours to swap for a file.
-  if (exists && !S_ISREG(st.st_mode)) return false;
+  if (exists && !S_ISREG(old.st_mode)) return false;
+  // The rename needs only the folder's permission; a file its owner made
+  // read-only must stay as it is all the same.
+  if (exists && ::faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) != 0) return false;
   std::string temp = native + ".XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  // Keep the old file's permissions, or the usual ones for a new file.
-  ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644);
-  bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+  // The new file takes the old one's owner, group and mode (owner first, as
+  // a change of owner clears the set-id bits); a new file the usual mode.
+  bool ok = !exists || KeepOwner(fd, old);
+  ok = ok && ::fchmod(fd, exists ? (old.st_mode & 07777) : 0644) == 0;
+  ok = ok && WriteAll(fd, content) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok) ok = ::rename(temp.c_str(), native.c_str()) == 0;
   if (!ok) {

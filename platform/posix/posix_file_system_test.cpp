@@ -1,16 +1,20 @@
 #include "platform/posix/posix_file_system.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "platform/headless/file_system_checks.h"
 #include "platform/headless/temp_work_dir.h"
@@ -110,6 +114,91 @@ TEST(PosixFileSystem, ListFolderGivesFilesAndRealSubFolders) {
   EXPECT_EQ(l.subFolders, std::vector<std::string>{"d/s"});
   EXPECT_EQ(files.ListFolder("missing", l), FileError::NotFound);
   EXPECT_EQ(files.ListFolder("d/a", l), FileError::NotFound);
+}
+
+struct stat StatOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+  return st;
+}
+
+// Runs f as the user "nobody" in a child process (root may write any file,
+// whatever its mode); returns what f returned.
+bool AsNobody(const std::function<bool()>& f) {
+  if (::geteuid() != 0) return f();
+  const passwd* nobody = ::getpwnam("nobody");
+  if (!nobody) ADD_FAILURE() << "no user nobody";
+  if (!nobody) return false;
+  const uid_t uid = nobody->pw_uid;
+  const gid_t gid = nobody->pw_gid;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(2);
+    ::_exit(f() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "could not become nobody";
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(PosixFileSystem, ReplaceLeavesAFileThatMayNotBeWrittenAlone) {
+  TempWorkDir dir;
+  PosixFileSystem files;
+  const passwd* nobody = ::getpwnam("nobody");
+  ASSERT_NE(nobody, nullptr);
+  dir.Write("open/a.ini", "old");
+  dir.Write("readonly/a.ini", "old");
+  dir.Write("locked/a.ini", "old");
+  ::chmod(dir.Path().c_str(), 0755);
+  for (const char* f :
+       {"open", "open/a.ini", "readonly", "readonly/a.ini", "locked", "locked/a.ini"}) {
+    if (::geteuid() == 0) {
+      ASSERT_EQ(::lchown((dir.Path() + "/" + f).c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    }
+  }
+  ::chmod("readonly/a.ini", 0444);  // its owner made it read-only
+  ::chmod("locked", 0555);          // the folder may not be written
+
+  EXPECT_TRUE(AsNobody([&] { return files.ReplaceFile("open\\a.ini", "new"); }));
+  EXPECT_EQ(dir.Read("open/a.ini"), "new");
+  EXPECT_FALSE(AsNobody([&] { return files.ReplaceFile("readonly\\a.ini", "new"); }));
+  EXPECT_EQ(dir.Read("readonly/a.ini"), "old");
+  EXPECT_FALSE(AsNobody([&] { return files.ReplaceFile("locked\\a.ini", "new"); }));
+  EXPECT_EQ(dir.Read("locked/a.ini"), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("readonly"), {}), 1);
+}
+
+TEST(PosixFileSystem, ReplaceKeepsOwnerGroupModeAndLinks) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root may give a file to another user";
+  TempWorkDir dir;
+  PosixFileSystem files;
+  const passwd* nobody = ::getpwnam("nobody");
+  ASSERT_NE(nobody, nullptr);
+  dir.Write("Data/Velnook.ini", "old");
+  ASSERT_EQ(::chown("Data/Velnook.ini", nobody->pw_uid, nobody->pw_gid), 0);
+  ASSERT_EQ(::chmod("Data/Velnook.ini", 0640), 0);
+  ASSERT_TRUE(files.ReplaceFile("Data\\Velnook.ini", "new"));
+  const struct stat st = StatOf("Data/Velnook.ini");
+  EXPECT_EQ(st.st_uid, nobody->pw_uid);
+  EXPECT_EQ(st.st_gid, nobody->pw_gid);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(dir.Read("Data/Velnook.ini"), "new");
+
+  // A link to a link to the real file, each relative to its own folder; and
+  // a link to a file that is not there yet.
+  dir.Write("real/settings.ini", "old");
+  std::filesystem::create_symlink("../real/settings.ini", "Data/middle.ini");
+  std::filesystem::create_symlink("middle.ini", "Data/linked.ini");
+  std::filesystem::create_symlink("../real/later.ini", "Data/dangling.ini");
+  ASSERT_TRUE(files.ReplaceFile("Data\\linked.ini", "new"));
+  ASSERT_TRUE(files.ReplaceFile("Data\\dangling.ini", "made"));
+  EXPECT_TRUE(S_ISLNK(StatOf("Data/linked.ini").st_mode));
+  EXPECT_TRUE(S_ISLNK(StatOf("Data/middle.ini").st_mode));
+  EXPECT_TRUE(S_ISLNK(StatOf("Data/dangling.ini").st_mode));
+  EXPECT_EQ(dir.Read("real/settings.ini"), "new");
+  EXPECT_EQ(dir.Read("real/later.ini"), "made");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("real"), {}), 2);
 }
 
 }  // namespace
