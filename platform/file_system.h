@@ -62,9 +62,9 @@ class FileSystem {
                                 const std::function<bool(std::string_view)>& onBlock) = 0;
 
   // Replaces the file's whole content so that a failure at any point leaves
-  // either the old content or the new one, never a mixture. A file that may
-  // not be written is left alone (false); a linked file is replaced at its
-  // target; the file keeps its owner, group and permissions.
+  // either the old content or the new one, never a mixture. A read-only file
+  // is left alone (false). On POSIX a linked file is replaced at its target
+  // and keeps its owner, group and mode.
   virtual bool ReplaceFile(const std::string& path, const std::string& content) = 0;
 
   // Opens an existing file, appends and closes; false when the file is
