@@ -3,9 +3,11 @@
 #include <array>
 #include <charconv>
 #include <string_view>
+#include <vector>
 
 #include "config/date_time_text.h"
 #include "config/leading_number.h"
+#include "config/settings_problem.h"
 
 namespace velnook {
 
@@ -54,6 +56,8 @@ const std::array<Key, 16> kKeys = {{
     {"StartDelay=", KeyType::Int16, &Settings::StartDelay},
 }};
 
+constexpr std::array<std::string_view, 3> kSections = {"[Comms]", "[Run]", "[Shutdown]"};
+
 // Applies one key line; false when its number does not fit the field.
 bool ApplyKey(const Key& key, std::string_view value, Settings& s) {
   if (key.type == KeyType::Text) {
@@ -77,10 +81,12 @@ bool ApplyKey(const Key& key, std::string_view value, Settings& s) {
 }  // namespace
 
 ConfigReadStatus ReadConfigText(const std::string& content, Settings& settings,
-                                std::string& summary) {
+                                std::string& summary, std::string* problem) {
   summary = "\r\nConfiguration\r\n-------------";
   int keysLeft = 16;
   int sectionsLeft = 3;
+  std::array<int, kKeys.size()> keyLines{};
+  std::array<int, kSections.size()> sectionLines{};
   size_t pos = 0;
   while (pos < content.size()) {
     size_t nl = content.find('\n', pos);
@@ -91,31 +97,49 @@ ConfigReadStatus ReadConfigText(const std::string& content, Settings& settings,
 
     if (line.empty() || line.front() == '#') continue;
     line = TrimSpaces(line);
-    for (const Key& key : kKeys) {
-      if (StartsWith(line, key.prefix)) {
-        if (!ApplyKey(key, line.substr(key.prefix.size()), settings))
+    for (size_t k = 0; k < kKeys.size(); ++k) {
+      if (StartsWith(line, kKeys[k].prefix)) {
+        if (!ApplyKey(kKeys[k], line.substr(kKeys[k].prefix.size()), settings))
           return ConfigReadStatus::ReadError;
         --keysLeft;
+        ++keyLines[k];
         break;
       }
     }
-    if (line == "[Comms]" || line == "[Run]" || line == "[Shutdown]") --sectionsLeft;
+    for (size_t k = 0; k < kSections.size(); ++k) {
+      if (line == kSections[k]) {
+        --sectionsLeft;
+        ++sectionLines[k];
+      }
+    }
     if (StartsWith(line, "[")) summary += kCrLf;
     if (!StartsWith(line, "CMain=")) {
       summary += kCrLf;
       summary += line;
     }
   }
-  return keysLeft == 0 && sectionsLeft == 0 ? ConfigReadStatus::Ok
-                                            : ConfigReadStatus::MissingOrCorrupt;
+  if (keysLeft == 0 && sectionsLeft == 0) return ConfigReadStatus::Ok;
+  if (problem) {
+    std::vector<std::string> missing, repeated;
+    auto sort = [&](std::string_view name, int lines) {
+      if (lines == 0) missing.emplace_back(name);
+      if (lines > 1) repeated.emplace_back(name);
+    };
+    for (size_t k = 0; k < kSections.size(); ++k) sort(kSections[k], sectionLines[k]);
+    for (size_t k = 0; k < kKeys.size(); ++k)
+      sort(kKeys[k].prefix.substr(0, kKeys[k].prefix.size() - 1), keyLines[k]);
+    *problem = KeyCountProblem(missing, repeated);
+  }
+  return ConfigReadStatus::MissingOrCorrupt;
 }
 
-ConfigReadStatus ReadConfigFile(FileSystem& files, Settings& settings, std::string& summary) {
+ConfigReadStatus ReadConfigFile(FileSystem& files, Settings& settings, std::string& summary,
+                                std::string* problem) {
   summary = "\r\nConfiguration\r\n-------------";
   if (!files.FileExists(kConfigFilePath)) return ConfigReadStatus::MissingOrCorrupt;
   auto content = files.ReadFile(kConfigFilePath);
   if (!content) return ConfigReadStatus::ReadError;
-  return ReadConfigText(*content, settings, summary);
+  return ReadConfigText(*content, settings, summary, problem);
 }
 
 ConfigValues ValuesOf(const Settings& s) {

@@ -21,12 +21,16 @@ enum class ConfigReadStatus {
 };
 
 // Reads the settings from file bytes (Windows-1252, CR LF or LF line ends).
-// Keys found overwrite the fields of settings; summary is rebuilt.
+// Keys found overwrite the fields of settings; summary is rebuilt. When the
+// key or section count is wrong, problem (if given) names the keys and
+// sections that are missing or repeated.
 ConfigReadStatus ReadConfigText(const std::string& content, Settings& settings,
-                                std::string& summary);
+                                std::string& summary, std::string* problem = nullptr);
 
-// The same from the settings file on disk.
-ConfigReadStatus ReadConfigFile(FileSystem& files, Settings& settings, std::string& summary);
+// The same from the settings file on disk; problem stays empty for a file
+// that is not there.
+ConfigReadStatus ReadConfigFile(FileSystem& files, Settings& settings, std::string& summary,
+                                std::string* problem = nullptr);
 
 // What the screen's Save hands over: numbers as typed, possibly fractional.
 struct ConfigValues {

@@ -4,21 +4,26 @@
 
 #include "config/config_file.h"
 #include "config/settings_check.h"
+#include "config/settings_problem.h"
 
 namespace velnook {
 
 namespace {
 
-[[noreturn]] void Fail(Services& services, const std::string& title, const char* text,
+[[noreturn]] void Fail(Services& services, const std::string& title, const std::string& text,
                        bool removeTrayIcon) {
   services.messages.Show({MsgIcon::Critical, MsgButtons::Ok, title, text});
   services.process.EndProgram(removeTrayIcon, EndKind::Fatal);
   std::abort();  // EndProgram never returns; never carry on with bad settings
 }
 
-constexpr const char* kMissingText =
-    "The configuration file is missing or corrupted.\r\n"
-    "Reinstall the program to restore the file.";
+// The first line of the configuration error, followed by what is wrong or,
+// when nothing more is known, the advice to reinstall.
+std::string CorruptText(const std::string& problem) {
+  return "The configuration file is missing or corrupted.\r\n" +
+         (problem.empty() ? std::string("Reinstall the program to restore the file.") : problem);
+}
+
 constexpr const char* kReadErrorText =
     "Unable to read the config file. \r\n"
     "This may be a permissions problem.\r\n"
@@ -27,17 +32,19 @@ constexpr const char* kReadErrorText =
 }  // namespace
 
 void LoadSettings(SharedState& state, Services& services) {
-  switch (ReadConfigFile(services.files, state.settings, state.ConfigSummary)) {
+  std::string problem;
+  switch (ReadConfigFile(services.files, state.settings, state.ConfigSummary, &problem)) {
     case ConfigReadStatus::Ok:
       break;
     case ConfigReadStatus::MissingOrCorrupt:
-      Fail(services, state.ProgramTitle + " Configuration File Error", kMissingText, true);
+      Fail(services, state.ProgramTitle + " Configuration File Error", CorruptText(problem), true);
     case ConfigReadStatus::ReadError:
       Fail(services, state.ProgramTitle + " Configuration File Read Error", kReadErrorText, true);
   }
   SettingsCheck check = CheckSettingsRanges(state.settings);
   if (check.failedRule)
-    Fail(services, state.ProgramTitle + " Configuration File Error", kMissingText, false);
+    Fail(services, state.ProgramTitle + " Configuration File Error",
+         CorruptText(SettingsRuleProblem(*check.failedRule, state.settings)), false);
   if (check.partnerMissing) state.PartnerMissing = true;
   state.StoredDownDelay = state.settings.DownDelay;
   state.StoredShutTime = state.settings.ShutTime;
