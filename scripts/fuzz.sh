@@ -10,7 +10,8 @@ seconds=${FUZZ_SECONDS:-60}
 targets=${*:-"settings_reader_fuzz link_message_fuzz log_line_fuzz"}
 
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DVELNOOK_FUZZ=ON -DVELNOOK_BUILD_TESTS=OFF -DVELNOOK_BUILD_BENCH=OFF -DVELNOOK_BUILD_GUI=OFF
+  -DVELNOOK_FUZZ=ON -DVELNOOK_WERROR=ON -DVELNOOK_BUILD_TESTS=OFF -DVELNOOK_BUILD_BENCH=OFF \
+  -DVELNOOK_BUILD_GUI=OFF
 # shellcheck disable=SC2086
 cmake --build build-fuzz -j"$(nproc)" --target $targets
 

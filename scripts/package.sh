@@ -5,7 +5,7 @@
 set -e
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELNOOK_WERROR=ON
 cmake --build build -j"$(nproc)"
 rm -f build/velnook_*.deb
 cd build && cpack -G DEB

@@ -4,7 +4,7 @@
 set -e
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELNOOK_WERROR=ON
 cmake --build build -j"$(nproc)"
 mkdir -p run
 build/velnook-prepare run

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELNOOK_BUILD_BENCH=OFF \
-  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+  -DVELNOOK_WERROR=ON -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 cmake --build build-asan -j"$(nproc)"
 # Leaks are checked; the suppressions name only third-party libraries.
 ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
