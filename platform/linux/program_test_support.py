@@ -153,3 +153,17 @@ def click_twips(env, window, left, top, width, height, settle=0.3):
     subprocess.run(["xdotool", "mousemove", "--window", window, str((left + width // 2) // 15),
                     str((top + height // 2) // 15), "click", "1"], env=env)
     time.sleep(settle)
+
+
+def open_screen_and_save_delay(env, main_window, delay):
+    """Configure on the main window, type delay into DownDelayT and click
+    Save; returns the configuration screen's window id, or None."""
+    click_twips(env, main_window, 1200, 585, 980, 345)  # Configure
+    ids = wait_for_window(env, "Velnook Configuration")
+    if not ids:
+        return None
+    click_twips(env, ids[0], 1980, 780, 675, 360)  # DownDelayT
+    subprocess.run(["xdotool", "key", "ctrl+a"], env=env)
+    subprocess.run(["xdotool", "type", delay], env=env)
+    click_twips(env, ids[0], 5231, 7425, 980, 375)  # Save
+    return ids[0]

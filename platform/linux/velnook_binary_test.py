@@ -12,8 +12,8 @@ import sys
 import tempfile
 import time
 
-from program_test_support import (check, click_twips, failures, program_env, start_xvfb,
-                                  wait_exit, wait_for_window, window_ids)
+from program_test_support import (check, failures, open_screen_and_save_delay, program_env,
+                                  start_xvfb, wait_exit, wait_for_window, window_ids)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
 
@@ -27,15 +27,10 @@ VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
 def configure_and_save(env, main_window, work):
     """Configure, type a new download delay, Save, then Escape: the file holds
     the value and the re-initialisation after the screen logs the change."""
-    click_twips(env, main_window, 1200, 585, 980, 345)
-    ids = wait_for_window(env, "Velnook Configuration")
-    check(len(ids) == 1, "Configure opens the configuration screen")
-    if not ids:
+    screen = open_screen_and_save_delay(env, main_window, "120")
+    check(screen is not None, "Configure opens the configuration screen")
+    if not screen:
         return
-    click_twips(env, ids[0], 1980, 780, 675, 360)  # DownDelayT
-    subprocess.run(["xdotool", "key", "ctrl+a"], env=env)
-    subprocess.run(["xdotool", "type", "120"], env=env)
-    click_twips(env, ids[0], 5231, 7425, 980, 375)  # Save
     ini = open(os.path.join(work, "Data", "Velnook.ini"), "rb").read()
     check(b"\r\nDownDelay=120\r\n" in ini, "Save writes the typed value")
     subprocess.run(["xdotool", "key", "Escape"], env=env)
