@@ -92,8 +92,11 @@ void CheckNumberRule(std::string_view text) {
 
 void CheckReader(const std::string& text) {
   Settings settings;
-  std::string summary;
-  if (ReadConfigText(text, settings, summary) != ConfigReadStatus::Ok) return;
+  std::string summary, problem;
+  const ConfigReadStatus status = ReadConfigText(text, settings, summary, &problem);
+  // A wrong count always names what is missing or repeated.
+  if (status == ConfigReadStatus::MissingOrCorrupt) FUZZ_CHECK(!problem.empty());
+  if (status != ConfigReadStatus::Ok) return;
   FUZZ_CHECK(summary.rfind("\r\nConfiguration\r\n-------------", 0) == 0);
 
   // Whatever was read is written back and read again unchanged.
@@ -118,6 +121,9 @@ void CheckLoader(const std::string& text) {
   }
   // The program either carries on silently or ends after exactly one message.
   FUZZ_CHECK(hs.messages.shown.size() == (ended ? 1u : 0u));
+  // Every box says what is wrong on its second line.
+  if (ended)
+    FUZZ_CHECK(hs.messages.shown[0].text.find("\r\n") + 2 < hs.messages.shown[0].text.size());
   if (!ended) {
     Settings read;
     std::string summary;
