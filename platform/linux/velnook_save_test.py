@@ -13,7 +13,8 @@ import subprocess
 import sys
 
 from program_test_support import (check, failures, open_screen_and_save_delay, program_env,
-                                  set_settings, start_xvfb, wait_exit, wait_for_window)
+                                  set_settings, start_xvfb, wait_exit, wait_for_window,
+                                  wait_until)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
 NOBODY = pwd.getpwnam("nobody")
@@ -28,19 +29,23 @@ def give_to_nobody(*paths):
         os.chown(path, NOBODY.pw_uid, NOBODY.pw_gid)
 
 
-def save_delay(env, work, delay):
+def save_delay(env, work, delay, saved=None):
     """Starts the program, types delay on the screen and saves; returns
-    whether the write-error message came up. The program is ended after."""
+    whether the write-error message came up, waiting for it or, when given,
+    for saved() to hold. The program is ended after."""
     proc = subprocess.Popen(AS_NOBODY + [VELNOOK], cwd=work, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        mains = wait_for_window(env, "Velnook")
+        mains = wait_for_window(env, "Velnook", timeout=30)
         check(len(mains) >= 1, "the program starts as nobody")
         if not mains:
             return False
         screen = open_screen_and_save_delay(env, mains[0], delay)
         check(screen is not None, "Configure opens the configuration screen")
-        error = wait_for_window(env, "Velnook Configuration File Write Error", timeout=3)
+        title = "Velnook Configuration File Write Error"
+        if saved:
+            wait_until(saved, 15)
+        error = wait_for_window(env, title, timeout=1 if saved else 15)
         if error:
             subprocess.run(["xdotool", "key", "Return"], env=env)
         return bool(error)
@@ -80,10 +85,11 @@ def main():
         os.rename(ini, target)
         os.chmod(target, 0o600)
         os.symlink("../shared/velnook.ini", ini)
-        check(not save_delay(env, work, "122"), "a linked file is saved without a message")
+        def saved():
+            return b"\r\nDownDelay=122\r\n" in open(target, "rb").read()
+        check(not save_delay(env, work, "122", saved), "a linked file is saved without a message")
         check(os.path.islink(ini), "the link stays a link")
-        check(b"\r\nDownDelay=122\r\n" in open(target, "rb").read(),
-              "the link's target holds the saved value")
+        check(saved(), "the link's target holds the saved value")
         st = os.stat(target)
         check(stat.S_IMODE(st.st_mode) == 0o600 and st.st_uid == NOBODY.pw_uid,
               "the target keeps its mode and owner")
