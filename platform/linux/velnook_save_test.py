@@ -11,12 +11,14 @@ import pwd
 import stat
 import subprocess
 import sys
+import tempfile
 
-from program_test_support import (check, failures, open_screen_and_save_delay, program_env,
+from program_test_support import (check, finish, open_screen_and_save_delay, program_env,
                                   set_settings, start_xvfb, wait_exit, wait_for_window,
                                   wait_until)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
+OUTPUT = tempfile.TemporaryFile(mode="w+")
 NOBODY = pwd.getpwnam("nobody")
 # Only an administrator may save: nobody runs with the group "sudo" as well,
 # which gives no rights over the files here.
@@ -34,7 +36,7 @@ def save_delay(env, work, delay, saved=None):
     whether the write-error message came up, waiting for it or, when given,
     for saved() to hold. The program is ended after."""
     proc = subprocess.Popen(AS_NOBODY + [VELNOOK], cwd=work, env=env,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                            stdout=subprocess.DEVNULL, stderr=OUTPUT)
     try:
         mains = wait_for_window(env, "Velnook", timeout=30)
         check(len(mains) >= 1, "the program starts as nobody")
@@ -97,10 +99,7 @@ def main():
     finally:
         xvfb.terminate()
         xvfb.wait()
-
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
+    finish(OUTPUT)
 
 
 main()
