@@ -4,6 +4,7 @@
 
 #include "config/ip_address.h"
 #include "config/leading_number.h"
+#include "platform/native_text.h"
 #include "shutdown/shut_types.h"
 
 namespace velnook {
@@ -45,7 +46,7 @@ int CheckScreenValues(FrmConfig& screen, const SharedState& state, Services& ser
   const std::string& logPath = screen.Text("LogPathT");
   const std::string& dPath = screen.Text("DPathT");
   auto num = [&](const char* field) { return FieldNumber(screen.Text(field)); };
-  auto len = [&](const char* field) { return screen.Text(field).size(); };
+  auto len = [&](const char* field) { return CharacterCount(screen.Text(field)); };
   const bool monitor = screen.ShutTypeCode == 4;
 
   int count = 0;
@@ -57,7 +58,7 @@ int CheckScreenValues(FrmConfig& screen, const SharedState& state, Services& ser
   };
   rule(Outside(num("AvTimeT"), 1, 30), "AvTimeM");
   rule(ipKind && !ip.empty() && !validIp, "IPAddM");
-  rule(!ipKind && (ip.size() > 100 || validIp), "IPAddM");
+  rule(!ipKind && (CharacterCount(ip) > 100 || validIp), "IPAddM");
   rule(Outside(num("DownDelayT"), 5, 600), "DownDelayM");
   rule(Outside(num("DownLevelT"), 2, 50), "DownLevelM");
   rule(Outside(screen.LogLevelCode, 1, 3), "LogLevelM");
@@ -65,8 +66,8 @@ int CheckScreenValues(FrmConfig& screen, const SharedState& state, Services& ser
   rule(len("LogPathT") < 2 || len("LogPathT") > 100, "LogPathM");
   rule(len("DPathT") < 4 || len("DPathT") > 100, "DPathM");
   rule(!services.files.FolderExists(logPath), "LogPathM");
-  rule(logPath.empty() || logPath.back() != '\\', "LogPathM");
-  rule(dPath.empty() || dPath.back() != '\\', "DPathM");
+  rule(!EndsWithFolderSeparator(logPath), "LogPathM");
+  rule(!EndsWithFolderSeparator(dPath), "DPathM");
   rule(Outside(num("Port1T"), 1024, 65535), "Port1M");
   rule(Outside(num("ShutTimeT"), 2, 600), "ShutTimeM");
   rule(Outside(screen.ShutTypeCode, 1, 6), "ShutTypeM");

@@ -8,6 +8,7 @@
 #include "config/date_time_text.h"
 #include "config/leading_number.h"
 #include "config/settings_problem.h"
+#include "platform/native_text.h"
 
 namespace velnook {
 
@@ -139,7 +140,7 @@ ConfigReadStatus ReadConfigFile(FileSystem& files, Settings& settings, std::stri
   if (!files.FileExists(kConfigFilePath)) return ConfigReadStatus::MissingOrCorrupt;
   auto content = files.ReadFile(kConfigFilePath);
   if (!content) return ConfigReadStatus::ReadError;
-  return ReadConfigText(*content, settings, summary, problem);
+  return ReadConfigText(TextFromSettingsFile(*content), settings, summary, problem);
 }
 
 ConfigValues ValuesOf(const Settings& s) {

@@ -20,15 +20,15 @@ enum class ConfigReadStatus {
   ReadError,         // the file could not be read, or a number does not fit
 };
 
-// Reads the settings from file bytes (Windows-1252, CR LF or LF line ends).
+// Reads the settings from the file's text (CR LF or LF line ends).
 // Keys found overwrite the fields of settings; summary is rebuilt. When the
 // key or section count is wrong, problem (if given) names the keys and
 // sections that are missing or repeated.
 ConfigReadStatus ReadConfigText(const std::string& content, Settings& settings,
                                 std::string& summary, std::string* problem = nullptr);
 
-// The same from the settings file on disk; problem stays empty for a file
-// that is not there.
+// The same from the settings file on disk, its bytes read as this system
+// keeps texts; problem stays empty for a file that is not there.
 ConfigReadStatus ReadConfigFile(FileSystem& files, Settings& settings, std::string& summary,
                                 std::string* problem = nullptr);
 

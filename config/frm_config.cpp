@@ -4,6 +4,7 @@
 
 #include "config/check_screen_values.h"
 #include "config/save_restore.h"
+#include "platform/native_text.h"
 #include "shutdown/shut_types.h"
 
 namespace velnook {
@@ -15,6 +16,12 @@ constexpr std::array<const char*, 12> kHintLabels = {
     "LogPathM", "DPathM", "Port1M",     "ShutTimeM",  "ShutTypeM", "StartDelayM"};
 
 const std::vector<std::string> kLogLevelItems = {"Full", "None", "Normal"};
+// The hint of a path field, naming the separators this system accepts.
+std::string FolderHint(int minimum) {
+  return "(Must exist and be between " + std::to_string(minimum) + " and 99 characters plus " +
+         kFolderSeparatorsHint + ")";
+}
+
 const std::vector<std::string> kShutTypeItems = {"Hibernate", "Monitor",  "Power Off",
                                                  "Reboot",    "Shutdown", "Standby"};
 
@@ -70,6 +77,18 @@ void FrmConfig::Build() {
   auto row = [&](const char* labelName, const char* text, int top) {
     label(labelName, text, 75, top + 45, 1860, 285);
   };
+  // A small button at the end of a path field; typing in the field stays.
+  auto chooser = [&](const char* name, int top, const char* tip) {
+    Add({.name = name,
+         .kind = ControlKind::Button,
+         .left = 7140,
+         .top = top,
+         .width = 330,
+         .height = 360,
+         .caption = kChooseFolderCaption,
+         .tooltip = tip,
+         .tabIndex = tab++});
+  };
   using K = ControlKind;
   label("TMessage", "", 1980, 75, 4410, 255, kOrange);
   Get("TMessage").bold = true;
@@ -98,14 +117,14 @@ void FrmConfig::Build() {
   field("LogNameT", K::TextBox, 1980, 2115, 2600, 360, "Log file name");
   label("LogNameM", "(Between 8 and 20 characters)", 4655, 2160, 2800, 285);
   row("Label24", "Path To Log File:", 2580);
-  field("LogPathT", K::TextBox, 1980, 2580, 5490, 360,
+  field("LogPathT", K::TextBox, 1980, 2580, 5085, 360,
         "Path to log file (either an absolute path or relative to the Program Directory)");
-  label("LogPathM", "(Must exist and be between 1 and 99 characters plus '\\')", 1980, 2970, 5490,
-        285);
+  chooser("LogPathB", 2580, "Choose the folder of the log file");
+  label("LogPathM", FolderHint(1).c_str(), 1980, 2970, 5490, 285);
   row("Label7", "Download Directory:", 3375);
-  field("DPathT", K::TextBox, 1965, 3375, 5490, 360, "Path to  download directory");
-  label("DPathM", "(Must exist and be between 3 and 99 characters plus '\\')", 1980, 3765, 5490,
-        285);
+  field("DPathT", K::TextBox, 1965, 3375, 5100, 360, "Path to  download directory");
+  chooser("DPathB", 3375, "Choose the download directory");
+  label("DPathM", FolderHint(3).c_str(), 1980, 3765, 5490, 285);
   row("Label12", "Activate After:", 4155);
   field("StartDelayT", K::TextBox, 1980, 4155, 675, 360,
         "Delay after startup before program  is activated");
@@ -213,6 +232,7 @@ void FrmConfig::DataLoad() {
   Get("ShutTimeT").caption = std::to_string(shortened ? state_.StoredShutTime : s.ShutTime);
   Get("StartDelayT").caption = std::to_string(s.StartDelay);
   Get("DPathT").caption = s.DPath;
+  for (const char* field : kTextFields) Get(field).unstorable = false;
   Get("IPAddT").caption = s.IPAdd;
   Get("LogNameT").caption = s.LogName;
   Get("LogPathT").caption = s.LogPath;
@@ -338,7 +358,9 @@ void FrmConfig::Timer1Tick() {
 void FrmConfig::OnClick(const std::string& control) {
   if (!open_ || !Get(control).enabled) return;
   if (control == "Save") SaveClick(*this, state_, services_);
-  if (control == "Restore") RestoreClick(*this);
+  if (control == "Restore") RestoreClick(*this, services_);
+  if (control == "DPathB") ChooseFolderFor("DPathT", "Download Directory");
+  if (control == "LogPathB") ChooseFolderFor("LogPathT", "Path To Log File");
   if (control == "ExitConfig") ExitConfig();
   if (control == "Logo" && hooks_.openWebSite) hooks_.openWebSite();
   if (control == "ViewL" && hooks_.viewLog) hooks_.viewLog();
@@ -357,6 +379,17 @@ void FrmConfig::OnClick(const std::string& control) {
     // would keep the monitor paused for good.
     StartTimer1();
   }
+}
+
+void FrmConfig::ChooseFolderFor(const std::string& field, const std::string& what) {
+  timer1_->Stop();  // no self-close behind the dialog
+  const auto folder = services_.folders.ChooseFolder(state_.ProgramTitle + " " + what, Text(field));
+  if (!open_) return;
+  if (folder) {
+    Get(field).caption = *folder;
+    Get(field).unstorable = false;
+  }
+  StartTimer1();
 }
 
 void FrmConfig::OnChange(const std::string& control) {

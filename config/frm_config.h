@@ -87,6 +87,8 @@ class FrmConfig : public Form {
   void Build();
   void ExitConfig();
   void Timer1Tick();
+  // The folder chooser, opened at the field's folder, fills the field.
+  void ChooseFolderFor(const std::string& field, const std::string& what);
   void Unload();
 
   Services& services_;

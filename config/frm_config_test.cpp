@@ -161,11 +161,12 @@ TEST_F(FrmConfigTest, TheKeyboardGoesThroughTheFieldsInScreenOrder) {
   std::sort(order.begin(), order.end());
   std::vector<std::string> names;
   for (auto& [i, n] : order) names.push_back(n);
-  EXPECT_EQ(names, (std::vector<std::string>{
-                       "AvTimeT",   "DownDelayT", "DownLevelT",  "LogLevelT", "LogNameT",
-                       "LogPathT",  "DPathT",     "StartDelayT", "RunOnTopT", "StartMinT",
-                       "ShutTimeT", "ShutNameT",  "DNameT",      "IPAddT",    "Port1T",
-                       "Archive",   "ViewL",      "Restore",     "Save",      "ExitConfig"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{
+                "AvTimeT",   "DownDelayT", "DownLevelT", "LogLevelT",   "LogNameT",  "LogPathT",
+                "LogPathB",  "DPathT",     "DPathB",     "StartDelayT", "RunOnTopT", "StartMinT",
+                "ShutTimeT", "ShutNameT",  "DNameT",     "IPAddT",      "Port1T",    "Archive",
+                "ViewL",     "Restore",    "Save",       "ExitConfig"}));
 }
 
 TEST_F(FrmConfigTest, ArchiveShowsItsResultAndTheCountdownGoesOn) {
@@ -207,6 +208,35 @@ TEST_F(FrmConfigTest, ClicksWhileALongArchiveRunsStartNoSecondOne) {
   EXPECT_EQ(archives, 2);
   EXPECT_FALSE(s.IsOpen());
   EXPECT_FALSE(s.Timer1().IsRunning());
+}
+
+TEST_F(FrmConfigTest, TheFolderChooserFillsThePathFieldsAndTypingStays) {
+  state.settings.DPath = "dls\\";
+  screen.Open();
+  // The close countdown stands still behind the dialog; a long look for the
+  // folder must not close the screen under it.
+  hs.folders.onShow = [&] {
+    EXPECT_FALSE(screen.Timer1().IsRunning());
+    hs.loop.Advance(700 * 1000);
+  };
+  hs.folders.answers = {
+      "/srv/T\xC3\xA9l\xC3\xA9"
+      "chargements/",
+      std::nullopt};
+  screen.OnClick("DPathB");
+  EXPECT_TRUE(screen.IsOpen());
+  EXPECT_TRUE(screen.Timer1().IsRunning());
+  EXPECT_EQ(hs.folders.starts.back(), "dls\\");  // opened where the field points
+  EXPECT_EQ(hs.folders.titles.back(), "Velnook Download Directory");
+  EXPECT_EQ(screen.Text("DPathT"),
+            "/srv/T\xC3\xA9l\xC3\xA9"
+            "chargements/");
+  // Cancelled: the field keeps what it held.
+  Set("LogPathT", "Typed\\");
+  screen.OnClick("LogPathB");
+  EXPECT_EQ(screen.Text("LogPathT"), "Typed\\");
+  EXPECT_EQ(hs.folders.starts.back(), "Typed\\");
+  screen.CloseWithoutActions();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "config/check_screen_values.h"
 #include "config/config_file.h"
+#include "config/default_download_path.h"
 #include "config/settings_check.h"
 
 namespace velnook {
@@ -10,6 +11,24 @@ namespace {
 
 constexpr const char* kOutOfRange =
     "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved";
+
+constexpr const char* kUnstorable =
+    "Item(s) Highlighted Contain Characters That Cannot Be Stored - Changes Not Saved";
+
+// Marks the hint of every text box holding characters this system cannot
+// store; returns how many.
+int MarkUnstorableFields(FrmConfig& screen) {
+  int count = 0;
+  for (const char* field : kTextFields) {
+    if (!screen.Get(field).unstorable) continue;
+    ++count;
+    std::string hint = field;
+    hint.back() = 'M';
+    screen.Get(hint).foreColour = kOrange;
+    screen.Get(hint).bold = true;
+  }
+  return count;
+}
 
 ConfigValues ScreenValues(const FrmConfig& screen, const SharedState& state) {
   ConfigValues v;
@@ -49,7 +68,16 @@ void SaveClick(FrmConfig& screen, SharedState& state, Services& services) {
   Control& status = screen.Get("Status");
   status.caption = "";
   state.SetupError = false;
-  if (CheckScreenValues(screen, state, services) != 0) {
+  const int outOfRange = CheckScreenValues(screen, state, services);
+  if (MarkUnstorableFields(screen) != 0) {
+    services.messages.Show({MsgIcon::Exclamation, MsgButtons::Ok,
+                            state.ProgramTitle + " Data Error",
+                            "The highlighted item(s) contain characters that cannot be stored "
+                            "on this computer.\r\nChanges Not Saved"});
+    status.caption = kUnstorable;
+    return;
+  }
+  if (outOfRange != 0) {
     status.caption = kOutOfRange;
     return;
   }
@@ -84,21 +112,25 @@ void SaveClick(FrmConfig& screen, SharedState& state, Services& services) {
   screen.StartTimer2();
 }
 
-void RestoreClick(FrmConfig& screen) {
+void RestoreClick(FrmConfig& screen, Services& services) {
   const ConfigValues d;  // the defaults
-  screen.Get("AvTimeT").caption = "5";
-  screen.Get("DownDelayT").caption = "300";
-  screen.Get("DownLevelT").caption = "2";
-  screen.Get("DPathT").caption = d.DPath;
+  auto set = [&screen](const char* field, const std::string& text) {
+    screen.Get(field).caption = text;
+    screen.Get(field).unstorable = false;
+  };
+  set("AvTimeT", "5");
+  set("DownDelayT", "300");
+  set("DownLevelT", "2");
+  set("DPathT", DefaultDownloadPath(services.files, services.process));
   screen.Choose("LogLevelT", "Normal");
-  screen.Get("LogNameT").caption = d.LogName;
-  screen.Get("LogPathT").caption = d.LogPath;
-  screen.Get("Port1T").caption = "10001";
+  set("LogNameT", d.LogName);
+  set("LogPathT", d.LogPath);
+  set("Port1T", "10001");
   screen.Get("RunOnTopT").value = 0;
-  screen.Get("ShutTimeT").caption = "60";
+  set("ShutTimeT", "60");
   screen.Get("StartMinT").value = 1;
   screen.Choose("ShutNameT", "Power Off");
-  screen.Get("StartDelayT").caption = "2";
+  set("StartDelayT", "2");
   screen.Get("Status").caption = "Defaults Restored - Click Save To Keep";
   screen.StartTimer2();
 }

@@ -8,10 +8,13 @@
 namespace velnook {
 
 // Checks the fields and, when they differ from the snapshot, writes the
-// settings file. The file is either replaced whole or left as it was.
+// settings file. The file is either replaced whole or left as it was. A
+// field holding characters this system cannot store is refused, never
+// written with them replaced.
 void SaveClick(FrmConfig& screen, SharedState& state, Services& services);
 
-// Puts the default values into the fields; nothing is checked or written.
-void RestoreClick(FrmConfig& screen);
+// Puts the default values into the fields, with this system's default
+// download directory; nothing is checked or written.
+void RestoreClick(FrmConfig& screen, Services& services);
 
 }  // namespace velnook

@@ -1,5 +1,6 @@
 #include "config/save_restore.h"
 
+#include "config/default_download_path.h"
 #include "config/screen_test_support.h"
 
 namespace velnook {
@@ -158,7 +159,8 @@ TEST_F(SaveTest, RestorePutsTheDefaultsInAndCloseWithoutSaveChangesNothing) {
   EXPECT_EQ(screen.Text("AvTimeT"), "5");
   EXPECT_EQ(screen.ListText("ShutNameT"), "Power Off");
   EXPECT_EQ(screen.ListText("LogLevelT"), "Normal");
-  EXPECT_EQ(screen.Text("DPathT"), "%USERPROFILE%\\Local Settings\\Temporary Internet Files\\");
+  // This system's default, which the tests of DefaultDownloadPath show.
+  EXPECT_EQ(screen.Text("DPathT"), DefaultDownloadPath(hs.files, hs.process));
   EXPECT_FALSE(screen.Checked("RunOnTopT"));
   EXPECT_TRUE(screen.Checked("StartMinT"));
   EXPECT_TRUE(screen.Checked("DNameT"));  // the address is left alone
@@ -180,6 +182,26 @@ TEST_F(SaveTest, OnlyAnAdministratorMaySave) {
   screen.OnClick("Save");
   EXPECT_EQ(SettingsFile(), original);
   EXPECT_EQ(Status(), "");
+}
+
+TEST_F(SaveTest, CharactersTheSystemCannotStoreAreRefusedNotReplaced) {
+  // What a renderer reports when the typed text lost characters on the way
+  // into this system's texts, such as Cyrillic under a Western code page.
+  Set("DPathT", "????????\\");
+  screen.Get("DPathT").unstorable = true;
+  Save();
+  ASSERT_EQ(hs.messages.shown.size(), 1u);
+  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Data Error");
+  EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::Exclamation);
+  EXPECT_NE(hs.messages.shown[0].text.find("cannot be stored"), std::string::npos);
+  EXPECT_EQ(Status(),
+            "Item(s) Highlighted Contain Characters That Cannot Be Stored - Changes Not Saved");
+  EXPECT_TRUE(Marked("DPathM"));
+  EXPECT_EQ(SettingsFile(), original);
+  EXPECT_FALSE(state.ConfigChanged);
+  // Restore replaces the field, and with it the refusal.
+  screen.OnClick("Restore");
+  EXPECT_FALSE(screen.Get("DPathT").unstorable);
 }
 
 }  // namespace

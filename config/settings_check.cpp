@@ -3,6 +3,7 @@
 #include <array>
 
 #include "config/ip_address.h"
+#include "platform/native_text.h"
 
 namespace velnook {
 
@@ -11,8 +12,9 @@ namespace {
 bool Outside(int v, int low, int high) {
   return v < low || v > high;
 }
-bool EndsWithBackslash(const std::string& s) {
-  return !s.empty() && s.back() == '\\';
+bool LengthOutside(const std::string& s, std::size_t low, std::size_t high) {
+  const std::size_t n = CharacterCount(s);
+  return n < low || n > high;
 }
 
 }  // namespace
@@ -23,16 +25,16 @@ SettingsCheck CheckSettingsRanges(const Settings& s) {
       Outside(s.AvTime, 1, 30),
       Outside(s.DName, 1, 2),
       s.DName == 1 && !s.IPAdd.empty() && !IsIPAddress(s.IPAdd),
-      s.DName == 2 && (s.IPAdd.size() > 100 || IsIPAddress(s.IPAdd)),
+      s.DName == 2 && (CharacterCount(s.IPAdd) > 100 || IsIPAddress(s.IPAdd)),
       Outside(s.CMain, 1, 2),
       Outside(s.DownLevel, 2, 50),
       Outside(s.DownDelay, 5, 600),
       Outside(s.LogLevel, 1, 3),
-      s.LogName.size() < 8 || s.LogName.size() > 20,
-      s.LogPath.size() < 2 || s.LogPath.size() > 100,
-      s.DPath.size() < 4 || s.DPath.size() > 100,
-      !EndsWithBackslash(s.LogPath),
-      !EndsWithBackslash(s.DPath),
+      LengthOutside(s.LogName, 8, 20),
+      LengthOutside(s.LogPath, 2, 100),
+      LengthOutside(s.DPath, 4, 100),
+      !EndsWithFolderSeparator(s.LogPath),
+      !EndsWithFolderSeparator(s.DPath),
       Outside(s.Port1, 1024, 65535),
       Outside(s.RunOnTop, 1, 2),
       Outside(s.ShutTime, 2, 600),

@@ -31,6 +31,9 @@ struct Control {
   bool bold = false;
   bool enabled = true;
   bool readOnly = false;  // text box: focus and selection, but no typing
+  // Text box: the user typed characters that this system's texts cannot
+  // hold, so the caption is not what was typed.
+  bool unstorable = false;
   bool visible = true;
   int value = 0;                   // check box state, drop-down list index
   std::vector<std::string> items;  // drop-down list entries

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/desktop_notifier.h"
 #include "platform/file_system.h"
+#include "platform/folder_chooser.h"
 #include "platform/form.h"
 #include "platform/launcher.h"
 #include "platform/locale_info.h"
@@ -29,6 +30,7 @@ struct Services {
   UdpSocket& udp;
   AdministratorTest& admin;
   TreeTracker& tracker;
+  FolderChooser& folders;
   LocaleInfo locale;
   DesktopNotifier& notifier;
 };

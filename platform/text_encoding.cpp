@@ -41,33 +41,52 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string Utf8ToCp1252(std::string_view utf8) {
-  std::string out;
-  size_t i = 0;
-  while (i < utf8.size()) {
-    auto b = static_cast<unsigned char>(utf8[i]);
-    std::uint32_t cp = 0;
-    size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + len > utf8.size()) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    cp = len == 1 ? b : b & (0x7F >> len);
-    for (size_t k = 1; k < len; ++k)
-      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    i += len;
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-      out += static_cast<char>(cp);
-      continue;
-    }
-    char mapped = '?';
-    for (size_t k = 0; k < kHigh.size(); ++k)
-      if (kHigh[k] == cp) mapped = static_cast<char>(0x80 + k);
-    if (cp >= 0x80 && cp <= 0x9F) mapped = static_cast<char>(cp);
-    out += mapped;
+namespace {
+
+// Length of the well-formed sequence at |i|, or 0.
+std::size_t SequenceLength(std::string_view s, std::size_t i) {
+  auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned b = at(i);
+  if (b < 0x80) return 1;
+  std::size_t len = 0;
+  unsigned low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (b >= 0xC2 && b <= 0xDF) {
+    len = 2;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    len = 3;
+    if (b == 0xE0) low = 0xA0;   // overlong
+    if (b == 0xED) high = 0x9F;  // surrogates
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    len = 4;
+    if (b == 0xF0) low = 0x90;   // overlong
+    if (b == 0xF4) high = 0x8F;  // above U+10FFFF
+  } else {
+    return 0;
   }
-  return out;
+  if (i + len > s.size() || at(i + 1) < low || at(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < len; ++k)
+    if ((at(i + k) & 0xC0) != 0x80) return 0;
+  return len;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t len = SequenceLength(bytes, i);
+    if (len == 0) return false;
+    i += len;
+  }
+  return true;
+}
+
+std::size_t Utf8CharacterCount(std::string_view utf8) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++count) {
+    const std::size_t len = SequenceLength(utf8, i);
+    i += len == 0 ? 1 : len;
+  }
+  return count;
 }
 
 }  // namespace velnook

@@ -1,14 +1,19 @@
 #pragma once
-// The program keeps its texts as Windows-1252 bytes, the way the settings
-// file stores them; the screen and the desktop speak UTF-8.
+// Windows-1252, the settings files of older versions, and UTF-8, the
+// desktop's own text.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace velnook {
 
 std::string Cp1252ToUtf8(std::string_view bytes);
-// Characters without a Windows-1252 form become "?".
-std::string Utf8ToCp1252(std::string_view utf8);
+
+// Well-formed UTF-8: no stray or cut-off sequences, no overlong forms, no
+// surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view bytes);
+// Characters of a UTF-8 text; each byte of a malformed sequence counts as one.
+std::size_t Utf8CharacterCount(std::string_view utf8);
 
 }  // namespace velnook

@@ -12,6 +12,7 @@
 #include "platform/headless/recording_launcher.h"
 #include "platform/headless/recording_notifier.h"
 #include "platform/headless/recording_power.h"
+#include "platform/headless/scripted_folder_chooser.h"
 #include "platform/headless/scripted_message_boxes.h"
 #include "platform/headless/test_process.h"
 #include "platform/services.h"
@@ -32,6 +33,7 @@ struct HeadlessServices {
   FakeAdministrator admin;
   NativeTreeTracker tracker;
   RecordingNotifier notifier;
+  ScriptedFolderChooser folders;
   Services services;
 
   // The same services measuring with |other| instead of the tracker.

@@ -11,6 +11,7 @@
 #include "platform/linux/display_check.h"
 #include "platform/linux/login1_power.h"
 #include "platform/linux/qt_event_loop.h"
+#include "platform/linux/qt_folder_chooser.h"
 #include "platform/linux/qt_locale.h"
 #include "platform/linux/qt_message_boxes.h"
 #include "platform/linux/qt_system_end.h"
@@ -56,9 +57,10 @@ int main(int argc, char** argv) {
   velnook::QtUdpSocket udp([&windows] { windows.RefreshAll(); });
   velnook::PosixAdministratorTest admin;
   velnook::InotifyTreeTracker tracker;
+  velnook::QtFolderChooser folders;
   const velnook::LocaleInfo locale = velnook::SystemLocale();
-  velnook::Services services{loop,     loop,  messages, files, lock,    process, windows,
-                             launcher, power, udp,      admin, tracker, locale,  notifier};
+  velnook::Services services{loop,  loop, messages, files,   lock,    process, windows, launcher,
+                             power, udp,  admin,    tracker, folders, locale,  notifier};
 
   velnook::Program program(services, argText);
   velnook::QtSystemEnd systemEnd([&program] { program.EndBySystem(); });

@@ -1,6 +1,7 @@
 // Prepares a working directory for Velnook: a settings file with the default
-// values, the log folder, and a download folder that exists. An existing
-// settings file is never touched, so the user's settings are never lost.
+// values and the desktop's own download folder, the log folder, and that
+// download folder. An existing settings file is never touched, so the user's
+// settings are never lost.
 //
 //   velnook-prepare [working directory]
 
@@ -8,12 +9,13 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <string>
 
 #include "config/config_file.h"
+#include "config/default_download_path.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_process.h"
 
 int main(int argc, char** argv) {
   if (argc > 1 && ::chdir(argv[1]) != 0) {
@@ -23,15 +25,15 @@ int main(int argc, char** argv) {
   velnook::PosixFileSystem files;
   files.CreateFolder("Data");
   files.CreateFolder("Log");
-  const char* home = std::getenv("HOME");
-  const std::string downloads = std::string(home ? home : "") + "/Downloads";
-  ::mkdir(downloads.c_str(), 0755);
+  velnook::PosixProcess process;
+  const std::string downloads = velnook::DefaultDownloadPath(files, process);
+  ::mkdir(velnook::ToNativePath(downloads).c_str(), 0755);  // the monitor needs it to exist
   if (files.FileExists(velnook::kConfigFilePath)) {
     std::printf("Keeping the existing %s\n", velnook::kConfigFilePath);
     return 0;
   }
   velnook::ConfigValues defaults;
-  defaults.DPath = "%USERPROFILE%\\Downloads\\";  // Linux has no Internet cache folder
+  defaults.DPath = downloads;
   std::time_t t = std::time(nullptr);
   std::tm tm{};
   ::localtime_r(&t, &tm);

@@ -37,9 +37,9 @@ class QtScreensTest : public ::testing::Test {
   HeadlessServices hs;
   QtWindows windows;
   QtEventLoop loop{[this] { windows.RefreshAll(); }};
-  Services services{loop,       loop,       hs.messages,  hs.files,   hs.lock,
-                    hs.process, windows,    hs.launcher,  hs.power,   hs.udp,
-                    hs.admin,   hs.tracker, LocaleInfo{}, hs.notifier};
+  Services services{loop,       loop,       hs.messages, hs.files,     hs.lock,
+                    hs.process, windows,    hs.launcher, hs.power,     hs.udp,
+                    hs.admin,   hs.tracker, hs.folders,  LocaleInfo{}, hs.notifier};
   SharedState state;
   FrmConfig screen{services, state, {}};
 };

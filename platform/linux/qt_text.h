@@ -1,18 +1,16 @@
 #pragma once
-// Turning the program's Windows-1252 texts into Qt's and back.
+// The program's texts are UTF-8 on Linux, as Qt's are.
 
 #include <QString>
 #include <string>
 
-#include "platform/text_encoding.h"
-
 namespace velnook {
 
-inline QString ToQt(const std::string& cp1252) {
-  return QString::fromStdString(Cp1252ToUtf8(cp1252));
+inline QString ToQt(const std::string& utf8) {
+  return QString::fromStdString(utf8);
 }
 inline std::string FromQt(const QString& s) {
-  return Utf8ToCp1252(s.toStdString());
+  return s.toStdString();
 }
 
 }  // namespace velnook

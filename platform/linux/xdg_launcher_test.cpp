@@ -40,8 +40,8 @@ class XdgLauncherTest : public ::testing::Test {
 TEST_F(XdgLauncherTest, HandsTheEditorTheLogsFullPath) {
   StandInXdgOpen xdg(dir, "printf '%s|' \"$@\" >> \"" + dir.Path() + "/opened\"\n");
   EXPECT_TRUE(launcher.OpenInTextEditor("Log\\Velnook.log"));
-  // Windows-1252 in the program, UTF-8 for the desktop.
-  EXPECT_TRUE(launcher.OpenInTextEditor("Log\\Caf\xe9 log.log"));
+  // UTF-8 in the program as on the desktop: handed on unchanged.
+  EXPECT_TRUE(launcher.OpenInTextEditor("Log\\Caf\xc3\xa9 log.log"));
   const std::string cwd = std::filesystem::current_path().string();
   EXPECT_EQ(dir.Read("opened"), cwd + "/Log/Velnook.log|" + cwd + "/Log/Caf\xc3\xa9 log.log|");
 }

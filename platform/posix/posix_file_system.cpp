@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -19,6 +20,9 @@ std::string ToNativePath(const std::string& path) {
   std::string p = path;
   for (char& c : p)
     if (c == '\\') c = '/';
+  // A leading "~/" is the home folder, as a shell reads it.
+  const char* home = std::getenv("HOME");
+  if (p.compare(0, 2, "~/") == 0 && home && *home) p = home + p.substr(1);
   return p;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// File services over POSIX calls. "\" in the program's paths becomes "/".
+// File services over POSIX calls. "\" in the program's paths becomes "/"
+// and a leading "~/" the home folder; the bytes are the UTF-8 the desktop uses.
 
 #include <string>
 

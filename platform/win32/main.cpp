@@ -7,6 +7,7 @@
 #include "platform/win32/win32_administrator.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_folder_chooser.h"
 #include "platform/win32/win32_launcher.h"
 #include "platform/win32/win32_locale.h"
 #include "platform/win32/win32_message_boxes.h"
@@ -40,10 +41,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   udp.onResolvedFromAnyThread = [&loop, &udp] { loop.RunLater([&udp] { udp.DeliverResolved(); }); };
   velnook::Win32AdministratorTest admin;
   velnook::FullScanTracker tracker;  // no change notices of ours on Windows
+  velnook::Win32FolderChooser folders;
   const velnook::LocaleInfo locale = velnook::SystemLocale();
   velnook::Win32Notifier notifier;
-  velnook::Services services{loop,     loop,  messages, files, lock,    process, windows,
-                             launcher, power, udp,      admin, tracker, locale,  notifier};
+  velnook::Services services{loop,  loop, messages, files,   lock,    process, windows, launcher,
+                             power, udp,  admin,    tracker, folders, locale,  notifier};
 
   velnook::Program program(services, argText);
   windows.onSessionEnd = [&program] { program.EndBySystem(); };

@@ -141,13 +141,15 @@ std::unique_ptr<Timer> Win32EventLoop::CreateTimer() {
 
 void Win32EventLoop::ProcessPendingEvents() {
   MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  // Wide messages, so that characters typed into the Unicode text boxes
+  // arrive whole; the system converts them for the ANSI windows.
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
 }
 
@@ -167,10 +169,10 @@ unsigned Win32EventLoop::AddMessageHandler(std::function<void()> handler) {
 
 int Win32EventLoop::Run(const std::function<bool(void* msg)>& isDialogMessage) {
   MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {  // wide, as above
     if (isDialogMessage && isDialogMessage(&msg)) continue;
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }

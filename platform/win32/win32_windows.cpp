@@ -59,10 +59,22 @@ void DrawLogo(HDC dc, RECT r) {
   ::SelectObject(dc, oldBrush);
 }
 
-std::string WindowText(HWND h) {
-  const int n = ::GetWindowTextLengthA(h);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  s.resize(static_cast<size_t>(::GetWindowTextA(h, s.data(), n + 1)));
+// A text box's text in the ANSI code page the program keeps its texts in.
+// |lost| tells whether a typed character has no form there: the text is
+// then not what the user sees, and Save refuses it.
+std::string AnsiWindowText(HWND h, bool& lost) {
+  const int n = ::GetWindowTextLengthW(h);
+  std::wstring wide(static_cast<size_t>(n) + 1, L'\0');
+  wide.resize(static_cast<size_t>(::GetWindowTextW(h, wide.data(), n + 1)));
+  BOOL usedDefault = FALSE;
+  // A UTF-8 code page stores everything and takes no such flag.
+  BOOL* flag = ::GetACP() == CP_UTF8 ? nullptr : &usedDefault;
+  const DWORD how = flag ? WC_NO_BEST_FIT_CHARS : 0;
+  const int wn = static_cast<int>(wide.size());
+  const int size = ::WideCharToMultiByte(CP_ACP, how, wide.data(), wn, nullptr, 0, nullptr, flag);
+  std::string s(static_cast<size_t>(std::max(size, 0)), '\0');
+  ::WideCharToMultiByte(CP_ACP, how, wide.data(), wn, s.data(), size, nullptr, flag);
+  lost = usedDefault != FALSE;
   return s;
 }
 
@@ -250,9 +262,14 @@ class FormWindow {
         style |= CBS_DROPDOWNLIST | WS_VSCROLL;
         break;
     }
-    HWND h = ::CreateWindowExA(0, cls, "", style, 0, 0, 0, 0, hwnd_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               ::GetModuleHandleA(nullptr), nullptr);
+    // Text boxes are Unicode windows, so that what is typed arrives whole
+    // and a character the code page lacks can be told apart from "?".
+    const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+    HWND h = c.kind == ControlKind::TextBox
+                 ? ::CreateWindowExW(0, L"EDIT", L"", style, 0, 0, 0, 0, hwnd_, menu,
+                                     ::GetModuleHandleW(nullptr), nullptr)
+                 : ::CreateWindowExA(0, cls, "", style, 0, 0, 0, 0, hwnd_, menu,
+                                     ::GetModuleHandleA(nullptr), nullptr);
     if (c.kind == ControlKind::Image)
       ::SendMessageA(h, STM_SETICON,
                      reinterpret_cast<WPARAM>(::LoadIconA(nullptr, MAKEINTRESOURCEA(32513))),
@@ -291,7 +308,7 @@ class FormWindow {
     switch (c.kind) {
       case ControlKind::TextBox:
         // Only a change of the model rewrites the box, so typing keeps its caret.
-        if (c.caption != WindowText(h)) SetText(h, c.caption);
+        if (bool lost = false; c.caption != AnsiWindowText(h, lost)) SetText(h, c.caption);
         if (s.readOnly != (c.readOnly ? 1 : 0)) {
           s.readOnly = c.readOnly ? 1 : 0;
           ::SendMessageA(h, EM_SETREADONLY, c.readOnly, 0);
@@ -403,7 +420,8 @@ class FormWindow {
         break;
       case ControlKind::TextBox:
         if (code == EN_CHANGE) {
-          form_.Get(name).caption = WindowText(s.hwnd);
+          Control& c = form_.Get(name);
+          c.caption = AnsiWindowText(s.hwnd, c.unstorable);
           Forward([this, name] { form_.OnChange(name); });
         }
         break;
@@ -572,7 +590,7 @@ bool Win32Windows::TakeDialogMessage(void* m) {
   if (!msg->hwnd) return false;
   HWND root = ::GetAncestor(msg->hwnd, GA_ROOT);
   for (auto& [form, w] : windows_)
-    if (w->Handle() == root) return ::IsDialogMessageA(root, msg) != 0;
+    if (w->Handle() == root) return ::IsDialogMessageW(root, msg) != 0;
   return false;
 }
 
