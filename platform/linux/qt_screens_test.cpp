@@ -6,14 +6,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
 
 #include "app/frm_about.h"
 #include "config/frm_config.h"
+#include "monitor/dir_size.h"
 #include "platform/linux/qt_event_loop.h"
+#include "platform/linux/qt_folder_chooser.h"
 #include "platform/linux/qt_test_support.h"
 #include "platform/linux/qt_windows.h"
 
@@ -30,19 +36,37 @@ class QtScreensTest : public ::testing::Test {
   void Type(QWidget* w, const QString& text) {
     w->setFocus();
     QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);  // select all, then overwrite
-    QTest::keyClicks(w, text);
+    // Key by key with the character each one types, as a keyboard of any
+    // language sends it (keyClicks knows only ASCII keys).
+    for (const QChar ch : text)
+      QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
   }
 
   TempWorkDir dir;
   HeadlessServices hs;
   QtWindows windows;
   QtEventLoop loop{[this] { windows.RefreshAll(); }};
+  QtFolderChooser folders;
   Services services{loop,       loop,       hs.messages, hs.files,     hs.lock,
                     hs.process, windows,    hs.launcher, hs.power,     hs.udp,
-                    hs.admin,   hs.tracker, hs.folders,  LocaleInfo{}, hs.notifier};
+                    hs.admin,   hs.tracker, folders,     LocaleInfo{}, hs.notifier};
   SharedState state;
   FrmConfig screen{services, state, {}};
 };
+
+// Picks |folder| in the folder dialog as soon as it shows, as a user would.
+void PickWhenTheDialogShows(const QString& folder) {
+  auto* poll = new QTimer(QApplication::instance());
+  QObject::connect(poll, &QTimer::timeout, [poll, folder] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog || !dialog->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    dialog->setDirectory(folder);                 // open in it, as a double click does
+    QMetaObject::invokeMethod(dialog, "accept");  // what OK does
+  });
+  poll->start(20);
+}
 
 TEST_F(QtScreensTest, TypedValuesAreSavedAndMarksShow) {
   screen.Open();
@@ -135,6 +159,65 @@ TEST_F(QtScreensTest, TheFrameAndEscapeCloseAboutAsItsButtonDoes) {
   QTest::keyClick(w, Qt::Key_Escape);
   EXPECT_FALSE(state.ScreenOpen);
   EXPECT_FALSE(about.IsOpen());
+}
+
+TEST_F(QtScreensTest, FoldersNamedInAnyLanguageAreTypedSavedAndWatched) {
+  screen.Open();
+  QWidget* w = TopLevel("frmConfig");
+  ASSERT_NE(w, nullptr);
+  QApplication::setActiveWindow(w);
+  auto* dPath = w->findChild<QLineEdit*>("DPathT");
+  auto* save = w->findChild<QPushButton*>("Save");
+  auto* status = w->findChild<QLabel*>("Status");
+  ASSERT_TRUE(dPath && save && status);
+  EXPECT_EQ(w->findChild<QLabel*>("DPathM")->text(),
+            "(Must exist and be between 3 and 99 characters plus '/' or '\\')");
+  const std::string names[] = {
+      "T\xC3\xA9l\xC3\xA9"
+      "chargements",
+      "\xD0\x97\xD0\xB0\xD0\xB3\xD1\x80\xD1\x83\xD0\xB7\xD0\xBA\xD0\xB8"};
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    std::filesystem::create_directory(dir.Path() + "/" + name);
+    Type(dPath, QString::fromStdString(name + "\\"));
+    EXPECT_EQ(screen.Text("DPathT"), name + "\\");
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(status->text(), "Changes Saved - Click Close To Activate The Changes");
+    EXPECT_NE(dir.Read("Data/Velnook.ini").find("\r\nDPath=" + name + "\\\r\n"), std::string::npos);
+
+    // The saved folder is the one watched: a file growing there shows.
+    SharedState running;
+    LoadSettings(running, services);
+    ASSERT_TRUE(InitDirSize(running.settings.DPath, running, services));
+    std::ofstream(dir.Path() + "/" + name + "/part", std::ios::binary) << std::string(1536, 'x');
+    ASSERT_TRUE(GetDirRate(running.settings.DPath, running, services));
+    EXPECT_EQ(running.RateText, "1.5");
+  }
+  // A trailing "/" and an absolute path are taken as well.
+  Type(dPath, QString::fromStdString(dir.Path() + "/" + names[1] + "/"));
+  QTest::mouseClick(save, Qt::LeftButton);
+  EXPECT_EQ(status->text(), "Changes Saved - Click Close To Activate The Changes");
+  screen.OnCloseRequest();
+}
+
+TEST_F(QtScreensTest, TheEllipsisButtonFillsTheFieldFromTheFolderDialog) {
+  const std::string name = "\xD0\x97\xD0\xB0\xD0\xB3\xD1\x80\xD1\x83\xD0\xB7\xD0\xBA\xD0\xB8";
+  std::filesystem::create_directory(dir.Path() + "/" + name);
+  screen.Open();
+  QWidget* w = TopLevel("frmConfig");
+  ASSERT_NE(w, nullptr);
+  QApplication::setActiveWindow(w);
+  auto* button = w->findChild<QPushButton*>("DPathB");
+  auto* dPath = w->findChild<QLineEdit*>("DPathT");
+  ASSERT_TRUE(button && dPath);
+  EXPECT_EQ(button->text(), "\u2026");
+  EXPECT_LT(dPath->geometry().right(), button->geometry().left());  // side by side
+  PickWhenTheDialogShows(QString::fromStdString(dir.Path() + "/" + name));
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(dPath->text().toStdString(), dir.Path() + "/" + name + "/");
+  EXPECT_EQ(screen.Text("DPathT"), dir.Path() + "/" + name + "/");
+  EXPECT_TRUE(screen.IsOpen());
+  screen.OnCloseRequest();
 }
 
 }  // namespace

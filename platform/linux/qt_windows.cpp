@@ -80,6 +80,9 @@ class FormWidget : public QWidget {
     for (Control& c : form_.controls) SyncControl(c);
   }
 
+  // Events still queued for an unloaded window reach nobody.
+  void Detach() { detached_ = true; }
+
  protected:
   void closeEvent(QCloseEvent* e) override {
     // The model decides: it unloads the window or keeps it.
@@ -114,7 +117,9 @@ class FormWidget : public QWidget {
   }
 
  private:
-  void Forward(const std::function<void()>& f) { owner_.Dispatch(f); }
+  void Forward(const std::function<void()>& f) {
+    if (!detached_) owner_.Dispatch(f);
+  }
 
   void Build(Control& c) {
     QWidget* w = nullptr;
@@ -244,6 +249,7 @@ class FormWidget : public QWidget {
 
   Form& form_;
   QtWindows& owner_;
+  bool detached_ = false;  // unloaded: the model may be gone before the widget
   std::map<std::string, QWidget*> widgets_;
   bool topmost_ = false;
 };
@@ -291,6 +297,7 @@ void QtWindows::Unload(Form& form) {
   auto it = widgets_.find(&form);
   if (it == widgets_.end()) return;
   it->second->hide();
+  it->second->Detach();
   unloaded_.push_back(std::move(it->second));
   widgets_.erase(it);
   CollectUnloaded();
