@@ -89,6 +89,7 @@ def program_env(display, prefix):
     env = dict(os.environ, DISPLAY=display, HOME=work, XDG_RUNTIME_DIR=runtime,
                QT_QPA_PLATFORM="xcb", DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
     env.pop("USERPROFILE", None)
+    env.pop("XDG_CONFIG_HOME", None)  # the desktop's folders come from the fresh home
     return work, env
 
 
@@ -112,7 +113,7 @@ def set_settings(ini, values):
 
 def log_of(home):
     path = os.path.join(home, "Log", "Velnook.log")
-    return open(path, "rb").read().decode("cp1252") if os.path.exists(path) else ""
+    return open(path, "rb").read().decode("utf-8", "replace") if os.path.exists(path) else ""
 
 
 def wait_until(predicate, timeout):
