@@ -60,6 +60,7 @@ CONFIG_BUTTON = (1200, 585, 980, 345)
 ABOUT_BUTTON = (5097, 585, 980, 345)
 AVTIME = (1980, 345, 675, 360)
 LOGNAME = (1980, 2115, 2600, 360)
+LOGPATH = (1980, 2580, 5085, 360)
 SAVE = (5231, 7425, 980, 375)
 
 
@@ -108,6 +109,21 @@ def main():
         run(env, work, [(b"CMain=1", b"CMain=2"), (b"IPAdd=\r", b"IPAdd=127.0.0.1\r"),
                         (b"Port1=10001", b"Port1=%d" % (20000 + os.getpid() % 20000))],
             "Velnook Slave", slave)
+
+        # Folders named in the desktop's language, typed and saved.
+        for folder in ("Téléchargements", "Журналы"):
+            os.makedirs(os.path.join(work, folder), exist_ok=True)
+
+        def utf8(main):
+            click(env, main, *CONFIG_BUTTON)
+            config = find_window(env, "Velnook Configuration")
+            type_into(env, config, LOGPATH, "~/Журналы/")
+            click(env, config, *SAVE)
+            shoot(env, config, "config-utf8.png")
+
+        run(env, work, [(b"DPath=~/Downloads/", "DPath=~/Téléchargements/".encode()),
+                        (b"CMain=2", b"CMain=1"), (b"IPAdd=127.0.0.1", b"IPAdd=")],
+            "Velnook", utf8)
     finally:
         xvfb.kill()
 

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs what is missing, builds, prepares the working directory "run/"
-# (default settings, Log\, ~/Downloads) and starts Velnook there.
+# (default settings, Log/, the desktop's download folder) and starts Velnook there.
 set -e
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
