@@ -1,0 +1,84 @@
+// The configuration screen in real Win32 windows: typed text reaches the
+// model in the ANSI code page, and a character that code page lacks marks
+// the field, so that Save refuses it instead of writing "?".
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "config/config_file.h"
+#include "config/frm_config.h"
+#include "config/load_settings.h"
+#include "platform/headless/headless_services.h"
+#include "platform/headless/temp_work_dir.h"
+#include "platform/win32/win32_windows.h"
+#include "platform/win32/windows_api.h"
+
+namespace velnook {
+namespace {
+
+// The text box of the window that shows |text|.
+HWND TextBoxShowing(HWND root, const std::string& text) {
+  struct Search {
+    std::string text;
+    HWND found = nullptr;
+  } search{text};
+  ::EnumChildWindows(
+      root,
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        char cls[16] = {}, shown[256] = {};
+        ::GetClassNameA(h, cls, sizeof cls);
+        ::GetWindowTextA(h, shown, sizeof shown);
+        if (::lstrcmpiA(cls, "Edit") == 0 && s->text == shown) s->found = h;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST(Win32Screens, CharactersTheCodePageLacksAreRefusedOnSave) {
+  if (::GetACP() != 1252) GTEST_SKIP() << "needs the Western code page, not " << ::GetACP();
+  TempWorkDir dir;
+  HeadlessServices hs(dir.Path());
+  dir.Write("Log/.keep", "");
+  dir.Write("dls/.keep", "");
+  hs.files.CreateFolder("Data");
+  ConfigValues v;
+  v.DPath = "dls\\";
+  ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+  const std::string before = dir.Read("Data/Velnook.ini");
+  std::vector<std::function<void()>> later;
+  Win32Windows windows([&later](std::function<void()> f) { later.push_back(std::move(f)); });
+  Services services{hs.loop,    hs.loop,    hs.messages, hs.files,     hs.lock,
+                    hs.process, windows,    hs.launcher, hs.power,     hs.udp,
+                    hs.admin,   hs.tracker, hs.folders,  LocaleInfo{}, hs.notifier};
+  SharedState state;
+  LoadSettings(state, services);
+  hs.admin.administrator = true;
+  FrmConfig screen(services, state, {});
+  screen.Open();
+  HWND box = TextBoxShowing(static_cast<HWND>(windows.WindowOf(screen)), "dls\\");
+  ASSERT_NE(box, nullptr);
+
+  // What the code page holds arrives in it.
+  ::SetWindowTextW(box, L"T\u00e9l\u00e9chargements\\");
+  EXPECT_EQ(screen.Text("DPathT"),
+            "T\xE9l\xE9"
+            "chargements\\");
+  EXPECT_FALSE(screen.Get("DPathT").unstorable);
+
+  // Cyrillic does not: Save says so and writes nothing.
+  ::SetWindowTextW(box, L"\u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438\\");
+  EXPECT_TRUE(screen.Get("DPathT").unstorable);
+  screen.OnClick("Save");
+  ASSERT_EQ(hs.messages.shown.size(), 1u);
+  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Data Error");
+  EXPECT_EQ(dir.Read("Data/Velnook.ini"), before);
+  EXPECT_FALSE(state.ConfigChanged);
+  screen.CloseWithoutActions();
+  for (auto& f : later) f();
+}
+
+}  // namespace
+}  // namespace velnook
