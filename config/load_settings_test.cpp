@@ -5,6 +5,7 @@
 #include "config/config_file.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
+#include "platform/native_text.h"
 
 namespace velnook {
 namespace {
@@ -97,7 +98,7 @@ TEST_F(LoadSettingsTest, CaseCKeepsTheIconAndSaysWhatIsWrong) {
       {{.DownDelay = 601}, "DownDelay=601 is outside 5 to 600"},
       {{.AvTime = 0}, "AvTime=0 is outside 1 to 30"},
       {{.Port1 = 70000}, "Port1=70000 is outside 1024 to 65535"},
-      {{.DPath = "D:\\x"}, "DPath=D:\\x does not end with \"\\\""},
+      {{.DPath = "D:\\x"}, std::string("DPath=D:\\x does not end with ") + kFolderSeparatorsHint},
       {{.LogName = "a.log"}, "LogName=a.log is not 8 to 20 characters long"},
       {{.DPath = longPath},
        "DPath=" + std::string(56, 'x') + "... is not 4 to 100 characters long"},

@@ -1,6 +1,7 @@
 #include "config/settings_problem.h"
 
 #include "config/ip_address.h"
+#include "platform/native_text.h"
 
 namespace velnook {
 
@@ -26,8 +27,8 @@ std::string Length(const char* key, const std::string& value, int low, int high)
          std::to_string(high) + " characters long";
 }
 
-std::string NoBackslash(const char* key, const std::string& value) {
-  return std::string(key) + "=" + Shown(value) + " does not end with \"\\\"";
+std::string NoSeparator(const char* key, const std::string& value) {
+  return std::string(key) + "=" + Shown(value) + " does not end with " + kFolderSeparatorsHint;
 }
 
 // "A is missing", "A and B are missing", "A, B and C are missing".
@@ -69,9 +70,9 @@ std::string SettingsRuleProblem(int rule, const Settings& s) {
     case 11:
       return Length("DPath", s.DPath, 4, 100);
     case 12:
-      return NoBackslash("LogPath", s.LogPath);
+      return NoSeparator("LogPath", s.LogPath);
     case 13:
-      return NoBackslash("DPath", s.DPath);
+      return NoSeparator("DPath", s.DPath);
     case 14:
       return Outside("Port1", s.Port1, 1024, 65535);
     case 15:
