@@ -93,6 +93,7 @@ TEST_F(MainJobTest, EachShutTypeAsksForItsOwnActionOrNone) {
     EXPECT_EQ(p.state.RunMode, 2) << type;
     EXPECT_THROW(own.loop.Advance(2000), ProgramEnded) << type;
     EXPECT_EQ(own.power.requests, expected) << type;
+    EXPECT_EQ(own.power.allowedAsks, expected) << type;  // asked when monitoring began
     if (type == 4) {
       EXPECT_EQ(p.main.Get("Counter").caption, "Velnook Will Close In 0s");
     }
@@ -126,6 +127,81 @@ TEST_F(MainJobTest, RefusedPowerOffIsReportedAndNothingHappens) {
   EXPECT_NE(other.messages.shown[0].text.find(
                 "ShutdownSystem failed: Interactive authentication required."),
             std::string::npos);
+}
+
+TEST_F(MainJobTest, RefusalIsKnownWhenMonitoringBeginsAndOncePerInitialisation) {
+  hs.power.allowedAnswer = "challenge";
+  Start(Quick());
+  const std::string sentence = Main().Get("Title").caption;
+  Seconds(1);
+  EXPECT_TRUE(hs.power.allowedAsks.empty());  // not during the start delay
+  Seconds(1);
+  ASSERT_EQ(State().RunMode, 1);
+  EXPECT_EQ(hs.power.allowedAsks, std::vector<PowerAction>{PowerAction::PowerOff});
+  EXPECT_EQ(Main().Get("Title").caption, sentence);  // nothing until the answer comes
+  const int refreshes = hs.windows.refreshes;
+  hs.power.Answer();
+  EXPECT_GT(hs.windows.refreshes, refreshes);  // drawn at once, not at the next tick
+  const Control& title = Main().Get("Title");
+  EXPECT_EQ(title.caption, "Power Off Refused By The System (challenge)");
+  EXPECT_EQ(title.foreColour, kOrange);
+  EXPECT_TRUE(title.bold);
+  EXPECT_EQ(Entries().back(), " Refused  , Power Off , Count:   0");
+
+  // Monitoring goes on, and is not asked again within the same run.
+  Seconds(2);
+  EXPECT_EQ(State().RunMode, 1);
+  EXPECT_EQ(hs.power.allowedAsks.size(), 1u);
+
+  // A late answer from before a restart is dropped; the restart clears the
+  // warning and asks again once its start delay is over.
+  Seconds(1);
+  hs.power.pendingAnswers.clear();
+  Main().OnClick("Reset");
+  EXPECT_EQ(title.caption, sentence);
+  EXPECT_EQ(title.foreColour, kDefaultColour);
+  Seconds(2);
+  ASSERT_EQ(hs.power.allowedAsks.size(), 2u);
+  hs.power.allowedAnswer = "no";
+  Main().OnClick("Reset");
+  hs.power.Answer();
+  EXPECT_EQ(title.caption, sentence);
+  Seconds(2);
+  hs.power.Answer();
+  EXPECT_EQ(title.caption, "Power Off Refused By The System (no)");
+  int refused = 0;
+  for (const auto& e : Entries()) refused += e.rfind(" Refused  , Power Off", 0) == 0;
+  EXPECT_EQ(refused, 2);
+}
+
+TEST_F(MainJobTest, AllowedActionAndMonitorLeaveTheWindowAsItIs) {
+  Start(Quick());
+  const std::string sentence = Main().Get("Title").caption;
+  Seconds(2);
+  hs.power.Answer();
+  EXPECT_EQ(Main().Get("Title").caption, sentence);
+  for (const auto& e : Entries()) EXPECT_EQ(e.find("Refused"), std::string::npos) << e;
+}
+
+TEST_F(MainJobTest, CountdownNamesWhoBlocksTheActionAndOnlyThose) {
+  ConfigValues v = Quick();
+  v.ShutType = 5;
+  hs.power.inhibitors = {{"shutdown:sleep", "Firefox", "Downloading", "block"},
+                         {"sleep", "Music", "Playing", "delay"},
+                         {"shutdown", "Backup", "Copying", "block"},
+                         {"idle:sleep", "Torrent", "Seeding", "block"}};
+  Start(v);
+  Seconds(7);
+  ASSERT_EQ(State().RunMode, 2);
+  hs.power.Answer();
+  EXPECT_EQ(State().InhibitorLine, "Blocked by: Firefox (Downloading), Torrent (Seeding)");
+  // The line is asked again when the countdown starts, and follows the answer.
+  hs.power.inhibitors.resize(1);
+  Main().OnClick("Reset");
+  EXPECT_EQ(State().InhibitorLine, "");
+  Seconds(7);
+  hs.power.Answer();
+  EXPECT_EQ(State().InhibitorLine, "Blocked by: Firefox (Downloading)");
 }
 
 TEST_F(MainJobTest, CancelRestartsTheStartDelayAndRestoresTheButtons) {

@@ -71,6 +71,11 @@ struct SharedState {
 
   // Countdown.
   bool TestMode = false;
+
+  // What the system said of the configured action in this initialisation.
+  int Initialisations = 0;    // tells a late answer from the current one
+  std::string PowerRefusal;   // its answer when it would refuse; empty otherwise
+  std::string InhibitorLine;  // who holds the action back (BlockingInhibitorLine)
 };
 
 }  // namespace velnook

@@ -10,6 +10,9 @@ namespace velnook {
 void InitMonitor(SharedState& state, MonitorWindow& window, Services& services) {
   Settings& s = state.settings;
   state.TestMode = false;
+  ++state.Initialisations;
+  state.PowerRefusal.clear();
+  state.InhibitorLine.clear();
   if (state.tmrRefresh) state.tmrRefresh->Stop();
   state.SecCount = s.StartDelay;
   state.ShutCond = 1;

@@ -6,6 +6,7 @@
 #include "config/leading_number.h"
 #include "monitor/dir_size.h"
 #include "monitor/unread_note.h"
+#include "monitor/power_check.h"
 #include "resultslog/results_log.h"
 
 namespace velnook {
@@ -77,6 +78,7 @@ void StartDelayStep(SharedState& state, MonitorWindow& window, Services& service
     if (!InitDirSize(s.DPath, state, services))
       EndOnMissingFolder(state, services, MsgIcon::Exclamation, "The program will now terminate");
     ShowUnreadFolders(state, window, services);
+    CheckPowerAllowed(state, window, services);
   } else if (state.SecCount != s.StartDelay) {
     if (s.LogLevel == 3) WriteLogEntry("Inactive", "", state, services);
   } else if (s.CMain == 1) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "monitor/init_monitor.h"
+#include "monitor/power_check.h"
 #include "resultslog/results_log.h"
 #include "shutdown/countdown_notice.h"
 #include "shutdown/shut_types.h"
@@ -82,7 +83,11 @@ void CountdownStep(SharedState& state, MonitorWindow& window, Services& services
     ShowMonitorTexts(state, window, services);
     return;
   }
-  if (state.SecCount == 0) Log("Enter", state.ShutTypeName, state, services);
+  if (state.SecCount == 0) {
+    Log("Enter", state.ShutTypeName, state, services);
+    // Asked again: who holds the action back may have changed since monitoring began.
+    AskBlockingInhibitors(state, services);
+  }
   ++state.SecCount;
   ShowCountdownLook(state, window);
   if (state.SecCount < s.ShutTime + 1) {

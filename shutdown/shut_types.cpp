@@ -37,4 +37,20 @@ std::string CountdownTextOf(std::int16_t shutType) {
   return kShutTypes[static_cast<std::size_t>(shutType - 1)].countdownText;
 }
 
+std::optional<PowerAction> PowerActionOf(std::int16_t shutType) {
+  switch (shutType) {
+    case 1:
+      return PowerAction::PowerOff;
+    case 2:
+      return PowerAction::Reboot;
+    case 3:
+      return PowerAction::Halt;
+    case 5:
+      return PowerAction::Hibernate;
+    case 6:
+      return PowerAction::Suspend;
+  }
+  return std::nullopt;
+}
+
 }  // namespace velnook

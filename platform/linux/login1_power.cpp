@@ -1,7 +1,9 @@
 #include "platform/linux/login1_power.h"
 
+#include <QDBusArgument>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 
 namespace velnook {
 namespace {
@@ -70,6 +72,56 @@ std::optional<PowerFailure> Login1Power::Request(PowerAction action) {
   if (reply.type() == QDBusMessage::ErrorMessage)
     return PowerFailure{PowerStep::Request, ErrorText(QDBusError(reply))};
   return std::nullopt;
+}
+
+void Login1Power::CallLater(const QString& method,
+                            std::function<void(const QDBusMessage&)> onReply) {
+  if (!bus_.isConnected()) {
+    // Still later, as the caller expects, never inside its own call.
+    QTimer::singleShot(0, this, [onReply, text = bus_.lastError().message()] {
+      onReply(QDBusMessage::createError(QDBusError::Disconnected, text));
+    });
+    return;
+  }
+  QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kManager, method);
+  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this, [onReply](QDBusPendingCallWatcher* w) {
+    w->deleteLater();
+    onReply(w->reply());
+  });
+}
+
+void Login1Power::AskAllowed(PowerAction action, std::function<void(std::string)> onAnswer) {
+  CallLater(QString("Can") + MethodOf(action), [onAnswer](const QDBusMessage& reply) {
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+      // Short enough for the window's title line; the log has the rest.
+      onAnswer(IsMissingService(QDBusError(reply)) ? "no login manager" : "no answer");
+      return;
+    }
+    onAnswer(reply.arguments().value(0).toString().toStdString());
+  });
+}
+
+void Login1Power::ListInhibitors(std::function<void(std::vector<Inhibitor>)> onList) {
+  CallLater("ListInhibitors", [onList](const QDBusMessage& reply) {
+    std::vector<Inhibitor> list;
+    if (reply.type() == QDBusMessage::ReplyMessage && reply.signature() == "a(ssssuu)") {
+      // a(ssssuu): what, who, why, mode, uid, pid.
+      const QDBusArgument arg = reply.arguments().value(0).value<QDBusArgument>();
+      arg.beginArray();
+      while (!arg.atEnd()) {
+        QString what, who, why, mode;
+        uint uid = 0, pid = 0;
+        arg.beginStructure();
+        arg >> what >> who >> why >> mode >> uid >> pid;
+        arg.endStructure();
+        list.push_back(
+            {what.toStdString(), who.toStdString(), why.toStdString(), mode.toStdString()});
+      }
+      arg.endArray();
+    }
+    onList(std::move(list));
+  });
 }
 
 void Login1Power::CallWhenResumed(std::function<void()> onResumed) {

@@ -22,6 +22,8 @@ class Login1Power : public QObject, public PowerService {
   std::optional<PowerFailure> EnablePrivilege(PowerAction action) override;
   std::optional<PowerFailure> Request(PowerAction action) override;
   void CallWhenResumed(std::function<void()> onResumed) override;
+  void AskAllowed(PowerAction action, std::function<void(std::string)> onAnswer) override;
+  void ListInhibitors(std::function<void(std::vector<Inhibitor>)> onList) override;
 
   // Without a PrepareForSleep(true) within this time the sleep is taken as
   // refused, and the program goes on as after a wake-up.
@@ -32,6 +34,9 @@ class Login1Power : public QObject, public PowerService {
 
  private:
   void Resumed();
+  // Calls the manager's method without waiting; onReply runs on the window
+  // thread with the reply or the error.
+  void CallLater(const QString& method, std::function<void(const QDBusMessage&)> onReply);
   QDBusConnection bus_;
   bool subscribed_ = false;
   bool sleeping_ = false;

@@ -37,6 +37,14 @@ class Login1PowerTest : public DBusMockTest {
     t.start();
     while (t.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
+  // The answer to AskAllowed, which must never come inside the call.
+  std::string AnswerTo(Login1Power& power, PowerAction action) {
+    std::vector<std::string> answers;
+    power.AskAllowed(action, [&](std::string a) { answers.push_back(std::move(a)); });
+    EXPECT_TRUE(answers.empty());
+    EXPECT_TRUE(PumpUntil([&] { return !answers.empty(); }, 10000));
+    return answers.empty() ? "" : answers[0];
+  }
 };
 
 TEST_F(Login1PowerTest, AllowedRequestsReachTheLoginManagerNotInteractively) {
@@ -81,6 +89,59 @@ TEST_F(Login1PowerTest, RefusalsAndErrorsBecomeTheirSteps) {
   auto missing = power.EnablePrivilege(PowerAction::PowerOff);
   ASSERT_TRUE(missing);
   EXPECT_EQ(missing->step, PowerStep::FindAuthority);
+}
+
+TEST_F(Login1PowerTest, AskAllowedGivesTheManagersAnswerLater) {
+  Login1Power power(*conn_);
+  EXPECT_EQ(AnswerTo(power, PowerAction::PowerOff), "yes");
+  MockCall("AddMethod", {kManager, "CanReboot", "", "s", "ret = 'challenge'"});
+  MockCall("AddMethod", {kManager, "CanSuspend", "", "s", "ret = 'na'"});
+  EXPECT_EQ(AnswerTo(power, PowerAction::Reboot), "challenge");
+  EXPECT_EQ(AnswerTo(power, PowerAction::Suspend), "na");
+  EXPECT_EQ(Calls(), (QStringList{"CanPowerOff", "CanReboot", "CanSuspend"}));
+
+  mock_.kill();
+  mock_.waitForFinished();
+  EXPECT_EQ(AnswerTo(power, PowerAction::PowerOff), "no login manager");
+  Login1Power unconnected(QDBusConnection::connectToBus("unix:path=/nonexistent", "nowhere"));
+  EXPECT_EQ(AnswerTo(unconnected, PowerAction::PowerOff), "no login manager");
+}
+
+TEST_F(Login1PowerTest, InhibitorsAreListedAsTheManagerHoldsThem) {
+  Login1Power power(*conn_);
+  // The lock lasts as long as its descriptor stays open here.
+  auto m = QDBusMessage::createMethodCall("org.freedesktop.login1", "/org/freedesktop/login1",
+                                          kManager, "Inhibit");
+  m << "shutdown:sleep"
+    << "Firefox"
+    << "Downloading"
+    << "block";
+  const QDBusMessage held = conn_->call(m);
+  ASSERT_EQ(held.type(), QDBusMessage::ReplyMessage);
+
+  std::vector<Inhibitor> list;
+  bool answered = false;
+  power.ListInhibitors([&](std::vector<Inhibitor> l) {
+    list = std::move(l);
+    answered = true;
+  });
+  ASSERT_TRUE(PumpUntil([&] { return answered; }, 10000));
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].what, "shutdown:sleep");
+  EXPECT_EQ(list[0].who, "Firefox");
+  EXPECT_EQ(list[0].why, "Downloading");
+  EXPECT_EQ(list[0].mode, "block");
+
+  // A manager that answers nonsense lists nobody rather than crashing.
+  MockCall("AddMethod", {kManager, "ListInhibitors", "", "s", "ret = 'nonsense'"});
+  answered = false;
+  list = {{"x", "y", "z", "block"}};
+  power.ListInhibitors([&](std::vector<Inhibitor> l) {
+    list = std::move(l);
+    answered = true;
+  });
+  ASSERT_TRUE(PumpUntil([&] { return answered; }, 10000));
+  EXPECT_TRUE(list.empty());
 }
 
 TEST_F(Login1PowerTest, ResumeIsReportedAfterTheSleepNotBefore) {

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_power.h"
 
+#include <vector>
+
 #include "platform/win32/windows_api.h"
 
 namespace velnook {
@@ -30,6 +32,36 @@ namespace {
 
 PowerFailure LastError(PowerStep step) {
   return {step, SystemErrorText(::GetLastError())};
+}
+
+// kPowerAllowed when the token holds the shutdown privilege, enabled or not:
+// the request enables it.
+std::string ShutdownPrivilegeAnswer() {
+  LUID luid{};
+  if (!::LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &luid)) return "no privilege value";
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return "no access";
+  DWORD size = 0;
+  ::GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  bool held = false;
+  if (size > 0 && ::GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size)) {
+    const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+    for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+      const LUID& l = privileges->Privileges[i].Luid;
+      if (l.LowPart == luid.LowPart && l.HighPart == luid.HighPart) held = true;
+    }
+  }
+  ::CloseHandle(token);
+  return held ? kPowerAllowed : "no shutdown privilege";
+}
+
+std::string SleepAnswer(PowerAction action) {
+  SYSTEM_POWER_CAPABILITIES caps{};
+  if (!::GetPwrCapabilities(&caps)) return "no answer";
+  if (action == PowerAction::Hibernate)
+    return caps.SystemS4 && caps.HiberFilePresent ? kPowerAllowed : "not supported";
+  return caps.SystemS1 || caps.SystemS2 || caps.SystemS3 ? kPowerAllowed : "not supported";
 }
 
 }  // namespace
@@ -78,6 +110,25 @@ std::optional<PowerFailure> Win32Power::Request(PowerAction action) {
 
 void Win32Power::CallWhenResumed(std::function<void()> onResumed) {
   onResumed_ = std::move(onResumed);
+}
+
+void Win32Power::Later(std::function<void()> f) {
+  if (runLater_)
+    runLater_(std::move(f));
+  else
+    f();
+}
+
+void Win32Power::AskAllowed(PowerAction action, std::function<void(std::string)> onAnswer) {
+  std::string answer = ShutdownPrivilegeAnswer();
+  const bool sleeps = action == PowerAction::Hibernate || action == PowerAction::Suspend;
+  if (answer == kPowerAllowed && sleeps) answer = SleepAnswer(action);
+  // Both are quick local questions; the answer still comes later, as promised.
+  Later([onAnswer = std::move(onAnswer), answer] { onAnswer(answer); });
+}
+
+void Win32Power::ListInhibitors(std::function<void(std::vector<Inhibitor>)> onList) {
+  Later([onList = std::move(onList)] { onList({}); });
 }
 
 }  // namespace velnook

@@ -28,9 +28,15 @@ class Win32Power : public PowerService {
   std::optional<PowerFailure> EnablePrivilege(PowerAction action) override;
   std::optional<PowerFailure> Request(PowerAction action) override;
   void CallWhenResumed(std::function<void()> onResumed) override;
+  // The shutdown privilege in the token, and for the sleeps whether the
+  // machine can sleep that way at all.
+  void AskAllowed(PowerAction action, std::function<void(std::string)> onAnswer) override;
+  // Windows keeps no list of programs holding a shutdown back.
+  void ListInhibitors(std::function<void(std::vector<Inhibitor>)> onList) override;
 
  private:
   std::function<void(std::function<void()>)> runLater_;
+  void Later(std::function<void()> f);
   std::function<void()> onResumed_;
 };
 
