@@ -179,6 +179,17 @@ void VelnookMain::ResetClick() {
   if (state_.settings.CMain == 1) SendLinkMessage(state_, services_);
 }
 
+CancelAnswer VelnookMain::CancelFromTerminal() {
+  const Control& reset = Get("Reset");
+  if (state_.RunMode != 2 || state_.TestMode || !reset.enabled)
+    return {false, state_.ProgramTitle + " is not counting down: nothing to cancel."};
+  const std::string action = state_.ShutTypeName;
+  OnClick("Reset");
+  services_.windows.Refresh(*this);
+  return {true, state_.ProgramTitle + ": the countdown to " + action +
+                    " is cancelled; monitoring starts again."};
+}
+
 void VelnookMain::Unload() {
   tmrRefresh_->Stop();
   services_.notifier.Close();  // a notice left behind would offer a dead Cancel

@@ -10,6 +10,7 @@
 
 #include "config/shared_state.h"
 #include "monitor/monitor_window.h"
+#include "platform/remote_cancel.h"
 #include "platform/services.h"
 
 namespace velnook {
@@ -43,6 +44,9 @@ class VelnookMain : public MonitorWindow {
   [[noreturn]] void Unload();
   // The Reset button: log, restart, and pass the reset on to a slave.
   void ResetClick();
+  // "velnook -Cancel" from the user's terminal: what the Cancel button does,
+  // when there is a countdown to cancel.
+  CancelAnswer CancelFromTerminal();
 
   // Filled in by the windows that the About and Configure buttons open.
   std::function<void()> showAbout;

@@ -10,6 +10,7 @@
 #include "platform/linux/dbus_notifier.h"
 #include "platform/linux/display_check.h"
 #include "platform/linux/login1_power.h"
+#include "platform/linux/qt_cancel_server.h"
 #include "platform/linux/qt_event_loop.h"
 #include "platform/linux/qt_folder_chooser.h"
 #include "platform/linux/qt_locale.h"
@@ -18,6 +19,7 @@
 #include "platform/linux/qt_udp_socket.h"
 #include "platform/linux/qt_windows.h"
 #include "platform/linux/xdg_launcher.h"
+#include "platform/posix/cancel_socket.h"
 #include "platform/posix/flock_instance_lock.h"
 #include "platform/posix/inotify_tree_tracker.h"
 #include "platform/posix/posix_administrator.h"
@@ -30,6 +32,14 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (i > 1) argText += ' ';
     argText += argv[i];
+  }
+  // A request to the running instance, from any terminal: no display, no
+  // lock, no window.
+  if (argText == "-Cancel") {
+    const auto outcome =
+        velnook::RequestCancel(velnook::CancelSocketPath(velnook::RuntimeDirectory()));
+    std::fprintf(outcome.exitStatus == 0 ? stdout : stderr, "%s\n", outcome.line.c_str());
+    return outcome.exitStatus;
   }
   // Before Qt, which would abort, and before anything reads the settings or
   // writes the log.
@@ -65,6 +75,15 @@ int main(int argc, char** argv) {
   velnook::Program program(services, argText);
   velnook::QtSystemEnd systemEnd([&program] { program.EndBySystem(); });
   program.ProcessEntry();
+  velnook::QtCancelServer cancelServer;
+  if (program.HoldsInstanceLock()) {
+    const std::string error =
+        cancelServer.Listen(velnook::CancelSocketPath(velnook::RuntimeDirectory()),
+                            [&program] { return program.main.CancelFromTerminal(); });
+    // Monitoring works without it; only the terminal's Cancel does not.
+    if (!error.empty())
+      std::fprintf(stderr, "velnook: -Cancel will not reach this instance: %s\n", error.c_str());
+  }
   windows.RefreshAll();
   return app.exec();
 }

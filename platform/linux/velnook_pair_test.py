@@ -11,7 +11,7 @@ import sys
 import tempfile
 
 from program_test_support import (check, failures, free_port, log_of, set_settings,
-                                  start_xvfb, stop_all, wait_until)
+                                  start_mock_logind, start_xvfb, stop_all, wait_until)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
 
@@ -34,30 +34,19 @@ def prepare(role, port, env):
 
 def main():
     xvfb, display = start_xvfb()
-    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
-                            "--print-address=1"], stdout=subprocess.PIPE, text=True)
-    address = bus.stdout.readline().strip()
     calls = tempfile.NamedTemporaryFile(prefix="velnook-logind-", delete=False).name
     # The private bus stands in for the system bus, here and in the programs.
     # A runtime folder of its own holds the instance lock, which a program
     # that another test runs at the same time must not hold.
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
-               DBUS_SYSTEM_BUS_ADDRESS=address, DBUS_SESSION_BUS_ADDRESS=address,
                XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="velnook-runtime-"))
     env.pop("USERPROFILE", None)
-    mock = subprocess.Popen(["/usr/bin/python3", "-m", "dbusmock", "--template", "logind",
-                             "-l", calls], env=env, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
+    bus, mock, address = start_mock_logind(env, calls=calls)
     procs = []
     master_home = slave_home = ""
     try:
-        owned = wait_until(lambda: subprocess.run(
-            ["dbus-send", "--bus=" + address, "--print-reply", "--dest=org.freedesktop.DBus",
-             "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
-             "string:org.freedesktop.login1"], capture_output=True, text=True).stdout.find(
-                 "true") >= 0, 20)
-        check(owned, "the mock login manager is on the private bus")
-        if not owned:
+        check(address is not None, "the mock login manager is on the private bus")
+        if address is None:
             return
         port = free_port()
         slave_home, master_home = prepare("slave", port, env), prepare("master", port, env)

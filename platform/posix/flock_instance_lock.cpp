@@ -4,16 +4,12 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include "platform/posix/cancel_socket.h"
 
 namespace velnook {
 
 FlockInstanceLock::FlockInstanceLock(std::string lockDir) : dir_(std::move(lockDir)) {
-  if (dir_.empty()) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const char* tmp = std::getenv("TMPDIR");
-    dir_ = runtime && *runtime ? runtime : (tmp && *tmp ? tmp : "/tmp");
-  }
+  if (dir_.empty()) dir_ = RuntimeDirectory();
 }
 
 FlockInstanceLock::~FlockInstanceLock() {

@@ -1,0 +1,125 @@
+#!/usr/bin/env python3
+"""`velnook -Cancel` against real running programs under a private Xvfb
+server: it cancels a countdown (started with -InhibitShutdown, so nothing is
+ever switched off) from a shell without display or desktop bus; it says so
+and fails when nothing runs or nothing counts down, without opening a
+window; and it never reaches another user's instance, not even as root.
+Usage: velnook_cancel_test.py velnook velnook-prepare"""
+
+import os
+import pwd
+import socket
+import subprocess
+import sys
+import tempfile
+
+from program_test_support import (check, failures, log_of, program_env, set_settings,
+                                  start_xvfb, wait_for_window, wait_until, window_ids)
+
+VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
+AS_NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
+
+
+def terminal_env(env):
+    """A shell as over SSH: the same user and runtime folder, no display, no
+    desktop bus."""
+    plain = dict(env)
+    for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
+        plain.pop(name, None)
+    return plain
+
+
+def cancel(env, user=()):
+    return subprocess.run([*user, VELNOOK, "-Cancel"], env=env, capture_output=True, text=True,
+                          timeout=30)
+
+
+def prepare(home, env, user=()):
+    subprocess.run([*user, PREPARE, home], env=env, check=True, stdout=subprocess.DEVNULL)
+    set_settings(os.path.join(home, "Data", "Velnook.ini"),
+                 {b"StartMin": b"1", b"StartDelay": b"2", b"LogLevel": b"2"})
+
+
+def main():
+    xvfb, display = start_xvfb()
+    work, env = program_env(display, "velnook-cancel-")
+    procs = []
+    try:
+        # Nothing runs: a line on standard error, a failure status, no window.
+        r = cancel(terminal_env(env))
+        check(r.returncode != 0 and r.stdout == "" and len(r.stderr.splitlines()) == 1,
+              "with nothing running: one line on standard error and a failure: %r" % r.stderr)
+        r = cancel(env)
+        check(r.returncode != 0 and not window_ids(env, "Velnook.*"),
+              "with a display it opens no window either")
+
+        prepare(work, env)
+        own = subprocess.Popen([VELNOOK, "-InhibitShutdown"], cwd=work, env=env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        procs.append(own)
+        check(bool(wait_for_window(env, "Velnook", 15)), "the instance shows its window")
+        r = cancel(terminal_env(env))
+        check(r.returncode == 1 and "not counting down" in r.stderr and r.stdout == "",
+              "before the countdown: nothing to cancel: %r" % r.stderr)
+        check(wait_until(lambda: "Enter    , Power Off" in log_of(work), 30),
+              "the instance counts down")
+        r = cancel(terminal_env(env))
+        check(r.returncode == 0 and "cancelled" in r.stdout and r.stderr == "" and
+              len(r.stdout.splitlines()) == 1, "-Cancel cancels the countdown: %r" % r.stdout)
+        log = log_of(work)
+        check("Reset    , Power Off" in log and log.rstrip().endswith("Start    , Initialise, Count:   2"),
+              "as the Cancel button does: logged, and the start delay begins again")
+        check(own.poll() is None, "the instance runs on")
+        own.kill()
+        own.wait()
+
+        # Another user's instance, sharing the runtime folder: neither root's
+        # nor a third user's -Cancel reaches it.
+        shared = tempfile.mkdtemp(prefix="velnook-shared-run-")
+        os.chmod(shared, 0o1777)
+        nobody = pwd.getpwnam("nobody").pw_uid
+        home = tempfile.mkdtemp(prefix="velnook-stranger-")
+        os.chown(home, nobody, nobody)
+        stranger_env = dict(env, HOME=home, XDG_RUNTIME_DIR=shared)
+        prepare(home, stranger_env, AS_NOBODY)
+        stranger = subprocess.Popen([*AS_NOBODY, VELNOOK, "-InhibitShutdown"], cwd=home,
+                                    env=stranger_env, stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL)
+        procs.append(stranger)
+        check(wait_until(lambda: "Enter    , Power Off" in log_of(home), 40),
+              "the other user's instance counts down")
+        root_env = terminal_env(dict(env, XDG_RUNTIME_DIR=shared))
+        check(cancel(root_env).returncode == 2, "root's -Cancel finds no instance of its own")
+        third = cancel(root_env, ["setpriv", "--reuid=daemon", "--regid=daemon",
+                                  "--clear-groups"])
+        check(third.returncode == 2, "a third user's -Cancel finds none either")
+        path = os.path.join(shared, "Velnook-%d" % nobody, "cancel")
+        check(os.stat(os.path.dirname(path)).st_mode & 0o077 == 0 and
+              os.stat(path).st_mode & 0o077 == 0, "the socket and its folder are closed to others")
+        # Root passes the folder's mode; the instance still hangs up on it.
+        answer = b"?"
+        try:
+            with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
+                s.settimeout(10)
+                s.connect(path)
+                s.sendall(b"cancel\n")
+                answer = s.recv(100)
+        except OSError:
+            answer = b""
+        check(answer == b"", "root connecting to the socket itself gets no answer: %r" % answer)
+        check(wait_until(lambda: "Power Off, Simulate" in log_of(home), 30),
+              "the other user's countdown runs to its end")
+        check("Reset" not in log_of(home), "and was never cancelled")
+    finally:
+        for p in procs:
+            if p.poll() is None:
+                p.kill()
+                p.wait()
+        xvfb.terminate()
+        xvfb.wait()
+    if failures:
+        print("%d check(s) failed" % len(failures))
+        sys.exit(1)
+
+
+main()
