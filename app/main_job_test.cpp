@@ -222,6 +222,23 @@ TEST_F(MainJobTest, CancelRestartsTheStartDelayAndRestoresTheButtons) {
   EXPECT_EQ(State().RunMode, 2);  // and it counts down afresh
 }
 
+TEST_F(MainJobTest, CancelFromTheTerminalActsOnlyOnACountdown) {
+  Start(Quick());
+  CancelAnswer a = Main().CancelFromTerminal();
+  EXPECT_FALSE(a.cancelled);
+  EXPECT_EQ(a.text, "Velnook is not counting down: nothing to cancel.");
+  EXPECT_EQ(Entries().back(), " Start    , Initialise, Count:   2");
+  Seconds(7);
+  ASSERT_EQ(State().RunMode, 2);
+  a = Main().CancelFromTerminal();
+  EXPECT_TRUE(a.cancelled);
+  EXPECT_EQ(a.text, "Velnook: the countdown to Power Off is cancelled; monitoring starts again.");
+  EXPECT_EQ(State().RunMode, 0);
+  EXPECT_EQ(Main().Get("Reset").caption, "Reset");
+  EXPECT_EQ(Entries()[Entries().size() - 2], " Reset    , Power Off , Count:   1");
+  EXPECT_FALSE(Main().CancelFromTerminal().cancelled);  // once is all there is
+}
+
 TEST_F(MainJobTest, HibernateRestartsOnlyAfterTheSystemHasWoken) {
   ConfigValues v = Quick();
   v.ShutType = 5;

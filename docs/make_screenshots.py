@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Takes the screenshots of the configuration screen and the About window in
-docs/ from the real program under a private Xvfb server.
+"""Takes the screenshots of the configuration screen, the About window and
+the refusal warning in docs/ from the real program under a private Xvfb
+server (and, for the warning, a mock login manager on a private bus).
 
     python3 docs/make_screenshots.py build/velnook build/velnook-prepare"""
 
@@ -12,7 +13,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "platform", "linux"))
-from program_test_support import program_env, start_xvfb  # noqa: E402
+from program_test_support import program_env, start_mock_logind, start_xvfb  # noqa: E402
 
 VELNOOK, PREPARE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 
@@ -124,6 +125,15 @@ def main():
         run(env, work, [(b"DPath=~/Downloads/", "DPath=~/Téléchargements/".encode()),
                         (b"CMain=2", b"CMain=1"), (b"IPAdd=127.0.0.1", b"IPAdd=")],
             "Velnook", utf8)
+        # A login manager that would ask for a password: the warning shows
+        # once monitoring begins.
+        bus, mock, _ = start_mock_logind(env, {"CanPowerOff": "challenge"})
+        try:
+            run(env, work, [(b"CMain=2", b"CMain=1")], "Velnook",
+                lambda main: (time.sleep(4), shoot(env, main, "refused-warning.png")))
+        finally:
+            mock.kill()
+            bus.kill()
     finally:
         xvfb.kill()
 
