@@ -237,6 +237,17 @@ TEST_F(MainJobTest, CancelFromTheTerminalActsOnlyOnACountdown) {
   EXPECT_EQ(Main().Get("Reset").caption, "Reset");
   EXPECT_EQ(Entries()[Entries().size() - 2], " Reset    , Power Off , Count:   1");
   EXPECT_FALSE(Main().CancelFromTerminal().cancelled);  // once is all there is
+
+  // Under the box of the countdown's last second the end is under way: a
+  // Cancel then would say it worked and never run.
+  Seconds(7);
+  ASSERT_EQ(State().RunMode, 2);
+  State().StartSwitch = 1;  // the simulated end, which shows its box
+  CancelAnswer underBox;
+  hs.messages.whileOpen = [&] { underBox = Main().CancelFromTerminal(); };
+  EXPECT_THROW(Seconds(3), ProgramEnded);
+  EXPECT_FALSE(underBox.cancelled);
+  EXPECT_EQ(underBox.text, "Velnook is ending its countdown: too late to cancel.");
 }
 
 TEST_F(MainJobTest, HibernateRestartsOnlyAfterTheSystemHasWoken) {

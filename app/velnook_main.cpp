@@ -181,6 +181,10 @@ void VelnookMain::ResetClick() {
 
 CancelAnswer VelnookMain::CancelFromTerminal() {
   const Control& reset = Get("Reset");
+  // A box of the countdown's last second is open: the end is under way,
+  // and a deferred Cancel would never run.
+  if (inTick_)
+    return {false, state_.ProgramTitle + " is ending its countdown: too late to cancel."};
   if (state_.RunMode != 2 || state_.TestMode || !reset.enabled)
     return {false, state_.ProgramTitle + " is not counting down: nothing to cancel."};
   const std::string action = state_.ShutTypeName;

@@ -15,4 +15,16 @@ std::optional<CancelAnswer> ParseCancelAnswer(const std::string& line) {
   return CancelAnswer{line[0] == '0', line.substr(2, line.size() - 3)};
 }
 
+CancelOutcome NobodyToAsk() {
+  return {2, "Velnook is not running for this user: nothing to cancel."};
+}
+
+CancelOutcome OutcomeOfReply(const std::string& received) {
+  const size_t end = received.find('\n');
+  const auto answer =
+      ParseCancelAnswer(end == std::string::npos ? "" : received.substr(0, end + 1));
+  if (!answer) return {2, "Velnook did not answer: nothing cancelled."};
+  return {answer->cancelled ? 0 : 1, answer->text};
+}
+
 }  // namespace velnook

@@ -21,4 +21,16 @@ std::string CancelAnswerLine(const CancelAnswer& answer);
 // The answer in a line received; nullopt for anything else.
 std::optional<CancelAnswer> ParseCancelAnswer(const std::string& line);
 
+// What the terminal's "velnook -Cancel" prints and how it exits.
+struct CancelOutcome {
+  int exitStatus = 0;  // 0 cancelled; 1 nothing to cancel; 2 nobody to ask
+  std::string line;    // for standard output when 0, standard error otherwise
+};
+
+// Nobody listens for this user (or what listens is not this user's).
+CancelOutcome NobodyToAsk();
+
+// The outcome of what the instance sent back (up to its first line break).
+CancelOutcome OutcomeOfReply(const std::string& received);
+
 }  // namespace velnook

@@ -192,3 +192,17 @@ def start_mock_logind(env, parameters=None, calls=None):
          "string:org.freedesktop.login1"], capture_output=True, text=True).stdout, 20)
     return bus, mock, address if owned else None
 
+
+def report():
+    """Ends the test with a failure status when any check failed."""
+    if failures:
+        print("%d check(s) failed" % len(failures))
+        sys.exit(1)
+
+
+def power_off_requests(calls):
+    """The PowerOff calls in the mock login manager's call log ("time PowerOff
+    False"); its CanPowerOff questions are not requests."""
+    return [line for line in open(calls).read().splitlines()
+            if len(line.split(" ")) > 1 and line.split(" ")[1] == "PowerOff"]
+

@@ -13,8 +13,8 @@ import subprocess
 import sys
 import tempfile
 
-from program_test_support import (check, failures, log_of, program_env, set_settings,
-                                  start_xvfb, wait_for_window, wait_until, window_ids)
+from program_test_support import (check, log_of, program_env, report, set_settings, start_xvfb,
+                                  stop_all, wait_for_window, wait_until, window_ids)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
 AS_NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
@@ -111,15 +111,8 @@ def main():
               "the other user's countdown runs to its end")
         check("Reset" not in log_of(home), "and was never cancelled")
     finally:
-        for p in procs:
-            if p.poll() is None:
-                p.kill()
-                p.wait()
-        xvfb.terminate()
-        xvfb.wait()
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
+        stop_all(procs, xvfb)
+    report()
 
 
 main()

@@ -10,8 +10,9 @@ import subprocess
 import sys
 import tempfile
 
-from program_test_support import (check, failures, free_port, log_of, set_settings,
-                                  start_mock_logind, start_xvfb, stop_all, wait_until)
+from program_test_support import (check, failures, free_port, log_of, power_off_requests,
+                                  set_settings, start_mock_logind, start_xvfb, stop_all,
+                                  wait_until)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
 
@@ -68,7 +69,7 @@ def main():
         slave_log = log_of(slave_home)
         check("Comms: -OK-" in slave_log and "Not connected" not in slave_log,
               "the slave shows its master connected")
-        check("PowerOff" not in open(calls).read(), "no request while the master monitors")
+        check(not power_off_requests(calls), "no request while the master monitors")
 
         check(wait_until(lambda: master.poll() is not None, 15), "the master closes itself")
         check("Close    , Monitor" in log_of(master_home), "the master logs its close")
@@ -78,9 +79,7 @@ def main():
         slave_log = log_of(slave_home)
         check("Enter    , Power Off" in slave_log and "Close    , Power Off" in slave_log,
               "the slave logs its countdown and its close")
-        requests = [line for line in open(calls).read().splitlines()
-                    if line.split(" ")[-1].startswith("PowerOff")
-                    or " PowerOff " in line]
+        requests = power_off_requests(calls)
         check(len(requests) == 1, "exactly one power-off request: %r" % requests)
     finally:
         stop_all(procs, xvfb, mock, bus)

@@ -10,8 +10,8 @@ import subprocess
 import sys
 import tempfile
 
-from program_test_support import (check, failures, log_of, set_settings, start_mock_logind,
-                                  start_xvfb, wait_for_window, wait_until)
+from program_test_support import (check, log_of, report, set_settings, start_mock_logind,
+                                  start_xvfb, stop_all, wait_for_window, wait_until)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
 # The Title label, in pixels: (90, 0) twips, 6240 x 255.
@@ -23,11 +23,15 @@ def orange_pixels(env, window):
     out = subprocess.run(["import", "-window", window, "-crop", "%dx%d+%d+%d" % (
         TITLE[2], TITLE[3], TITLE[0], TITLE[1]), "+repage", "txt:-"], env=env,
         capture_output=True, text=True).stdout
+    lines = out.splitlines()
+    # "# ImageMagick pixel enumeration: W,H,MAX,srgb", then "x,y: (r,g,b…)  …".
+    top = float(lines[0].split(",")[2]) if lines and lines[0].count(",") >= 3 else 255.0
     count = 0
-    for line in out.splitlines()[1:]:
-        # "x,y: (…)  #…  srgb(r,g,b)": the last part is 8-bit at any depth.
-        rgb = line.rsplit("(", 1)[-1].rstrip(")").split(",")
-        r, g, b = (int(float(v)) for v in rgb[:3]) if len(rgb) >= 3 else (0, 0, 0)
+    for line in lines[1:]:
+        rgb = line.split("(", 1)[-1].split(")", 1)[0].split(",")
+        if len(rgb) < 3:
+            continue
+        r, g, b = (float(v) * 255 / top for v in rgb[:3])
         count += r > 200 and 80 < g < 170 and b < 70
     return count
 
@@ -87,17 +91,8 @@ def main():
         check(window is not None and orange_pixels(env, window) == 0,
               "yes: the title line stays as it was")
     finally:
-        for p in procs:
-            if p.poll() is None:
-                p.kill()
-                p.wait()
-        mock.kill()
-        bus.kill()
-        xvfb.terminate()
-        xvfb.wait()
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
+        stop_all(procs, xvfb, mock, bus)
+    report()
 
 
 main()

@@ -14,8 +14,6 @@
 namespace velnook {
 namespace {
 
-constexpr const char* kNobodyThere = "Velnook is not running for this user: nothing to cancel.";
-
 bool FillAddress(const std::string& path, sockaddr_un& address) {
   std::memset(&address, 0, sizeof address);
   address.sun_family = AF_UNIX;
@@ -100,7 +98,7 @@ int AcceptFromSameUser(int listenFd) {
 
 CancelOutcome RequestCancel(const std::string& path, int timeoutMs) {
   sockaddr_un address;
-  if (!FillAddress(path, address)) return {2, kNobodyThere};
+  if (!FillAddress(path, address)) return NobodyToAsk();
   const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return {2, std::string("Velnook: no local socket: ") + std::strerror(errno)};
   // Nobody listening (or a socket left by an instance that ended) means the
@@ -108,13 +106,13 @@ CancelOutcome RequestCancel(const std::string& path, int timeoutMs) {
   if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       PeerUid(fd) != static_cast<long>(::getuid())) {
     ::close(fd);
-    return {2, kNobodyThere};
+    return NobodyToAsk();
   }
   const size_t requestLength = std::strlen(kCancelRequest);
   if (::send(fd, kCancelRequest, requestLength, MSG_NOSIGNAL) !=
       static_cast<ssize_t>(requestLength)) {
     ::close(fd);
-    return {2, kNobodyThere};
+    return NobodyToAsk();
   }
   std::string received;
   pollfd p{fd, POLLIN, 0};
@@ -126,9 +124,7 @@ CancelOutcome RequestCancel(const std::string& path, int timeoutMs) {
     received.append(buffer, static_cast<size_t>(n));
   }
   ::close(fd);
-  const auto answer = ParseCancelAnswer(received.substr(0, received.find('\n') + 1));
-  if (!answer) return {2, "Velnook did not answer: nothing cancelled."};
-  return {answer->cancelled ? 0 : 1, answer->text};
+  return OutcomeOfReply(received);
 }
 
 }  // namespace velnook

@@ -30,11 +30,6 @@ int AcceptFromSameUser(int listenFd);
 // The uid at the other end of a connected local socket; -1 when unknown.
 long PeerUid(int fd);
 
-struct CancelOutcome {
-  int exitStatus = 0;  // 0 cancelled; 1 nothing to cancel; 2 nobody to ask
-  std::string line;    // for standard output when 0, standard error otherwise
-};
-
 // Sends the request to the instance listening at path and waits at most
 // timeoutMs for its answer.
 CancelOutcome RequestCancel(const std::string& path, int timeoutMs = 10000);

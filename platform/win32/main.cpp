@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "platform/tree_tracker.h"
 #include "platform/win32/win32_administrator.h"
+#include "platform/win32/win32_cancel_pipe.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_folder_chooser.h"
@@ -22,6 +23,16 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   // The command line without the program path, as one text.
   const std::string argText = commandLine ? commandLine : "";
+  // A request to the running instance, from any console: no lock, no window.
+  if (argText == "-Cancel") {
+    ::AttachConsole(ATTACH_PARENT_PROCESS);
+    const auto outcome = velnook::RequestCancelOverPipe(velnook::CancelPipeName());
+    const std::string line = outcome.line + "\r\n";
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(outcome.exitStatus == 0 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE),
+                line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    return outcome.exitStatus;
+  }
 
   velnook::Win32Windows* windowsRef = nullptr;
   velnook::Win32EventLoop loop([&windowsRef] {
@@ -50,6 +61,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   velnook::Program program(services, argText);
   windows.onSessionEnd = [&program] { program.EndBySystem(); };
   program.ProcessEntry();
+  // Monitoring works without it; only the console's Cancel does not.
+  if (program.HoldsInstanceLock())
+    velnook::ServeCancelPipe(velnook::CancelPipeName(), runLater, [&program, &windows] {
+      const velnook::CancelAnswer answer = program.main.CancelFromTerminal();
+      windows.RefreshAll();
+      return answer;
+    });
   windows.RefreshAll();
   return loop.Run([&windows](void* msg) { return windows.TakeDialogMessage(msg); });
 }

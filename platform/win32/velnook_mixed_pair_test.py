@@ -15,8 +15,8 @@ import tempfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "linux"))
 sys.path.insert(0, HERE)
-from program_test_support import (check, failures, free_port, log_of, set_settings,
-                                  start_xvfb, stop_all, wait_until)  # noqa: E402
+from program_test_support import (check, failures, free_port, log_of, power_off_requests,
+                                  set_settings, start_xvfb, stop_all, wait_until)  # noqa: E402
 from velnook_wine_test import prepare as prepare_master  # noqa: E402
 
 VELNOOK_EXE, WINE, VELNOOK, PREPARE = sys.argv[1:5]
@@ -93,7 +93,7 @@ def main():
               "the quiet master starts its countdown")
         slave_log = log_of(slave_home)
         check("Comms: -OK-" in slave_log, "the slave shows its master connected")
-        check("PowerOff" not in open(calls).read(), "no request while the master monitors")
+        check(not power_off_requests(calls), "no request while the master monitors")
 
         check(wait_until(lambda: master.poll() is not None, 20), "the master closes itself")
         check("Close    , Monitor" in log_of(master_home), "the master logs its close")
@@ -103,8 +103,7 @@ def main():
         slave_log = log_of(slave_home)
         check("Enter    , Power Off" in slave_log and "Close    , Power Off" in slave_log,
               "the slave logs its countdown and its close")
-        requests = [line for line in open(calls).read().splitlines() if " PowerOff " in line
-                    or line.split(" ")[-1].startswith("PowerOff")]
+        requests = power_off_requests(calls)
         check(len(requests) == 1, "exactly one power-off request: %r" % requests)
     finally:
         stop_all(procs, xvfb, mock, bus)

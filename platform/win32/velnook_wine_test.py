@@ -13,7 +13,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "linux"))
 import program_test_support as support  # noqa: E402
-from program_test_support import check, failures, start_xvfb, window_ids  # noqa: E402
+from program_test_support import check, failures, start_xvfb, wait_until, window_ids  # noqa: E402
 
 
 # The settings the program writes by default, but starting shown and
@@ -149,6 +149,11 @@ def session_end(env, launch, wine, work):
           "the session's end writes the Exit entry")
 
 
+def cancel_from_console(wine, velnook, env):
+    return subprocess.run([wine, velnook, "-Cancel"], env=env, capture_output=True, text=True,
+                          timeout=60)
+
+
 def main(velnook, wine):
     wineserver = os.path.join(os.path.dirname(wine), "wineserver")
     xvfb, display = start_xvfb()
@@ -180,6 +185,9 @@ def main(velnook, wine):
             click_twips(env, ids[0], 2220, 1140, 1200, 375)  # Exit
         check(wait_exit(second) == 0, "Exit ends the second instance")
         check(first.poll() is None, "the first instance is unaffected")
+        r = cancel_from_console(wine, velnook, env)
+        check(r.returncode == 1 and "not counting down" in r.stderr,
+              "-Cancel reaches the instance through its pipe: nothing to cancel yet: %r" % r.stderr)
 
         if mains:
             click_twips(env, mains[0], 6235, 585, 980, 345)  # Exit
@@ -187,6 +195,18 @@ def main(velnook, wine):
         log = open(os.path.join(work, "Log", "Velnook.log"), "rb").read()
         check(b"Exit     , Initialise" in log or b"Exit     , Run" in log,
               "the first instance logged its exit")
+
+        r = cancel_from_console(wine, velnook, env)
+        check(r.returncode == 2 and r.stdout == "", "-Cancel with nothing running fails: %r" % r.stderr)
+        counting = launch("-InhibitShutdown")
+        check(wait_until(lambda: "Enter    , Power Off" in support.log_of(work), 60),
+              "-InhibitShutdown counts down")
+        r = cancel_from_console(wine, velnook, env)
+        check(r.returncode == 0 and "cancelled" in r.stdout, "-Cancel cancels it: %r" % r.stdout)
+        check(wait_until(lambda: "Reset    , Power Off" in support.log_of(work), 10),
+              "as the Cancel button does")
+        counting.kill()
+        counting.wait()
 
         tray_round_trip(env, launch)
         session_end(env, launch, wine, work)

@@ -1,7 +1,8 @@
 #pragma once
 // windows.h for our own sources: lean, without min/max macros, and without
 // the A/W macros whose names the file services use for their own methods;
-// with the common-controls, shell and power headers, which need it first.
+// with the common-controls, shell, power and security-descriptor headers,
+// which need it first.
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -13,6 +14,7 @@
 // clang-format off
 #include <commctrl.h>
 #include <powrprof.h>
+#include <sddl.h>
 #include <shellapi.h>
 // clang-format on
 
