@@ -193,13 +193,6 @@ def start_mock_logind(env, parameters=None, calls=None):
     return bus, mock, address if owned else None
 
 
-def report():
-    """Ends the test with a failure status when any check failed."""
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
-
-
 def power_off_requests(calls):
     """The PowerOff calls in the mock login manager's call log ("time PowerOff
     False"); its CanPowerOff questions are not requests."""

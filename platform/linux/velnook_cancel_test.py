@@ -13,7 +13,7 @@ import subprocess
 import sys
 import tempfile
 
-from program_test_support import (check, log_of, program_env, report, set_settings, start_xvfb,
+from program_test_support import (check, finish, log_of, program_env, set_settings, start_xvfb,
                                   stop_all, wait_for_window, wait_until, window_ids)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
@@ -44,6 +44,7 @@ def main():
     xvfb, display = start_xvfb()
     work, env = program_env(display, "velnook-cancel-")
     procs = []
+    errors = tempfile.TemporaryFile(mode="w+")
     try:
         # Nothing runs: a line on standard error, a failure status, no window.
         r = cancel(terminal_env(env))
@@ -55,7 +56,7 @@ def main():
 
         prepare(work, env)
         own = subprocess.Popen([VELNOOK, "-InhibitShutdown"], cwd=work, env=env,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                               stdout=subprocess.DEVNULL, stderr=errors)
         procs.append(own)
         check(bool(wait_for_window(env, "Velnook", 15)), "the instance shows its window")
         r = cancel(terminal_env(env))
@@ -84,7 +85,7 @@ def main():
         prepare(home, stranger_env, AS_NOBODY)
         stranger = subprocess.Popen([*AS_NOBODY, VELNOOK, "-InhibitShutdown"], cwd=home,
                                     env=stranger_env, stdout=subprocess.DEVNULL,
-                                    stderr=subprocess.DEVNULL)
+                                    stderr=errors)
         procs.append(stranger)
         check(wait_until(lambda: "Enter    , Power Off" in log_of(home), 40),
               "the other user's instance counts down")
@@ -112,7 +113,7 @@ def main():
         check("Reset" not in log_of(home), "and was never cancelled")
     finally:
         stop_all(procs, xvfb)
-    report()
+    finish(errors)
 
 
 main()

@@ -10,7 +10,7 @@ import subprocess
 import sys
 import tempfile
 
-from program_test_support import (check, log_of, report, set_settings, start_mock_logind,
+from program_test_support import (check, finish, log_of, set_settings, start_mock_logind,
                                   start_xvfb, stop_all, wait_for_window, wait_until)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
@@ -36,6 +36,10 @@ def orange_pixels(env, window):
     return count
 
 
+# What the programs write to standard error, shown when a check fails.
+ERRORS = tempfile.TemporaryFile(mode="w+")
+
+
 def run_with_answer(env, answer):
     """Starts the program against a login manager answering CanPowerOff with
     answer; returns its home, the process and its main window."""
@@ -51,7 +55,7 @@ def run_with_answer(env, answer):
                     "string:s", "string:ret = '%s'" % answer], check=True,
                    stdout=subprocess.DEVNULL)
     proc = subprocess.Popen([VELNOOK, "-AllowMulti"], cwd=home, env=dict(env, HOME=home),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                            stdout=subprocess.DEVNULL, stderr=ERRORS)
     windows = wait_for_window(env, "Velnook", 15)
     return home, proc, windows[-1] if windows else None
 
@@ -92,7 +96,7 @@ def main():
               "yes: the title line stays as it was")
     finally:
         stop_all(procs, xvfb, mock, bus)
-    report()
+    finish(ERRORS)
 
 
 main()
