@@ -5,8 +5,8 @@
 
 #include "config/leading_number.h"
 #include "monitor/dir_size.h"
-#include "monitor/unread_note.h"
 #include "monitor/power_check.h"
+#include "monitor/unread_note.h"
 #include "resultslog/results_log.h"
 
 namespace velnook {
