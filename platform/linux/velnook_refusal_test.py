@@ -56,7 +56,7 @@ def run_with_answer(env, answer):
                    stdout=subprocess.DEVNULL)
     proc = subprocess.Popen([VELNOOK, "-AllowMulti"], cwd=home, env=dict(env, HOME=home),
                             stdout=subprocess.DEVNULL, stderr=ERRORS)
-    windows = wait_for_window(env, "Velnook", 15)
+    windows = wait_for_window(env, "Velnook", 30)
     return home, proc, windows[-1] if windows else None
 
 
