@@ -195,6 +195,13 @@ TEST_F(MainJobTest, CountdownNamesWhoBlocksTheActionAndOnlyThose) {
   ASSERT_EQ(State().RunMode, 2);
   hs.power.Answer();
   EXPECT_EQ(State().InhibitorLine, "Blocked by: Firefox (Downloading), Torrent (Seeding)");
+  // The notice's next update names them under the countdown line.
+  Seconds(1);
+  ASSERT_FALSE(hs.notifier.shown.empty());
+  EXPECT_NE(
+      hs.notifier.shown.back().body.find("\nBlocked by: Firefox (Downloading), Torrent (Seeding)"),
+      std::string::npos)
+      << hs.notifier.shown.back().body;
   // The line is asked again when the countdown starts, and follows the answer.
   hs.power.inhibitors.resize(1);
   Main().OnClick("Reset");

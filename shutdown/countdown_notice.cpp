@@ -11,8 +11,8 @@ void UpdateCountdownNotice(const SharedState& state, MonitorWindow& window, Serv
   const int left = state.settings.ShutTime - state.SecCount + 1;
   if (first) services.windows.RequestAttention(window);
   if (!first && left > 10 && left % 10 != 0) return;
-  services.notifier.Show(
-      {state.ProgramTitle, CountdownNoticeBody(window.Get("Counter").caption, "")});
+  services.notifier.Show({state.ProgramTitle,
+                          CountdownNoticeBody(window.Get("Counter").caption, state.InhibitorLine)});
 }
 
 }  // namespace velnook
