@@ -25,8 +25,11 @@ def start_xvfb():
     number = 100 + os.getpid() % 5000
     for _ in range(50):
         if not os.path.exists("/tmp/.X11-unix/X%d" % number):
+            # -noreset: by default the server resets when its last client
+            # leaves, and a program connecting in that moment is refused.
             xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24",
-                                     "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
+                                     "-nolisten", "tcp", "-noreset"],
+                                    stderr=subprocess.DEVNULL)
             env = dict(os.environ, DISPLAY=":%d" % number)
             for _ in range(100):
                 if xvfb.poll() is not None:

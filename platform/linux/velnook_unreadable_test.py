@@ -97,7 +97,7 @@ def main():
         log = log_of(work)
         check(log.count(" Unread   , locked    , Count:") == 1,
               "the log names the locked folder once")
-        check("Power Off" not in log, "no countdown starts")
+        check("Enter    , Power Off" not in log, "no countdown starts")
         if mains:
             check(window_height(env, mains[0]) == 1260 // 15,
                   "the main window grows by the note's line")
