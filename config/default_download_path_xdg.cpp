@@ -50,7 +50,7 @@ std::string DownloadDirOf(std::string_view text) {
 std::string DefaultDownloadPath(FileSystem& files, Process& process) {
   const auto home = process.GetEnvironment("HOME");
   auto config = process.GetEnvironment("XDG_CONFIG_HOME");
-  // The base directory spec: unset, empty or relative means ~/.config.
+  // As XDG has it: unset, empty or relative means ~/.config.
   if (!config || config->empty() || config->front() != '/') config = home.value_or("") + "/.config";
   const auto text = files.ReadFile(*config + "/user-dirs.dirs");
   if (!text) return kFallback;
