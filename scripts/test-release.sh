@@ -12,3 +12,5 @@ cmake --build build-release -j"$(nproc)"
 for bench in dir_size_bench monitor_hour_bench log_write_bench config_screen_bench; do
   build-release/bench/$bench --benchmark_min_time="${BENCH_SECONDS:-0.05}"
 done
+# Archive's memory over a log of NUL bytes (ARCHIVE_MB, 600 for the full case).
+build-release/bench/archive_memory_bench "${ARCHIVE_MB:-100}"
