@@ -106,6 +106,7 @@ int main(int argc, char** argv) {
   char* ids = IceComposeNetworkIdList(count, listeners);
   std::printf("%s\n", ids);
   std::fflush(stdout);
+  std::free(ids);
 
   std::vector<IceConn> connections;
   bool askedToSave = false, toldToDie = false;
@@ -129,7 +130,8 @@ int main(int argc, char** argv) {
       }
       if (connect == IceConnectAccepted) connections.push_back(c);
     }
-    for (size_t i = 0; i < connections.size(); ++i)
+    // Only the connections polled above: one accepted just now has no entry.
+    for (size_t i = 0; i + count < fds.size(); ++i)
       if (fds[count + i].revents & (POLLIN | POLLHUP))
         if (IceProcessMessages(connections[i], nullptr, nullptr) != IceProcessMessagesSuccess)
           closed = true;
@@ -143,5 +145,7 @@ int main(int argc, char** argv) {
     }
   }
   std::fprintf(stderr, "registered %d, saved %d, closed %d\n", registered, saved, closed);
+  for (IceConn c : connections) IceCloseConnection(c);
+  IceFreeListenObjs(count, listeners);
   return closed ? 0 : 1;
 }
