@@ -13,21 +13,26 @@ HeadlessServices::HeadlessServices(const std::string& lockDir)
   };
 }
 
-Services WithFiles(const Services& s, FileSystem& files) {
-  return {s.clock, s.events, s.messages, files,     s.lock,    s.process, s.windows, s.launcher,
-          s.power, s.udp,    s.admin,    s.tracker, s.folders, s.locale,  s.notifier};
-}
-
-Services WithUdp(const Services& s, UdpSocket& udp) {
-  return {s.clock, s.events, s.messages, s.files,   s.lock,    s.process, s.windows, s.launcher,
-          s.power, udp,      s.admin,    s.tracker, s.folders, s.locale,  s.notifier};
+Services Replaced(const Services& s, const ServiceSwap& swap) {
+  return {swap.clock ? *swap.clock : s.clock,
+          swap.events ? *swap.events : s.events,
+          swap.messages ? *swap.messages : s.messages,
+          swap.files ? *swap.files : s.files,
+          s.lock,
+          s.process,
+          swap.windows ? *swap.windows : s.windows,
+          s.launcher,
+          s.power,
+          swap.udp ? *swap.udp : s.udp,
+          s.admin,
+          swap.tracker ? *swap.tracker : s.tracker,
+          swap.folders ? *swap.folders : s.folders,
+          s.locale,
+          s.notifier};
 }
 
 Services HeadlessServices::With(TreeTracker& other) const {
-  const Services& s = services;
-  return Services{s.clock,   s.events,  s.messages, s.files,  s.lock,
-                  s.process, s.windows, s.launcher, s.power,  s.udp,
-                  s.admin,   other,     s.folders,  s.locale, s.notifier};
+  return Replaced(services, {.tracker = &other});
 }
 
 }  // namespace velnook

@@ -44,11 +44,31 @@ struct HeadlessServices {
 // take one, so that tests running side by side never contend for a port.
 int FreeLoopbackPort();
 
+// Services a test puts in place of some of a bundle's; null keeps the
+// bundle's own.
+struct ServiceSwap {
+  Clock* clock = nullptr;
+  EventLoop* events = nullptr;
+  MessageBoxes* messages = nullptr;
+  FileSystem* files = nullptr;
+  WindowSystem* windows = nullptr;
+  UdpSocket* udp = nullptr;
+  TreeTracker* tracker = nullptr;
+  FolderChooser* folders = nullptr;
+};
+
+// The same services with those of swap in their place.
+Services Replaced(const Services& services, const ServiceSwap& swap);
+
 // The same services over another file system, for a disk that misbehaves.
-Services WithFiles(const Services& services, FileSystem& files);
+inline Services WithFiles(const Services& services, FileSystem& files) {
+  return Replaced(services, {.files = &files});
+}
 
 // The same services over another link socket, for a name server the test
 // answers for.
-Services WithUdp(const Services& services, UdpSocket& udp);
+inline Services WithUdp(const Services& services, UdpSocket& udp) {
+  return Replaced(services, {.udp = &udp});
+}
 
 }  // namespace velnook

@@ -47,9 +47,8 @@ class QtScreensTest : public ::testing::Test {
   QtWindows windows;
   QtEventLoop loop{[this] { windows.RefreshAll(); }};
   QtFolderChooser folders;
-  Services services{loop,       loop,       hs.messages, hs.files,     hs.lock,
-                    hs.process, windows,    hs.launcher, hs.power,     hs.udp,
-                    hs.admin,   hs.tracker, folders,     LocaleInfo{}, hs.notifier};
+  Services services = Replaced(
+      hs.services, {.clock = &loop, .events = &loop, .windows = &windows, .folders = &folders});
   SharedState state;
   FrmConfig screen{services, state, {}};
 };

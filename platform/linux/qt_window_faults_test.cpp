@@ -73,9 +73,8 @@ class QtWindowFaultsTest : public ::testing::Test {
   QtWindows windows;
   QtEventLoop loop{[this] { windows.RefreshAll(); }};
   QtMessageBoxes messages{windows};
-  Services services{loop,       loop,       messages,    hs.files,     hs.lock,
-                    hs.process, windows,    hs.launcher, hs.power,     hs.udp,
-                    hs.admin,   hs.tracker, hs.folders,  LocaleInfo{}, hs.notifier};
+  Services services = Replaced(
+      hs.services, {.clock = &loop, .events = &loop, .messages = &messages, .windows = &windows});
   SharedState state;
   FrmConfig screen{services,
                    state,

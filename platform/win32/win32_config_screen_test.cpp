@@ -50,9 +50,7 @@ TEST(Win32Screens, CharactersTheCodePageLacksAreRefusedOnSave) {
   const std::string before = dir.Read("Data/Velnook.ini");
   std::vector<std::function<void()>> later;
   Win32Windows windows([&later](std::function<void()> f) { later.push_back(std::move(f)); });
-  Services services{hs.loop,    hs.loop,    hs.messages, hs.files,     hs.lock,
-                    hs.process, windows,    hs.launcher, hs.power,     hs.udp,
-                    hs.admin,   hs.tracker, hs.folders,  LocaleInfo{}, hs.notifier};
+  Services services = Replaced(hs.services, {.windows = &windows});
   SharedState state;
   LoadSettings(state, services);
   hs.admin.administrator = true;
