@@ -67,10 +67,42 @@ TEST_F(MainJobTest, QuietFolderCountsDownAndPowersOff) {
   EXPECT_EQ(Entries(), (std::vector<std::string>{
                            " Start    , Initialise, Count:   2",
                            " Enter    , Run       , Count:   0",
-                           " Enter    , Power Off , Count:   0",
+                           " Enter    , Power Off , Count:   0, Quiet: 5 s",
                            " Start    , Power Off , Count:   3",
                            " Close    , Power Off , Count:   3",
                        }));
+}
+
+TEST_F(MainJobTest, UnfinishedDownloadsAreNamedAndTheNextStartTellsHowTheRunEnded) {
+  dir.Write("dls/ubuntu.iso.part", std::string(2150, 'x'));
+  dir.Write("dls/video.mp4.crdownload", std::string(1000, 'x'));
+  Start(Quick());
+  Seconds(7);
+  ASSERT_EQ(State().RunMode, 2);
+  Seconds(1);  // the walk's answer arrives as an event of its own
+  const std::string line = "Unfinished: ubuntu.iso.part (2.1 KB) and 1 more";
+  EXPECT_EQ(Main().Get("Note").caption, line);
+  EXPECT_TRUE(Main().Get("Note").visible);
+  ASSERT_FALSE(hs.notifier.shown.empty());
+  EXPECT_EQ(hs.notifier.shown.back().body, "The Computer Will Power Off In 1s\n" + line);
+  EXPECT_THROW(Seconds(1), ProgramEnded);
+  EXPECT_EQ(hs.power.requests.size(), 1u);  // the action goes ahead all the same
+  const auto e = Entries();
+  ASSERT_EQ(e.size(), 6u);
+  EXPECT_EQ(e[3], " Unfinish , 2 files   , Count:   1, ubuntu.iso.part (2.1 KB) and 1 more");
+
+  // The next start tells how that run ended, on the window until clicked
+  // and in an ordinary notice.
+  program.reset();
+  program = std::make_unique<Program>(hs.services, "-AllowMulti");
+  program->ProcessEntry();
+  const std::string report =
+      "Last run: Power Off at 03:00, downloads quiet for 5 s, 2 unfinished downloads";
+  EXPECT_EQ(Main().Get("Note").caption, report);
+  ASSERT_EQ(hs.notifier.told.size(), 1u);
+  EXPECT_EQ(hs.notifier.told[0].body, report);
+  Main().OnClick("Note");
+  EXPECT_FALSE(Main().Get("Note").visible);
 }
 
 TEST_F(MainJobTest, EachShutTypeAsksForItsOwnActionOrNone) {
@@ -275,7 +307,7 @@ TEST_F(MainJobTest, HibernateRestartsOnlyAfterTheSystemHasWoken) {
   EXPECT_EQ(State().RunMode, 1);
   const auto e = Entries();
   ASSERT_GE(e.size(), 9u);
-  EXPECT_EQ(e[2], " Enter    , Hibernate , Count:   0");
+  EXPECT_EQ(e[2], " Enter    , Hibernate , Count:   0, Quiet: 5 s");
   EXPECT_EQ(e[3], " Start    , Hibernate , Count:   3");
   EXPECT_EQ(e[4], " Start    , Initialise, Count:   2");  // the restart after waking
   EXPECT_EQ(e[5], " Restart  , Hibernate , Count:   2");

@@ -5,6 +5,7 @@
 #include "app/maker_web_site.h"
 #include "link/setup_link.h"
 #include "monitor/init_monitor.h"
+#include "resultslog/last_run.h"
 #include "resultslog/log_archive.h"
 #include "resultslog/results_log.h"
 #include "resultslog/view_log.h"
@@ -71,6 +72,8 @@ void Program::StartupSequence() {
     services_.process.EndProgram(false, EndKind::Fatal);
   }
   SetupLink(state, services_, partner_);
+  // Read before this run writes to the log.
+  const auto lastRun = ReadLastRunReport(state, services_.files);
   main.caption = "Velnook";
   state.StartSwitch = commandLine_.startSwitch;
   services_.process.RaisePriority();
@@ -83,6 +86,10 @@ void Program::StartupSequence() {
     if (state.PartnerMissing) WriteLogEntry("UnConfig", "********", state, services_);
   }
   ShowMonitorTexts(state, main, services_);
+  if (lastRun) {
+    main.ShowLastRun(*lastRun);
+    services_.notifier.Tell({state.ProgramTitle, *lastRun});
+  }
 }
 
 void Program::ReinitialiseAfterConfig() {

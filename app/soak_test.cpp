@@ -39,6 +39,9 @@ class RootedFiles : public FileSystem {
                         const std::function<bool(std::string_view)>& onBlock) override {
     return inner_.ReadFileInBlocks(At(p), onBlock);
   }
+  std::optional<std::string> ReadFileTail(const std::string& p, std::uint64_t n) override {
+    return inner_.ReadFileTail(At(p), n);
+  }
   bool ReplaceFile(const std::string& p, const std::string& c) override {
     return inner_.ReplaceFile(At(p), c);
   }

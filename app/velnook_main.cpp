@@ -17,7 +17,8 @@ VelnookMain::VelnookMain(Services& services, SharedState& state)
     : MonitorWindow("VelnookMain"),
       services_(services),
       state_(state),
-      tmrRefresh_(services.events.CreateTimer()) {
+      tmrRefresh_(services.events.CreateTimer()),
+      lastRunTimer_(services.events.CreateTimer()) {
   state_.tmrRefresh = tmrRefresh_.get();
   // A command from the master restarts the monitor, but never in the middle
   // of a monitoring second.
@@ -52,8 +53,7 @@ VelnookMain::VelnookMain(Services& services, SharedState& state)
   label("Title", 90, 0, 6240, 255);
   label("CPULoad", 90, 255, 1680, 255);
   label("Counter", 1710, 255, 4350, 255);
-  // Shown, one line below the buttons, only while part of the download
-  // folder cannot be read.
+  // Shown, one line below the buttons, only while it has something to say.
   label("Note", 90, 990, 7080, 255);
   Get("Note").foreColour = kOrange;
   Get("Note").visible = false;
@@ -93,6 +93,7 @@ void VelnookMain::RunAfterTick(std::function<void()> fn) {
 
 void VelnookMain::OnClick(const std::string& control) {
   if (!Get(control).enabled) return;
+  if (control == "Note") HideLastRun();
   RunAfterTick([this, control] {
     if (control == "Reset") ResetClick();
     if (control == "TestS") StartTestMode(state_, *this, services_);
@@ -192,6 +193,20 @@ CancelAnswer VelnookMain::CancelFromTerminal() {
   services_.windows.Refresh(*this);
   return {true, state_.ProgramTitle + ": the countdown to " + action +
                     " is cancelled; monitoring starts again."};
+}
+
+void VelnookMain::ShowLastRun(const std::string& report) {
+  state_.LastRunLine = report;
+  ShowNote(state_, *this);
+  lastRunTimer_->Start(60000, [this] { HideLastRun(); });
+}
+
+void VelnookMain::HideLastRun() {
+  lastRunTimer_->Stop();
+  if (state_.LastRunLine.empty()) return;
+  state_.LastRunLine.clear();
+  ShowNote(state_, *this);
+  services_.windows.Refresh(*this);
 }
 
 void VelnookMain::Unload() {

@@ -47,6 +47,9 @@ class VelnookMain : public MonitorWindow {
   // "velnook -Cancel" from the user's terminal: what the Cancel button does,
   // when there is a countdown to cancel.
   CancelAnswer CancelFromTerminal();
+  // How the last run ended, on the note for the first minute or until the
+  // user clicks it.
+  void ShowLastRun(const std::string& report);
 
   // Filled in by the windows that the About and Configure buttons open.
   std::function<void()> showAbout;
@@ -56,10 +59,12 @@ class VelnookMain : public MonitorWindow {
  private:
   void ApplyOnTop();
   std::string RunModeName() const;
+  void HideLastRun();
 
   Services& services_;
   SharedState& state_;
   std::unique_ptr<Timer> tmrRefresh_;
+  std::unique_ptr<Timer> lastRunTimer_;
   bool inTick_ = false;
   std::vector<std::function<void()>> afterTick_;
 };

@@ -42,6 +42,11 @@ struct SharedState {
   std::vector<std::string> UnreadFolders;
   // The unreadable folders as the user was last told of them.
   std::vector<std::string> ReportedUnread;
+  // The window's note during a countdown: the unfinished downloads seen
+  // when it began ("Unfinished: ubuntu.iso.part (2.1 GB) and 2 more").
+  std::string UnfinishedLine;
+  // The window's note for the first minute: how the last run ended.
+  std::string LastRunLine;
 
   // Monitoring cycle.
   std::int16_t RunMode = 0;  // 0 start delay, 1 monitoring, 2 countdown

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Takes the screenshots of the configuration screen, the About window and
-the refusal warning in docs/ from the real program under a private Xvfb
+"""Takes the screenshots of the configuration screen, the About window, the
+refusal warning and the report on the last run in docs/ from the real program under a private Xvfb
 server (and, for the warning, a mock login manager on a private bus).
 
     python3 docs/make_screenshots.py build/velnook build/velnook-prepare"""
@@ -134,6 +134,20 @@ def main():
         finally:
             mock.kill()
             bus.kill()
+
+        # A log whose last run powered off after a quiet spell, beside a
+        # download left unfinished: the next start says so.
+        def entry(time, first, second, note=""):
+            line = "05-Dec-26 %s,  %-9s, %-10s, Count:   0" % (time, first, second)
+            return line + (", " + note if note else "") + "\r\n"
+        with open(os.path.join(work, "Log", "Velnook.log"), "w", newline="") as log:
+            log.write("\r\n\r\nVelnook\r\nVersion 2.5\r\n\r\n" +
+                      entry("02:00:01", "Start", "Initialise") +
+                      entry("03:07:59", "Enter", "Power Off", "Quiet: 300 s") +
+                      entry("03:08:00", "Unfinish", "1 file", "ubuntu.iso.part (2.1 GB)") +
+                      entry("03:12:00", "Start", "Power Off") +
+                      entry("03:12:00", "Close", "Power Off"))
+        run(env, work, [], "Velnook", lambda main: shoot(env, main, "last-run.png"))
     finally:
         xvfb.kill()
 

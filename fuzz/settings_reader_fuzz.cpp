@@ -32,6 +32,9 @@ class MemoryFiles : public FileSystem {
   bool ReadFileInBlocks(const std::string&, const std::function<bool(std::string_view)>&) override {
     return false;
   }
+  std::optional<std::string> ReadFileTail(const std::string&, std::uint64_t) override {
+    return std::nullopt;
+  }
   bool CopyFile(const std::string&, const std::string&, const BetweenBlocks&) override {
     return false;
   }

@@ -13,6 +13,8 @@ void InitMonitor(SharedState& state, MonitorWindow& window, Services& services) 
   ++state.Initialisations;
   state.PowerRefusal.clear();
   state.InhibitorLine.clear();
+  state.UnfinishedLine.clear();
+  ShowNote(state, window);
   if (state.tmrRefresh) state.tmrRefresh->Stop();
   state.SecCount = s.StartDelay;
   state.ShutCond = 1;

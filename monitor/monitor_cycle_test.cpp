@@ -16,7 +16,7 @@ class LabelsOnly : public MonitorWindow {
  public:
   LabelsOnly() : MonitorWindow("VelnookMain") {
     for (const char* n :
-         {"Title", "CPULoad", "Counter", "TestS", "Config", "Reset", "About", "Exit"})
+         {"Title", "CPULoad", "Counter", "Note", "TestS", "Config", "Reset", "About", "Exit"})
       Add({.name = n});
   }
   void StartRefreshTimer() override {}

@@ -15,24 +15,33 @@ std::string LeafName(const std::string& path) {
 
 }  // namespace
 
+void ShowNote(const SharedState& state, MonitorWindow& window) {
+  const std::vector<std::string>& unread = state.ReportedUnread;
+  Control& note = window.Get("Note");
+  note.caption.clear();
+  note.tooltip.clear();
+  if (!state.UnfinishedLine.empty()) {
+    note.caption = state.UnfinishedLine;
+  } else if (!unread.empty()) {
+    std::string names = LeafName(unread[0]);
+    if (unread.size() == 2) names += " and " + LeafName(unread[1]);
+    if (unread.size() > 2) names += " and " + std::to_string(unread.size() - 1) + " more";
+    note.caption = "Cannot read " + names + ": downloads there are not seen";
+    for (const std::string& path : unread)
+      note.tooltip += (note.tooltip.empty() ? "" : "\n") + path;
+  } else {
+    note.caption = state.LastRunLine;
+  }
+  note.visible = !note.caption.empty();
+  window.clientHeight = note.visible ? kMainHeightWithNote : kMainHeight;
+}
+
 void ShowUnreadFolders(SharedState& state, MonitorWindow& window, Services& services) {
   const std::vector<std::string>& unread = state.UnreadFolders;
   if (unread == state.ReportedUnread) return;
   state.ReportedUnread = unread;
-  Control& note = window.Get("Note");
-  note.visible = !unread.empty();
-  window.clientHeight = unread.empty() ? kMainHeight : kMainHeightWithNote;
-  if (unread.empty()) {
-    note.caption.clear();
-    note.tooltip.clear();
-    return;
-  }
-  std::string names = LeafName(unread[0]);
-  if (unread.size() == 2) names += " and " + LeafName(unread[1]);
-  if (unread.size() > 2) names += " and " + std::to_string(unread.size() - 1) + " more";
-  note.caption = "Cannot read " + names + ": downloads there are not seen";
-  note.tooltip.clear();
-  for (const std::string& path : unread) note.tooltip += (note.tooltip.empty() ? "" : "\n") + path;
+  ShowNote(state, window);
+  if (unread.empty()) return;
   if (state.settings.LogLevel > 1)
     WriteLogEntry(
         "Unread",

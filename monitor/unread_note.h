@@ -1,6 +1,8 @@
 #pragma once
-// Tells the user which folders of the download tree the measurement leaves
-// out because they cannot be read: downloads into them are not seen.
+// The main window's note, one line below the buttons that several things
+// share: unfinished downloads while a countdown runs, the folders of the
+// download tree that the measurement leaves out because they cannot be read
+// (downloads into them are not seen), and how the last run ended.
 
 #include "config/shared_state.h"
 #include "monitor/monitor_window.h"
@@ -13,8 +15,12 @@ constexpr int kMainHeight = 1005;
 constexpr int kMainHeightWithNote = 1260;
 
 // After a measurement: when the set of unreadable folders differs from the
-// one last told, shows it on the window's Note label (hidden, and the window
-// one line shorter, while there is none) and logs it once.
+// one last told, shows it on the note and logs it once.
 void ShowUnreadFolders(SharedState& state, MonitorWindow& window, Services& services);
+
+// Shows on the Note label the first there is of UnfinishedLine, the
+// unreadable folders last told and LastRunLine; hides it, and the window is
+// one line shorter, while there is none.
+void ShowNote(const SharedState& state, MonitorWindow& window);
 
 }  // namespace velnook

@@ -39,6 +39,10 @@ class EventLoop {
   virtual std::unique_ptr<Timer> CreateTimer() = 0;
   // Lets pending window events run; used inside long scans.
   virtual void ProcessPendingEvents() = 0;
+  // Runs work on a thread of its own, so that a long walk never holds the
+  // window thread; what work returns then runs on the window thread as an
+  // event. work may touch only what is safe from another thread.
+  virtual void RunInBackground(std::function<std::function<void()>()> work) = 0;
 };
 
 }  // namespace velnook

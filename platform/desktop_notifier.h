@@ -21,6 +21,10 @@ class DesktopNotifier {
   virtual void Show(const Notice& notice) = 0;
   // Takes the notice away; nothing happens when none is shown.
   virtual void Close() = 0;
+  // Tells the user something in an ordinary notice of its own, without
+  // actions, that the desktop takes away by itself; the notice of Show is
+  // left as it is. Without a notification service nothing happens.
+  virtual void Tell(const Notice& notice) = 0;
   // Called on the window thread when the user picks Cancel on the notice
   // shown now (never for one already closed).
   virtual void SetCancelHandler(std::function<void()> onCancel) = 0;

@@ -21,7 +21,10 @@ enum class FileError {
 // One folder listed in a single pass: files with their lengths, sub-folders
 // by name. Symbolic links to folders are not listed as folders.
 struct FolderListing {
+  // Set by the caller before listing: fill fileNames too.
+  bool withNames = false;
   std::vector<std::uint64_t> fileLengths;
+  std::vector<std::string> fileNames;   // leaf names, in the order of fileLengths
   std::vector<std::string> subFolders;  // full paths, ready to list again
   // Set by a walk, which keeps sub-folders to itself: the folder listed, and
   // whether it could be read. A folder that could not be read has no files.
@@ -60,6 +63,12 @@ class FileSystem {
   // when the file cannot be opened or read.
   virtual bool ReadFileInBlocks(const std::string& path,
                                 const std::function<bool(std::string_view)>& onBlock) = 0;
+
+  // The file's last |maxBytes| bytes (all of a shorter file), read from
+  // there on: what comes before is never read. nullopt when it cannot be
+  // opened or read.
+  virtual std::optional<std::string> ReadFileTail(const std::string& path,
+                                                  std::uint64_t maxBytes) = 0;
 
   // Replaces the file's whole content so that a failure at any point leaves
   // either the old content or the new one, never a mixture. A read-only file

@@ -23,6 +23,7 @@ class ListingWalk : public FolderWalk {
       out.error = err;
       if (err != FileError::None) {
         out.fileLengths.clear();
+        out.fileNames.clear();
         out.subFolders.clear();
       }
       // Reversed so that sub-folders are walked in the order they were listed.

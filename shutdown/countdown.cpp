@@ -5,6 +5,7 @@
 
 #include "monitor/init_monitor.h"
 #include "monitor/power_check.h"
+#include "resultslog/last_run.h"
 #include "resultslog/results_log.h"
 #include "shutdown/countdown_notice.h"
 #include "shutdown/shut_types.h"
@@ -84,9 +85,12 @@ void CountdownStep(SharedState& state, MonitorWindow& window, Services& services
     return;
   }
   if (state.SecCount == 0) {
-    Log("Enter", state.ShutTypeName, state, services);
+    if (s.LogLevel > 1)
+      WriteLogEntry("Enter", state.ShutTypeName, state, services,
+                    CountdownEntryNote(s.CMain, state.TriggerSecs));
     // Asked again: who holds the action back may have changed since monitoring began.
     AskBlockingInhibitors(state, services);
+    if (s.CMain == 1) AskUnfinishedDownloads(state, window, services);
   }
   ++state.SecCount;
   ShowCountdownLook(state, window);

@@ -31,6 +31,20 @@ void FakeEventLoop::ProcessPendingEvents() {
   ++pendingEventPasses;
   if (onPendingEvents) onPendingEvents();
   if (pollInput) pollInput();
+  RunFinishedWork();
+}
+
+void FakeEventLoop::RunInBackground(std::function<std::function<void()>()> work) {
+  finished_.push_back(work());
+}
+
+void FakeEventLoop::RunFinishedWork() {
+  while (!finished_.empty()) {
+    auto ready = std::move(finished_);
+    finished_.clear();
+    for (auto& done : ready)
+      if (done) done();
+  }
 }
 
 static int DaysInMonth(int y, int m) {
@@ -65,6 +79,7 @@ void FakeEventLoop::Advance(int ms) {
         bestDue = e.due;
       }
     if (pollInput) pollInput();  // what arrived before this moment comes first
+    RunFinishedWork();
     long long target = best < 0 ? end : bestDue;
     while (elapsedMs_ / 1000 < target / 1000) {
       elapsedMs_ = (elapsedMs_ / 1000 + 1) * 1000;

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/clock.h"
 
@@ -15,6 +16,9 @@ class FakeEventLoop : public Clock, public EventLoop {
 
   std::unique_ptr<Timer> CreateTimer() override;
   void ProcessPendingEvents() override;
+  // Runs work at once, in place of a thread; what it returns waits for the
+  // next event pass or Advance, as an event from another thread would.
+  void RunInBackground(std::function<std::function<void()>()> work) override;
 
   // Moves time on by ms milliseconds, firing every timer that falls due in
   // order. The wall clock advances with it.
@@ -37,6 +41,8 @@ class FakeEventLoop : public Clock, public EventLoop {
     bool inTick = false;
   };
   void AddSecond();
+  void RunFinishedWork();
+  std::vector<std::function<void()>> finished_;
   LocalTime now_{2026, 12, 5, 3, 0, 38};
   long long elapsedMs_ = 0;
   int nextId_ = 0;

@@ -19,6 +19,7 @@ class RecordingNotifier : public DesktopNotifier {
     if (open) ++closes;
     open = false;
   }
+  void Tell(const Notice& notice) override { told.push_back(notice); }
   void SetCancelHandler(std::function<void()> onCancel) override {
     onCancel_ = std::move(onCancel);
   }
@@ -29,6 +30,7 @@ class RecordingNotifier : public DesktopNotifier {
   }
 
   std::vector<Notice> shown;  // every Show, updates included
+  std::vector<Notice> told;
   bool open = false;
   int closes = 0;
 

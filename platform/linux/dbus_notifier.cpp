@@ -56,6 +56,17 @@ void DBusNotifier::SendNotify() {
   connect(pending_, &QDBusPendingCallWatcher::finished, this, &DBusNotifier::NotifyAnswered);
 }
 
+void DBusNotifier::Tell(const Notice& notice) {
+  if (!bus_.isConnected()) return;
+  QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
+  QVariantMap hints;
+  hints["urgency"] = QVariant::fromValue(uchar{1});  // normal: the server lets it go
+  hints["desktop-entry"] = QString("org.velnook.Velnook");
+  call << QString("Velnook") << uint{0} << QString("org.velnook.Velnook") << ToQt(notice.summary)
+       << ToQt(notice.body) << QStringList{} << hints << -1;
+  bus_.send(call);  // the answer names a notice this program never changes
+}
+
 void DBusNotifier::NotifyAnswered(QDBusPendingCallWatcher* call) {
   QDBusPendingReply<uint> reply = *call;
   call->deleteLater();

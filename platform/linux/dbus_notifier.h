@@ -23,6 +23,7 @@ class DBusNotifier : public QObject, public DesktopNotifier {
 
   void Show(const Notice& notice) override;
   void Close() override;
+  void Tell(const Notice& notice) override;
   void SetCancelHandler(std::function<void()> onCancel) override;
 
   // Makes sure a Close has left the process, for the moment before the

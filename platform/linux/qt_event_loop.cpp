@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QTimer>
+#include <thread>
 
 namespace velnook {
 
@@ -53,6 +54,20 @@ std::unique_ptr<Timer> QtEventLoop::CreateTimer() {
 
 void QtEventLoop::ProcessPendingEvents() {
   QCoreApplication::processEvents();
+}
+
+void QtEventLoop::RunInBackground(std::function<std::function<void()>()> work) {
+  std::thread([work = std::move(work), afterEvent = afterEvent_] {
+    auto done = work();
+    // Queued to the application object, whose thread is the window thread.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [done = std::move(done), afterEvent] {
+          if (done) done();
+          if (afterEvent) afterEvent();
+        },
+        Qt::QueuedConnection);
+  }).detach();
 }
 
 }  // namespace velnook

@@ -14,6 +14,7 @@ class QtEventLoop : public Clock, public EventLoop {
   LocalTime Now() override;
   std::unique_ptr<Timer> CreateTimer() override;
   void ProcessPendingEvents() override;
+  void RunInBackground(std::function<std::function<void()>()> work) override;
 
  private:
   std::function<void()> afterEvent_;

@@ -4,8 +4,9 @@ backend), with python-dbusmock's notification daemon on a private session
 bus and its logind on a private system bus, both started here: a master's
 countdown is announced in a notification, Cancel on the notification cancels
 it, a dismissed one cancels nothing, the notification is closed when the
-countdown ends, and the end goes to the mock login manager. Without a
-notification server nothing changes.
+countdown ends, and the end goes to the mock login manager; unfinished
+downloads are named in it, and the next start tells how the run ended.
+Without a notification server nothing changes.
 Usage: velnook_wayland_test.py velnook velnook-prepare"""
 
 import os
@@ -156,6 +157,40 @@ def dismissed_cancels_nothing(env, notes, launch):
     check(len(notes.calls("Notify")) == count, "a dismissed notification is not shown again")
 
 
+def unfinished_named_then_reported(env, notes, launch):
+    """A countdown beside a .part and a .crdownload file that stopped growing
+    names them in its notification and logs them once; the next start tells
+    how that run ended in an ordinary notification without actions."""
+    notes.clear()
+    home = prepare(env, ShutTime=4, ShutType=4, DPath="dls\\")
+    os.makedirs(os.path.join(home, "dls"))
+    with open(os.path.join(home, "dls", "ubuntu.iso.part"), "wb") as f:
+        f.truncate(2254857830)  # 2.1 GB, without the disk space
+    with open(os.path.join(home, "dls", "video.mp4.crdownload"), "wb") as f:
+        f.write(b"x" * 1000)
+    proc = launch(home)
+    line = "Unfinished: ubuntu.iso.part (2.1 GB) and 1 more"
+    check(wait_until(lambda: any(line in a[4] for a in notes.calls("Notify")), 25),
+          "the countdown's notification names the unfinished downloads")
+    check(wait_until(lambda: proc.poll() is not None, 20), "the countdown runs out all the same")
+    log = log_of(home)
+    check(log.count("Unfinish , 2 files") == 1 and
+          log.find("Enter    , Monitor") < log.find("Unfinish"),
+          "logged once, after the countdown's entry")
+    notes.clear()
+    again = launch(home)
+    told = lambda: [a for a in notes.calls("Notify") if a[4].startswith("Last run: ")]
+    check(wait_until(told, 15), "the next start tells how the last run ended")
+    args = (told() or [[""] * 8])[0]
+    check(args[4].startswith("Last run: Monitor at ") and
+          args[4].endswith(", downloads quiet for 5 s, 2 unfinished downloads"),
+          "naming the action, the quiet and the unfinished: %s" % args[4])
+    check(list(args[5]) == [] and args[6].get("urgency") == 1,
+          "an ordinary notification without actions")
+    again.kill()
+    again.wait()
+
+
 def no_server_no_harm(env, launch):
     """A session bus without a notification server: the countdown and its
     end are as they always were."""
@@ -200,6 +235,7 @@ def main():
     try:
         home = cancel_then_power_off(env, notes, logind_log, launch)
         dismissed_cancels_nothing(env, notes, launch)
+        unfinished_named_then_reported(env, notes, launch)
         no_server_no_harm(env, lambda h: launch(h, bare_address))
     finally:
         for p in procs:

@@ -21,6 +21,7 @@ class DescriptorWalk : public FolderWalk {
 
   bool Next(FolderListing& out) override {
     out.fileLengths.clear();
+    out.fileNames.clear();
     out.subFolders.clear();
     while (!pending_.empty()) {
       Pending p = std::move(pending_.back());
@@ -47,11 +48,15 @@ class DescriptorWalk : public FolderWalk {
       // Sub-folders are looked at too, so that a folder whose entries cannot
       // be looked at is left out whole, as the change tracker does.
       out.error = ReadFolderEntries(d, true, [&](const char* name, const FolderEntry& entry) {
-        if (entry.kind == FolderEntry::Kind::File) out.fileLengths.push_back(entry.length);
+        if (entry.kind == FolderEntry::Kind::File) {
+          out.fileLengths.push_back(entry.length);
+          if (out.withNames) out.fileNames.emplace_back(name);
+        }
         if (entry.kind == FolderEntry::Kind::Folder) subFolders.emplace_back(name);
       });
       if (out.error != FileError::None) {
         out.fileLengths.clear();
+        out.fileNames.clear();
         return true;
       }
       const std::string base = out.path.back() == '/' ? out.path : out.path + "/";

@@ -141,6 +141,30 @@ bool PosixFileSystem::ReadFileInBlocks(const std::string& path,
   return n >= 0;
 }
 
+std::optional<std::string> PosixFileSystem::ReadFileTail(const std::string& path,
+                                                         std::uint64_t maxBytes) {
+  int fd = OpenRegularFile(ToNativePath(path), O_RDONLY);
+  if (fd < 0) return std::nullopt;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0;
+  const auto size = ok ? static_cast<std::uint64_t>(st.st_size) : 0;
+  const std::uint64_t from = size > maxBytes ? size - maxBytes : 0;
+  std::string data(static_cast<size_t>(size - from), '\0');
+  size_t got = 0;
+  while (ok && got < data.size()) {
+    const ssize_t n =
+        ::pread(fd, data.data() + got, data.size() - got, static_cast<off_t>(from + got));
+    if (n < 0 && errno == EINTR) continue;
+    ok = n >= 0;
+    if (n <= 0) break;  // a file cut short meanwhile gives what was there
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (!ok) return std::nullopt;
+  data.resize(got);
+  return data;
+}
+
 bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& content) {
   // A linked file is replaced where the link points, so the link stays.
   const std::string native = FollowLinks(ToNativePath(path));
@@ -229,6 +253,7 @@ std::optional<std::uint64_t> PosixFileSystem::FileLength(const std::string& path
 
 FileError PosixFileSystem::ListFolder(const std::string& path, FolderListing& out) {
   out.fileLengths.clear();
+  out.fileNames.clear();
   out.subFolders.clear();
   std::string native = ToNativePath(path);
   DIR* d = ::opendir(native.c_str());
@@ -236,7 +261,10 @@ FileError PosixFileSystem::ListFolder(const std::string& path, FolderListing& ou
   if (native.empty() || native.back() != '/') native += '/';
   const FileError result =
       ReadFolderEntries(d, false, [&](const char* name, const FolderEntry& entry) {
-        if (entry.kind == FolderEntry::Kind::File) out.fileLengths.push_back(entry.length);
+        if (entry.kind == FolderEntry::Kind::File) {
+          out.fileLengths.push_back(entry.length);
+          if (out.withNames) out.fileNames.emplace_back(name);
+        }
         if (entry.kind == FolderEntry::Kind::Folder) out.subFolders.push_back(native + name);
       });
   ::closedir(d);

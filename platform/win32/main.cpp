@@ -54,7 +54,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   velnook::FullScanTracker tracker;  // no change notices of ours on Windows
   velnook::Win32FolderChooser folders;
   const velnook::LocaleInfo locale = velnook::SystemLocale();
-  velnook::Win32Notifier notifier;
+  velnook::Win32Notifier notifier(windows);
   velnook::Services services{loop,  loop, messages, files,   lock,    process, windows, launcher,
                              power, udp,  admin,    tracker, folders, locale,  notifier};
 

@@ -3,6 +3,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/windows_api.h"
@@ -151,6 +152,14 @@ void Win32EventLoop::ProcessPendingEvents() {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
+}
+
+void Win32EventLoop::RunInBackground(std::function<std::function<void()>()> work) {
+  std::thread([this, work = std::move(work)] {
+    RunLater([done = work()] {
+      if (done) done();
+    });
+  }).detach();
 }
 
 void Win32EventLoop::RunLater(std::function<void()> f) {

@@ -22,6 +22,7 @@ class Win32EventLoop : public Clock, public EventLoop {
   LocalTime Now() override;
   std::unique_ptr<Timer> CreateTimer() override;
   void ProcessPendingEvents() override;
+  void RunInBackground(std::function<std::function<void()>()> work) override;
 
   // Queues f for the window thread; safe from any thread.
   void RunLater(std::function<void()> f);

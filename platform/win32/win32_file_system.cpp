@@ -130,6 +130,31 @@ bool Win32FileSystem::ReadFileInBlocks(const std::string& path,
   return n.has_value();
 }
 
+std::optional<std::string> Win32FileSystem::ReadFileTail(const std::string& path,
+                                                         std::uint64_t maxBytes) {
+  HANDLE h = OpenDiskFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  LARGE_INTEGER size{};
+  bool ok = ::GetFileSizeEx(h, &size) != 0;
+  const auto length = ok ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+  const std::uint64_t from = length > maxBytes ? length - maxBytes : 0;
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(from);
+  ok = ok && ::SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != 0;
+  std::string data(static_cast<size_t>(length - from), '\0');
+  size_t got = 0;
+  while (ok && got < data.size()) {
+    DWORD n = 0;
+    ok = ::ReadFile(h, data.data() + got, static_cast<DWORD>(data.size() - got), &n, nullptr) != 0;
+    if (n == 0) break;  // a file cut short meanwhile gives what was there
+    got += n;
+  }
+  ::CloseHandle(h);
+  if (!ok) return std::nullopt;
+  data.resize(got);
+  return data;
+}
+
 bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& content) {
   // A device there is not ours to swap for a file.
   const DWORD a = ::GetFileAttributesA(path.c_str());
@@ -206,6 +231,7 @@ std::optional<std::uint64_t> Win32FileSystem::FileLength(const std::string& path
 
 FileError Win32FileSystem::ListFolder(const std::string& path, FolderListing& out) {
   out.fileLengths.clear();
+  out.fileNames.clear();
   out.subFolders.clear();
   const std::string folder = WithSeparator(path);
   WIN32_FIND_DATAW d{};
@@ -229,6 +255,7 @@ FileError Win32FileSystem::ListFolder(const std::string& path, FolderListing& ou
     } else {
       out.fileLengths.push_back((static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) |
                                 d.nFileSizeLow);
+      if (out.withNames) out.fileNames.push_back(name);
     }
   } while (::FindNextFileW(h, &d));
   if (::GetLastError() != ERROR_NO_MORE_FILES) result = FileError::Failed;

@@ -16,6 +16,7 @@ class Win32FileSystem : public FileSystem {
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool ReadFileInBlocks(const std::string& path,
                         const std::function<bool(std::string_view)>& onBlock) override;
+  std::optional<std::string> ReadFileTail(const std::string& path, std::uint64_t maxBytes) override;
   bool ReplaceFile(const std::string& path, const std::string& content) override;
   bool AppendToFile(const std::string& path, const std::string& content) override;
   bool CopyFile(const std::string& from, const std::string& to,

@@ -645,6 +645,17 @@ void Win32Windows::AddTrayIcon(const std::string& tip, std::function<void()> onD
   if (!tray_->added) tray_->added = ::Shell_NotifyIconA(NIM_ADD, &d) != 0;
 }
 
+bool Win32Windows::ShowTrayBalloon(const std::string& title, const std::string& text) {
+  if (!tray_ || !tray_->added) return false;
+  NOTIFYICONDATAA d = tray_->data;
+  d.cbSize = NOTIFYICONDATAA_V2_SIZE;  // the first size with balloons
+  d.uFlags = NIF_INFO;
+  d.dwInfoFlags = NIIF_INFO;
+  text.copy(d.szInfo, std::min(text.size(), sizeof d.szInfo - 1));
+  title.copy(d.szInfoTitle, std::min(title.size(), sizeof d.szInfoTitle - 1));
+  return ::Shell_NotifyIconA(NIM_MODIFY, &d) != 0;
+}
+
 void Win32Windows::RemoveTrayIcon() {
   if (!tray_ || !tray_->added) return;
   ::Shell_NotifyIconA(NIM_DELETE, &tray_->data);

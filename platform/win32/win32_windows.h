@@ -52,6 +52,9 @@ class Win32Windows : public WindowSystem {
   // Destroys, on a later pass, the unloaded windows no event is inside.
   void CollectUnloaded();
   void TrayCallback(long long mouseMessage);
+  // A balloon with title and text from the notification icon; false, and
+  // nothing shown, while the icon is not there.
+  bool ShowTrayBalloon(const std::string& title, const std::string& text);
 
   // Logoff or shutdown: ends the program the orderly way; does not return.
   std::function<void()> onSessionEnd;
