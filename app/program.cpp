@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/maker_web_site.h"
+#include "link/receive_link_message.h"
 #include "link/setup_link.h"
 #include "monitor/init_monitor.h"
 #include "resultslog/log_archive.h"
@@ -83,6 +84,7 @@ void Program::StartupSequence() {
     if (state.PartnerMissing) WriteLogEntry("UnConfig", "********", state, services_);
   }
   ShowMonitorTexts(state, main, services_);
+  ShowLinkTitle(state, main);
 }
 
 void Program::ReinitialiseAfterConfig() {
@@ -95,6 +97,7 @@ void Program::ReinitialiseAfterConfig() {
     if (state.settings.LogLevel == 3) WriteRunHeader(1, state, services_);
   }
   ShowMonitorTexts(state, main, services_);
+  ShowLinkTitle(state, main);
   state.AutoMinimise = false;
   state.ScreenOpen = false;
 }

@@ -61,6 +61,7 @@ class VelnookMain : public MonitorWindow {
   SharedState& state_;
   std::unique_ptr<Timer> tmrRefresh_;
   bool inTick_ = false;
+  int masterBackSeconds_ = 0;  // countdown seconds running in which the master was heard
   std::vector<std::function<void()>> afterTick_;
 };
 
