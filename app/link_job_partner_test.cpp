@@ -210,10 +210,12 @@ TEST_F(LinkPartnerTest, WithAKeyOnlyFreshSignedMessagesCountFromWherever) {
   EXPECT_EQ(Counter(), "Connected");
   EXPECT_EQ(program->main.caption, "Velnook Slave - Signed Link");
 
-  const std::string forgeries[] = {
-      "<VNT000>", "<VNC000>", sign("<VNT000>", counter + 50, std::string(kPairKeyBytes, 'x')),
-      sign("<VNT000>", 5, key),  // replayed: older than what was heard
-      sign("<VNC000>", counter, key), "<VNA101>"};
+  const std::string forgeries[] = {"<VNT000>",
+                                   "<VNC000>",
+                                   sign("<VNT000>", counter + 50, std::string(kPairKeyBytes, 'x')),
+                                   sign("<VNT000>", 5, key),  // replayed: older than what was heard
+                                   sign("<VNC000>", counter, key),
+                                   "<VNA101>"};
   for (const std::string& forged : forgeries) {
     Tick(forged);
     keepAlive();

@@ -67,7 +67,8 @@ PairKeyOutcome SetPairKey(std::string_view given, FileSystem& files, MessageAuth
     if (key.size() != kPairKeyBytes) return {1, "No random key could be made."};
   } else {
     const auto parsed = ParsePairKey(given);
-    if (!parsed) return {1, "A pair key is 32 letters and digits 2 to 7, as velnook -PairKey shows it."};
+    if (!parsed)
+      return {1, "A pair key is 32 letters and digits 2 to 7, as velnook -PairKey shows it."};
     key = *parsed;
   }
   if (!files.FolderExists("Data"))

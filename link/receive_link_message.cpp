@@ -45,8 +45,8 @@ void HeardStranger(const Datagram& datagram, SharedState& state, Services& servi
     return;
   const bool more = logged.size() == kStrangersLogged;
   logged.push_back(more ? kMoreStrangers : datagram.sender);
-  Log("Stranger", "Ignored",
-      more ? "More strangers are not logged" : "From: " + datagram.sender, state, services);
+  Log("Stranger", "Ignored", more ? "More strangers are not logged" : "From: " + datagram.sender,
+      state, services);
 }
 
 void Accept(const std::string& text, SharedState& state, Form& window,
@@ -60,8 +60,8 @@ void Accept(const std::string& text, SharedState& state, Form& window,
   if (code == "T0" && commands.testMode) commands.testMode();
 }
 
-void ReceiveSigned(const Datagram& datagram, SharedState& state, Form& window,
-                   Services& services, const LinkCommands& commands) {
+void ReceiveSigned(const Datagram& datagram, SharedState& state, Form& window, Services& services,
+                   const LinkCommands& commands) {
   const std::string& text = datagram.bytes;
   const auto counter = SignedLinkCounter(text, state.PairKey, services.auth);
   if (counter && *counter > state.LinkCounter) {
@@ -102,8 +102,8 @@ void ReceiveLinkMessage(const Datagram& datagram, SharedState& state, Form& wind
   if (!FromPartner(datagram, state)) {
     HeardStranger(datagram, state, services);
     if (IsValidLinkMessage(text) && !Connected(state) && !state.PartnerMissing)
-      SetNote("Velnook messages from " + datagram.sender +
-                  " ignored: the partner is " + PartnerText(state),
+      SetNote("Velnook messages from " + datagram.sender + " ignored: the partner is " +
+                  PartnerText(state),
               state, window);
     return;
   }

@@ -43,8 +43,8 @@ std::uint64_t NextLinkCounter(std::uint64_t last) {
   return fromClock > last ? fromClock : last + 1;
 }
 
-std::string SignLinkMessage(std::string_view message, std::uint64_t counter,
-                            std::string_view key, MessageAuth& auth) {
+std::string SignLinkMessage(std::string_view message, std::uint64_t counter, std::string_view key,
+                            MessageAuth& auth) {
   std::string counterText(kCounterDigits, '0');
   for (std::size_t i = kCounterDigits; i-- > 0; counter >>= 4) counterText[i] = kHex[counter & 15];
   const std::string payloadLength = std::to_string(kSignedLength - 8);

@@ -25,8 +25,8 @@ std::uint64_t NextLinkCounter(std::uint64_t last);
 
 // |message| (one of the link's eight-character messages) signed with
 // |counter| under |key|; empty when the library failed.
-std::string SignLinkMessage(std::string_view message, std::uint64_t counter,
-                            std::string_view key, MessageAuth& auth);
+std::string SignLinkMessage(std::string_view message, std::uint64_t counter, std::string_view key,
+                            MessageAuth& auth);
 
 // The counter of a message correctly signed under |key|; nullopt for
 // anything else, unsigned messages included.

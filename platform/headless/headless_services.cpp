@@ -3,9 +3,9 @@
 namespace velnook {
 
 HeadlessServices::HeadlessServices(const std::string& lockDir)
-    : lock(lockDir), services{loop,    loop,    messages, files,        lock,
-                              process, windows, launcher, power,        udp,
-                              admin,   tracker, folders,  LocaleInfo{}, notifier, auth} {
+    : lock(lockDir), services{loop,    loop,         messages, files, lock,  process,
+                              windows, launcher,     power,    udp,   admin, tracker,
+                              folders, LocaleInfo{}, notifier, auth} {
   process.windows = &windows;
   loop.pollInput = [this] {
     udp.Poll();

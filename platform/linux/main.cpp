@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   velnook::QtFolderChooser folders;
   velnook::SodiumMessageAuth auth;
   const velnook::LocaleInfo locale = velnook::SystemLocale();
-  velnook::Services services{loop,  loop, messages, files,   lock,    process, windows, launcher,
+  velnook::Services services{loop,  loop, messages, files,   lock,    process, windows,  launcher,
                              power, udp,  admin,    tracker, folders, locale,  notifier, auth};
 
   velnook::Program program(services, argText);

@@ -10,8 +10,7 @@ class SodiumMessageAuth : public MessageAuth {
   SodiumMessageAuth();
   std::string RandomBytes(std::size_t n) override;
   std::string Code(std::string_view key, std::string_view message) override;
-  bool CodeMatches(std::string_view key, std::string_view message,
-                   std::string_view code) override;
+  bool CodeMatches(std::string_view key, std::string_view message, std::string_view code) override;
 
  private:
   bool ready_ = false;

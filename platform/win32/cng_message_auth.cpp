@@ -34,7 +34,8 @@ std::string CngMessageAuth::Code(std::string_view key, std::string_view message)
   BCRYPT_HASH_HANDLE hash = nullptr;
   bool ok = Succeeded(::BCryptCreateHash(algorithm, &hash, nullptr, 0, Bytes(key),
                                          static_cast<ULONG>(key.size()), 0));
-  ok = ok && Succeeded(::BCryptHashData(hash, Bytes(message), static_cast<ULONG>(message.size()), 0));
+  ok = ok &&
+       Succeeded(::BCryptHashData(hash, Bytes(message), static_cast<ULONG>(message.size()), 0));
   ok = ok && Succeeded(::BCryptFinishHash(hash, Bytes(out), static_cast<ULONG>(out.size()), 0));
   if (hash) ::BCryptDestroyHash(hash);
   ::BCryptCloseAlgorithmProvider(algorithm, 0);

@@ -69,7 +69,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   const velnook::LocaleInfo locale = velnook::SystemLocale();
   velnook::Win32Notifier notifier;
   velnook::CngMessageAuth auth;
-  velnook::Services services{loop,  loop, messages, files,   lock,    process, windows, launcher,
+  velnook::Services services{loop,  loop, messages, files,   lock,    process, windows,  launcher,
                              power, udp,  admin,    tracker, folders, locale,  notifier, auth};
 
   velnook::Program program(services, argText);

@@ -3,10 +3,10 @@
 // change tracker of ours: every measurement is a full scan.
 
 #include "platform/tree_tracker.h"
+#include "platform/win32/cng_message_auth.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_mutex_instance_lock.h"
 #include "platform/win32/win32_udp_socket.h"
-#include "platform/win32/cng_message_auth.h"
 
 namespace velnook {
 
