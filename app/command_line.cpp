@@ -14,4 +14,11 @@ CommandLine ParseCommandLine(const std::string& argText) {
   return c;
 }
 
+std::optional<std::string> PairKeyRequest(const std::string& argText) {
+  static const std::string kPairKey = "-PairKey";
+  if (argText == kPairKey) return std::string();
+  if (argText.rfind(kPairKey + " ", 0) != 0) return std::nullopt;
+  return argText.substr(kPairKey.size() + 1);
+}
+
 }  // namespace velnook

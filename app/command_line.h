@@ -2,6 +2,7 @@
 // The three command-line switches, each recognised only at its fixed place.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velnook {
@@ -13,5 +14,10 @@ struct CommandLine {
 
 // argText is the command line without the program path.
 CommandLine ParseCommandLine(const std::string& argText);
+
+// "-PairKey", alone or followed by a key, asks for no window but for the
+// pair key to be set: the key given, empty for a new one; nullopt for any
+// other command line.
+std::optional<std::string> PairKeyRequest(const std::string& argText);
 
 }  // namespace velnook

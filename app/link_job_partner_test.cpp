@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "app/link_job_fixture.h"
+#include "link/pair_key.h"
 #include "link/partner_lookup.h"
+#include "link/signed_message.h"
 
 namespace velnook {
 namespace {
@@ -95,35 +97,29 @@ TEST_F(LinkPartnerTest, LeadingZerosNameTheSameComputerBothWays) {
   EXPECT_GE(slave.Collect(), 2);
 }
 
-TEST_F(LinkPartnerTest, ASlaveLooksTheNameUpAgainUntilItResolvesAndFollowsItsMoves) {
+TEST_F(LinkPartnerTest, ANameResolvingLateOrMovingIsFollowedLongBeforeTheDelayRunsOut) {
   NativeUdpSocket first{"127.0.0.2"}, second{"127.0.0.3"};
   ConfigValues v{.CMain = 2, .DName = 2, .ShutType = 2};
   v.IPAdd = "partner.example";
-  Start(v, 600);
-  ASSERT_EQ(names.asked, std::vector<std::string>{"partner.example"});
-  names.Answer({});  // the network is not up yet
-  Ticks(8, &first);
-  EXPECT_EQ(Counter(), "Not connected for the last 2s");
-
-  Ticks(PartnerLookup::kRetryMs / 500 - 8, &first);
-  ASSERT_EQ(names.asked.size(), 2u) << "looked up again within 30 s";
-  names.Answer({"127.0.0.2"});
-  Ticks(2, &first);
+  Start(v, 20);
+  // The name server answers every lookup with what |now| holds then.
+  std::vector<std::string> now;
+  auto run = [&](int halfSeconds, NativeUdpSocket* from) {
+    for (int i = 0; i < halfSeconds; ++i) {
+      if (i == 6) now = {"127.0.0.2"};  // the name resolves 3 s after start
+      names.Answer(now);
+      Tick("<VNA100>", from);
+      ASSERT_LT(State().SecCount, 12) << "half second " << i;
+    }
+  };
+  run(24, &first);
   EXPECT_EQ(Counter(), "Connected");
-
-  // A failed lookup keeps the last answer; the next one moves the partner.
-  Ticks(PartnerLookup::kRefreshMs / 500, &first);
-  ASSERT_EQ(names.asked.size(), 3u) << "looked up again while it works";
-  names.Answer({});
-  Ticks(2, &first);
+  run(PartnerLookup::kRefreshMs / 1000, &first);  // long connected: few lookups
+  EXPECT_LT(names.asked.size(), 8u);
+  now = {"127.0.0.3"};  // the master moves, and the name follows it
+  run(24, &second);
   EXPECT_EQ(Counter(), "Connected");
-  Ticks(PartnerLookup::kRetryMs / 500, &first);
-  ASSERT_EQ(names.asked.size(), 4u);
-  names.Answer({"127.0.0.3"});
-  Ticks(4, &first);
-  EXPECT_EQ(Counter(), "Not connected for the last 2s");
-  Ticks(2, &second);
-  EXPECT_EQ(Counter(), "Connected");
+  EXPECT_EQ(State().RunMode, 1);
 }
 
 TEST_F(LinkPartnerTest, AMasterSendsToWhatTheNameResolvesToNow) {
@@ -135,6 +131,9 @@ TEST_F(LinkPartnerTest, AMasterSendsToWhatTheNameResolvesToNow) {
   names.Answer({});
   for (int i = 0; i < 8; ++i) hs.loop.Advance(500);
   EXPECT_EQ(before.Collect() + after.Collect(), 0);
+  hs.loop.Advance(PartnerLookup::kRetryMs);
+  names.Answer({});
+  EXPECT_EQ(LogCount("Name: partner.example"), 1);  // said once, not at every try
 
   hs.loop.Advance(PartnerLookup::kRetryMs);
   names.Answer({"127.0.0.2"});
@@ -168,12 +167,15 @@ TEST_F(LinkPartnerTest, AnAnswerForEarlierSettingsIsDropped) {
   EXPECT_EQ(State().PartnerAddresses, std::vector<IPv4Address>{*ParseIPv4Address("127.0.0.2")});
 }
 
-TEST_F(LinkPartnerTest, TheFirstStrangerOfARunIsLoggedWithItsAddress) {
-  StartSlave();
-  NativeUdpSocket stranger{"127.0.0.2"}, another{"127.0.0.3"};
-  Ticks(4, &stranger);
-  Ticks(4, &another);
-  Ticks(2, nullptr);
+TEST_F(LinkPartnerTest, EveryStrangerIsLoggedOnceAndOneSendingMessagesIsNamed) {
+  Start({.CMain = 2, .ShutType = 2}, 600);
+  std::vector<std::unique_ptr<NativeUdpSocket>> strangers;
+  for (int i = 2; i < 20; ++i)
+    strangers.push_back(std::make_unique<NativeUdpSocket>("127.0.0." + std::to_string(i)));
+  for (auto& stranger : strangers) Ticks(2, stranger.get());
+  Ticks(2, strangers[1].get());
+  EXPECT_EQ(program->main.caption,
+            "Velnook Slave - Velnook messages from 127.0.0.3 ignored: the partner is 127.0.0.1");
   const std::string log = dir.Read("Log/Velnook.log");
   const size_t at = log.find("Stranger");
   ASSERT_NE(at, std::string::npos);
@@ -181,8 +183,56 @@ TEST_F(LinkPartnerTest, TheFirstStrangerOfARunIsLoggedWithItsAddress) {
   const size_t start = at - 21;
   const std::string line = log.substr(start, log.find("\r\n", at) - start);
   EXPECT_EQ(line.substr(18), ",  Stranger , Ignored   , Count:   2, From: 127.0.0.2");
-  EXPECT_EQ(LogCount("Stranger"), 1);
+  EXPECT_EQ(LogCount("From: 127.0.0.3"), 1);
+  EXPECT_EQ(LogCount("From: 127.0.0.17"), 1);
+  EXPECT_EQ(LogCount("From: 127.0.0.18"), 0);
+  EXPECT_EQ(LogCount("More strangers are not logged"), 1);
+  EXPECT_EQ(LogCount("Stranger"), 17);
+  Ticks(2, nullptr);
   EXPECT_EQ(Counter(), "Connected");
+  EXPECT_EQ(program->main.caption, "Velnook Slave");
+}
+
+// With a pair key: the real master signs from an address the slave does
+// not name, while a forger uses the partner's address.
+TEST_F(LinkPartnerTest, WithAKeyOnlyFreshSignedMessagesCountFromWherever) {
+  const std::string key(kPairKeyBytes, 'k');
+  dir.Write("Data/.keep", "");
+  ASSERT_TRUE(hs.files.ReplacePrivateFile(kPairKeyFile, PairKeyText(key)));
+  NativeUdpSocket signer{"127.0.0.2"};
+  std::uint64_t counter = 1000;
+  auto sign = [&](const char* msg, std::uint64_t c, const std::string& k) {
+    return SignLinkMessage(msg, c, k, hs.auth);
+  };
+  auto keepAlive = [&] { Tick(sign("<VNA100>", ++counter, key), &signer); };
+  StartSlave();
+  for (int i = 0; i < 8; ++i) keepAlive();
+  EXPECT_EQ(Counter(), "Connected");
+  EXPECT_EQ(program->main.caption, "Velnook Slave - Signed Link");
+
+  const std::string forgeries[] = {"<VNT000>",
+                                   "<VNC000>",
+                                   sign("<VNT000>", counter + 50, std::string(kPairKeyBytes, 'x')),
+                                   sign("<VNT000>", 5, key),  // replayed: older than what was heard
+                                   sign("<VNC000>", counter, key),
+                                   "<VNA101>"};
+  for (const std::string& forged : forgeries) {
+    Tick(forged);
+    keepAlive();
+    EXPECT_EQ(Counter(), "Connected") << forged;
+  }
+  EXPECT_FALSE(State().TestMode);
+  EXPECT_EQ(State().RunMode, 1);
+  EXPECT_EQ(LogCount("Reset"), 0);
+
+  // The partner's address says only unsigned things: the key does not match.
+  for (int i = 0; i < 8; ++i) Tick("<VNA100>");
+  EXPECT_EQ(Counter().rfind("Not connected", 0), 0u) << Counter();
+  EXPECT_EQ(program->main.caption, "Velnook Slave - the partner's key does not match");
+  EXPECT_EQ(LogCount("Mismatch"), 1);
+  keepAlive();
+  keepAlive();
+  EXPECT_EQ(program->main.caption, "Velnook Slave - Signed Link");
 }
 
 }  // namespace

@@ -35,6 +35,23 @@ TEST_F(LinkJobTest, SlaveStaysConnectedThroughALostDatagramAndActsOnSilence) {
   EXPECT_EQ(Counter(), "The Computer Will Reboot In 2s");
 }
 
+TEST_F(LinkJobTest, AMasterHeardInTwoSecondsRunningEndsACountdownOfSilence) {
+  StartSlave();
+  State().settings.ShutTime = 30;
+  for (int i = 0; i < 16; ++i) Silent();
+  ASSERT_EQ(State().RunMode, 2);
+  Tick();
+  Silent();
+  Silent();  // one second heard, one not: the countdown goes on
+  Silent();
+  EXPECT_EQ(State().RunMode, 2);
+  for (int i = 0; i < 4; ++i) Tick();
+  EXPECT_EQ(State().RunMode, 0);
+  const std::string log = dir.Read("Log/Velnook.log");
+  EXPECT_NE(log.find("Master   , Returned"), std::string::npos);
+  EXPECT_NE(log.find("Reset    , Reboot"), std::string::npos);
+}
+
 TEST_F(LinkJobTest, ResetAndTestFromTheMasterActAtOnce) {
   StartSlave();
   for (int i = 0; i < 8; ++i) Tick();

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/maker_web_site.h"
+#include "link/receive_link_message.h"
 #include "link/setup_link.h"
 #include "monitor/init_monitor.h"
 #include "resultslog/last_run.h"
@@ -86,6 +87,7 @@ void Program::StartupSequence() {
     if (state.PartnerMissing) WriteLogEntry("UnConfig", "********", state, services_);
   }
   ShowMonitorTexts(state, main, services_);
+  ShowLinkTitle(state, main);
   if (lastRun) {
     main.ShowLastRun(*lastRun);
     services_.notifier.Tell({state.ProgramTitle, *lastRun});
@@ -102,6 +104,7 @@ void Program::ReinitialiseAfterConfig() {
     if (state.settings.LogLevel == 3) WriteRunHeader(1, state, services_);
   }
   ShowMonitorTexts(state, main, services_);
+  ShowLinkTitle(state, main);
   state.AutoMinimise = false;
   state.ScreenOpen = false;
 }

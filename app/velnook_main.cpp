@@ -164,8 +164,11 @@ void VelnookMain::ResetMonitor() {
     services_.notifier.Close();
   }
   state_.AutoMinimise = countdown && !state_.TestMode && state_.StartSwitch != 1;
+  state_.MasterHeard = false;
+  masterBackSeconds_ = 0;
   InitMonitor(state_, *this, services_);
   ShowMonitorTexts(state_, *this, services_);
+  ShowLinkTitle(state_, *this);
 }
 
 std::string VelnookMain::RunModeName() const {
@@ -223,6 +226,18 @@ void VelnookMain::StartRefreshTimer() {
 }
 
 void VelnookMain::CountdownStep() {
+  // A slave counting down because its master fell silent, which then hears
+  // the master again in two seconds running, was wrong about its end: it
+  // cancels as Reset does. Its test mode is the master's wish and runs on.
+  if (state_.settings.CMain == 2 && !state_.TestMode) {
+    masterBackSeconds_ = state_.MasterHeard ? masterBackSeconds_ + 1 : 0;
+    state_.MasterHeard = false;
+    if (masterBackSeconds_ >= 2) {
+      if (state_.settings.LogLevel > 1) WriteLogEntry("Master", "Returned", state_, services_);
+      ResetClick();
+      return;
+    }
+  }
   velnook::CountdownStep(state_, *this, services_);
 }
 

@@ -66,6 +66,7 @@ class VelnookMain : public MonitorWindow {
   std::unique_ptr<Timer> tmrRefresh_;
   std::unique_ptr<Timer> lastRunTimer_;
   bool inTick_ = false;
+  int masterBackSeconds_ = 0;  // countdown seconds running in which the master was heard
   std::vector<std::function<void()>> afterTick_;
 };
 

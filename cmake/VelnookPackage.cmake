@@ -25,5 +25,7 @@ The power request goes to the login manager over the system bus.")
 # metrics: without a metric-compatible font fontconfig picks DejaVu Sans,
 # which is wider and cuts the end off the status line.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, fonts-liberation | fonts-liberation2")
+# libsodium signs the link; named here as well, for builds without dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "qt6-qpa-plugins, qt6-wayland, fonts-liberation | fonts-liberation2, libsodium23")
 include(CPack)

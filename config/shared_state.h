@@ -72,7 +72,17 @@ struct SharedState {
   // last. A master sends to the first; a slave acts only on datagrams from
   // these.
   std::vector<IPv4Address> PartnerAddresses;
-  bool StrangerLogged = false;  // ignored datagrams from a stranger, once a run
+  // Strangers whose datagrams were ignored, each logged once a run.
+  std::vector<std::string> StrangersLogged;
+  bool StrangerHeard = false;  // since the partner's name was last looked up
+  std::string PairKey;         // the pair key's bytes; empty: messages go unsigned
+  // The last signed message's counter: sent (master) or accepted (slave).
+  std::uint64_t LinkCounter = 0;
+  bool KeyMismatchLogged = false;
+  // What the window's title line says of the link, when anything.
+  std::string LinkNote;
+  // A valid message from the master arrived in this second of a countdown.
+  bool MasterHeard = false;
 
   // Countdown.
   bool TestMode = false;

@@ -2,7 +2,8 @@
 // Keeps the partner's addresses current. A dotted IPAdd is read once; a host
 // name is looked up away from the window thread and again and again after
 // that, since the network may come up after login and DHCP may move the
-// partner: every 30 s while it fails, every 5 minutes while it resolves.
+// partner: every 5 s while it does not resolve, while a slave does not hear
+// its master or after a stranger was heard, and every 5 minutes otherwise.
 
 #include <memory>
 #include <string>
@@ -15,7 +16,7 @@ namespace velnook {
 
 class PartnerLookup {
  public:
-  static constexpr int kRetryMs = 30 * 1000;
+  static constexpr int kRetryMs = 5 * 1000;
   static constexpr int kRefreshMs = 5 * 60 * 1000;
 
   PartnerLookup(SharedState& state, Services& services);
@@ -25,6 +26,7 @@ class PartnerLookup {
   void Follow();
 
  private:
+  void Check();
   void LookUp();
   void Answered(const std::vector<std::string>& addresses);
 
@@ -33,6 +35,9 @@ class PartnerLookup {
   std::unique_ptr<Timer> timer_;
   std::string name_;
   int setup_ = 0;
+  bool asking_ = false;
+  int sinceAnswerMs_ = 0;
+  bool failureLogged_ = false;
 };
 
 }  // namespace velnook

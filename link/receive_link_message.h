@@ -1,8 +1,11 @@
 #pragma once
 // The slave's side of the link: each datagram from the master marks the
-// current second as connected, or as silent when it is malformed.
+// current second as connected, or as silent when it is malformed. With a
+// pair key only correctly signed, fresh messages count, from any address,
+// and everything else is ignored as if it had never arrived.
 
 #include <functional>
+#include <string>
 
 #include "config/shared_state.h"
 #include "platform/form.h"
@@ -17,10 +20,16 @@ struct LinkCommands {
   std::function<void()> testMode;  // StartTestMode
 };
 
-// Judges one datagram. A master ignores everything, and a slave ignores
-// datagrams from any address but its partner's, logging the first such
-// stranger of the run so that the user can tell why it counts silence.
+// Judges one datagram. A master ignores everything. Without a key a slave
+// ignores datagrams from any address but its partner's; every such
+// stranger is logged once a run, and one that sends well-formed messages
+// is named in the window's title line, so that the user can tell why the
+// slave counts silence.
 void ReceiveLinkMessage(const Datagram& datagram, SharedState& state, Form& window,
                         Services& services, const LinkCommands& commands);
+
+// The window's title: the program's title and what there is to say of the
+// link (signed, or why the master is not heard). Test mode keeps its own.
+void ShowLinkTitle(const SharedState& state, Form& window);
 
 }  // namespace velnook

@@ -6,7 +6,8 @@
 
 namespace velnook {
 
-// Sends PendingMsg to the partner, then makes the keep-alive the next one.
+// Sends PendingMsg to the partner, signed when there is a pair key, then
+// makes the keep-alive the next one.
 void SendLinkMessage(SharedState& state, Services& services);
 
 }  // namespace velnook

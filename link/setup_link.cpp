@@ -1,6 +1,9 @@
 #include "link/setup_link.h"
 
+#include <cstdlib>
+
 #include "config/load_settings.h"
+#include "link/pair_key.h"
 
 namespace velnook {
 void SetupLink(SharedState& state, Services& services, PartnerLookup& partner) {
@@ -11,6 +14,18 @@ void SetupLink(SharedState& state, Services& services, PartnerLookup& partner) {
   state.SetupError = false;
   LoadSettings(state, services);
   if (state.settings.CMain == 2) state.ProgramTitle = "Velnook Slave";
+  // A key others could read protects nothing: end, as for bad settings,
+  // rather than run a link the user believes signed.
+  const PairKeyRead key = ReadPairKey(services.files);
+  if (!key.problem.empty()) {
+    services.messages.Show({MsgIcon::Critical, MsgButtons::Ok,
+                            state.ProgramTitle + " Key File Error",
+                            key.problem + "\r\nThe program will now terminate."});
+    services.process.EndProgram(false, EndKind::Fatal);
+    std::abort();  // EndProgram never returns
+  }
+  state.PairKey = key.key;
+  state.LinkNote.clear();
   state.TickPhase = 2;
   state.ConfigChanged = false;
   state.AutoMinimise = true;

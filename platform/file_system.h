@@ -87,6 +87,15 @@ class FileSystem {
   virtual bool CopyFile(const std::string& from, const std::string& to,
                         const BetweenBlocks& betweenBlocks) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;
+
+  // A secret: replaced as ReplaceFile does, but readable and writable by
+  // the user alone whatever the file was before. Here, where the system
+  // keeps no such permissions, a plain ReplaceFile.
+  virtual bool ReplacePrivateFile(const std::string& path, const std::string& content) {
+    return ReplaceFile(path, content);
+  }
+  // True when users other than this one may read the file.
+  virtual bool OthersMayRead(const std::string&) { return false; }
   virtual std::optional<std::uint64_t> FileLength(const std::string& path) = 0;
 
   // Lists one folder. Entries that vanish while being listed are left out.

@@ -9,6 +9,7 @@
 #include "platform/form.h"
 #include "platform/launcher.h"
 #include "platform/locale_info.h"
+#include "platform/message_auth.h"
 #include "platform/message_box.h"
 #include "platform/power.h"
 #include "platform/process.h"
@@ -33,6 +34,7 @@ struct Services {
   FolderChooser& folders;
   LocaleInfo locale;
   DesktopNotifier& notifier;
+  MessageAuth& auth;
 };
 
 }  // namespace velnook

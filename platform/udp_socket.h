@@ -20,7 +20,8 @@ class UdpSocket {
   virtual void Close() = 0;
   // Listens on the local port; false when it is taken or refused.
   virtual bool Bind(int port) = 0;
-  // Sends one datagram to a dotted IPv4 address; false when it could not go.
+  // Sends one datagram to a dotted IPv4 address, a broadcast address
+  // included; false when it could not go.
   virtual bool SendTo(const std::string& address, int port, const std::string& bytes) = 0;
   // Runs on the window thread with each datagram that arrives on the bound
   // port, read whole.

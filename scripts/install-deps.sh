@@ -7,7 +7,7 @@ PKGS="build-essential cmake ninja-build pkg-config git \
   xvfb xauth xdotool x11-utils openbox trayer weston fonts-liberation imagemagick dbus python3-dbusmock hyperfine \
   clang-format clang-tidy clang-14 libclang-rt-14-dev llvm-14 \
   libxcb1-dev libsm-dev libice-dev desktop-file-utils appstream dpkg-dev file debootstrap \
-  g++-mingw-w64-x86-64-posix wine64 locales"
+  g++-mingw-w64-x86-64-posix wine64 locales libsodium-dev"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

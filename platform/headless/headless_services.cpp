@@ -3,9 +3,9 @@
 namespace velnook {
 
 HeadlessServices::HeadlessServices(const std::string& lockDir)
-    : lock(lockDir), services{loop,    loop,    messages, files,        lock,
-                              process, windows, launcher, power,        udp,
-                              admin,   tracker, folders,  LocaleInfo{}, notifier} {
+    : lock(lockDir), services{loop,    loop,         messages, files, lock,  process,
+                              windows, launcher,     power,    udp,   admin, tracker,
+                              folders, LocaleInfo{}, notifier, auth} {
   process.windows = &windows;
   loop.pollInput = [this] {
     udp.Poll();
@@ -28,7 +28,8 @@ Services Replaced(const Services& s, const ServiceSwap& swap) {
           swap.tracker ? *swap.tracker : s.tracker,
           swap.folders ? *swap.folders : s.folders,
           s.locale,
-          s.notifier};
+          s.notifier,
+          s.auth};
 }
 
 Services HeadlessServices::With(TreeTracker& other) const {

@@ -34,6 +34,7 @@ struct HeadlessServices {
   NativeTreeTracker tracker;
   RecordingNotifier notifier;
   ScriptedFolderChooser folders;
+  NativeMessageAuth auth;  // the real library: signatures must interwork
   Services services;
 
   // The same services measuring with |other| instead of the tracker.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "link/pair_key.h"
 #include "platform/linux/dbus_notifier.h"
 #include "platform/linux/display_check.h"
 #include "platform/linux/login1_power.h"
@@ -25,6 +26,7 @@
 #include "platform/posix/posix_administrator.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process.h"
+#include "platform/posix/sodium_message_auth.h"
 
 int main(int argc, char** argv) {
   // The command line without the program path, as one text.
@@ -38,6 +40,13 @@ int main(int argc, char** argv) {
   if (argText == "-Cancel") {
     const auto outcome =
         velnook::RequestCancel(velnook::CancelSocketPath(velnook::RuntimeDirectory()));
+    std::fprintf(outcome.exitStatus == 0 ? stdout : stderr, "%s\n", outcome.line.c_str());
+    return outcome.exitStatus;
+  }
+  if (const auto given = velnook::PairKeyRequest(argText)) {
+    velnook::PosixFileSystem files;
+    velnook::SodiumMessageAuth auth;
+    const auto outcome = velnook::SetPairKey(*given, files, auth);
     std::fprintf(outcome.exitStatus == 0 ? stdout : stderr, "%s\n", outcome.line.c_str());
     return outcome.exitStatus;
   }
@@ -68,9 +77,10 @@ int main(int argc, char** argv) {
   velnook::PosixAdministratorTest admin;
   velnook::InotifyTreeTracker tracker;
   velnook::QtFolderChooser folders;
+  velnook::SodiumMessageAuth auth;
   const velnook::LocaleInfo locale = velnook::SystemLocale();
-  velnook::Services services{loop,  loop, messages, files,   lock,    process, windows, launcher,
-                             power, udp,  admin,    tracker, folders, locale,  notifier};
+  velnook::Services services{loop,  loop, messages, files,   lock,    process, windows,  launcher,
+                             power, udp,  admin,    tracker, folders, locale,  notifier, auth};
 
   velnook::Program program(services, argText);
   velnook::QtSystemEnd systemEnd([&program] { program.EndBySystem(); });

@@ -166,6 +166,20 @@ std::optional<std::string> PosixFileSystem::ReadFileTail(const std::string& path
 }
 
 bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& content) {
+  return Replace(path, content, false);
+}
+
+bool PosixFileSystem::ReplacePrivateFile(const std::string& path, const std::string& content) {
+  return Replace(path, content, true);
+}
+
+bool PosixFileSystem::OthersMayRead(const std::string& path) {
+  struct stat st {};
+  return ::stat(FollowLinks(ToNativePath(path)).c_str(), &st) == 0 && (st.st_mode & 044) != 0;
+}
+
+bool PosixFileSystem::Replace(const std::string& path, const std::string& content,
+                              bool privateFile) {
   // A linked file is replaced where the link points, so the link stays.
   const std::string native = FollowLinks(ToNativePath(path));
   struct stat old {};
@@ -180,8 +194,9 @@ bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& co
   if (fd < 0) return false;
   // The new file takes the old one's owner, group and mode (owner first, as
   // a change of owner clears the set-id bits); a new file the usual mode.
-  bool ok = !exists || KeepOwner(fd, old);
-  ok = ok && ::fchmod(fd, exists ? (old.st_mode & 07777) : 0644) == 0;
+  bool ok = !exists || privateFile || KeepOwner(fd, old);
+  const mode_t mode = privateFile ? 0600 : (exists ? (old.st_mode & 07777) : 0644);
+  ok = ok && ::fchmod(fd, mode) == 0;
   ok = ok && WriteAll(fd, content) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok) ok = ::rename(temp.c_str(), native.c_str()) == 0;

@@ -20,6 +20,8 @@ class PosixFileSystem : public FileSystem {
                         const std::function<bool(std::string_view)>& onBlock) override;
   std::optional<std::string> ReadFileTail(const std::string& path, std::uint64_t maxBytes) override;
   bool ReplaceFile(const std::string& path, const std::string& content) override;
+  bool ReplacePrivateFile(const std::string& path, const std::string& content) override;
+  bool OthersMayRead(const std::string& path) override;
   bool AppendToFile(const std::string& path, const std::string& content) override;
   bool CopyFile(const std::string& from, const std::string& to,
                 const BetweenBlocks& betweenBlocks) override;
@@ -27,6 +29,10 @@ class PosixFileSystem : public FileSystem {
   std::optional<std::uint64_t> FileLength(const std::string& path) override;
   FileError ListFolder(const std::string& path, FolderListing& out) override;
   std::unique_ptr<FolderWalk> WalkFolders(const std::string& root) override;
+
+ private:
+  // privateFile: mode 0600 and this user's, instead of the old file's.
+  bool Replace(const std::string& path, const std::string& content, bool privateFile);
 };
 
 }  // namespace velnook

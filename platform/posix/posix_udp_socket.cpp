@@ -76,6 +76,9 @@ bool PosixUdpSocket::SendTo(const std::string& address, int port, const std::str
   if (sender_ < 0) {
     sender_ = OpenDatagramSocket();
     if (sender_ < 0) return false;
+    // A master may address all slaves of a network at its broadcast address.
+    const int on = 1;
+    ::setsockopt(sender_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
     sockaddr_in from;
     if (FillAddress(localAddress_, 1, from)) {
       from.sin_port = 0;

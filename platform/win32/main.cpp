@@ -3,7 +3,9 @@
 #include <string>
 
 #include "app/program.h"
+#include "link/pair_key.h"
 #include "platform/tree_tracker.h"
+#include "platform/win32/cng_message_auth.h"
 #include "platform/win32/win32_administrator.h"
 #include "platform/win32/win32_cancel_pipe.h"
 #include "platform/win32/win32_event_loop.h"
@@ -33,6 +35,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
                 line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     return outcome.exitStatus;
   }
+  if (const auto given = velnook::PairKeyRequest(argText)) {
+    ::AttachConsole(ATTACH_PARENT_PROCESS);
+    velnook::Win32FileSystem files;
+    velnook::CngMessageAuth auth;
+    const auto outcome = velnook::SetPairKey(*given, files, auth);
+    const std::string line = outcome.line + "\r\n";
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(outcome.exitStatus == 0 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE),
+                line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    return outcome.exitStatus;
+  }
 
   velnook::Win32Windows* windowsRef = nullptr;
   velnook::Win32EventLoop loop([&windowsRef] {
@@ -55,8 +68,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   velnook::Win32FolderChooser folders;
   const velnook::LocaleInfo locale = velnook::SystemLocale();
   velnook::Win32Notifier notifier(windows);
-  velnook::Services services{loop,  loop, messages, files,   lock,    process, windows, launcher,
-                             power, udp,  admin,    tracker, folders, locale,  notifier};
+  velnook::CngMessageAuth auth;
+  velnook::Services services{loop,  loop, messages, files,   lock,    process, windows,  launcher,
+                             power, udp,  admin,    tracker, folders, locale,  notifier, auth};
 
   velnook::Program program(services, argText);
   windows.onSessionEnd = [&program] { program.EndBySystem(); };

@@ -2,7 +2,8 @@
 """A master run by Wine (velnook.exe) and a slave run natively (the Linux
 velnook) over 127.0.0.1. The master watches a quiet folder with the action
 "Monitor" and closes itself; its silence makes the slave count down and ask
-for its own action, which goes to python-dbusmock's logind on a private
+for its own action. The link is signed with a pair key that the slave makes
+and the master is given, so both systems' libraries must agree, which goes to python-dbusmock's logind on a private
 bus that this test starts.
 Usage: velnook_mixed_pair_test.py velnook.exe wine velnook velnook-prepare"""
 
@@ -36,8 +37,19 @@ def prepare_slave(port, env):
     return home
 
 
-
-
+def share_pair_key(slave_home, master_home, env):
+    """velnook -PairKey on the slave, its key typed into the Wine master."""
+    bare = {k: v for k, v in env.items() if k != "DISPLAY"}
+    made = subprocess.run([VELNOOK, "-PairKey"], cwd=slave_home, env=dict(bare, HOME=slave_home),
+                          capture_output=True, text=True, timeout=30)
+    words = [w.rstrip(":") for w in made.stdout.split() if w.count("-") == 7]
+    check(made.returncode == 0 and words, "the slave makes a key: " + made.stdout + made.stderr)
+    given = subprocess.run([WINE, VELNOOK_EXE, "-PairKey", words[0] if words else "none"],
+                           cwd=master_home, env=dict(env, HOME=master_home),
+                           capture_output=True, timeout=120)
+    stored = os.path.join(master_home, "Data", "Velnook.key")
+    check(given.returncode == 0 and os.path.exists(stored) and words and
+          open(stored).read().strip() == words[0], "the Wine master stores the same key")
 
 
 def main():
@@ -75,6 +87,7 @@ def main():
         shutil.rmtree(master_home)
         prepare_master(master_home, port, CMain=1, ShutType=4, IPAdd="127.0.0.1", DownDelay=10,
                        ShutTime=2, LogLevel=3)
+        share_pair_key(slave_home, master_home, env)
 
         def launch(cmd, home):
             p = subprocess.Popen(cmd, cwd=home, env=dict(env, HOME=home),
@@ -92,7 +105,7 @@ def main():
         check(wait_until(lambda: "Enter    , Monitor" in log_of(master_home), 40),
               "the quiet master starts its countdown")
         slave_log = log_of(slave_home)
-        check("Comms: -OK-" in slave_log, "the slave shows its master connected")
+        check("Comms: -OK-" in slave_log, "the slave hears its master's signed messages")
         check(not power_off_requests(calls), "no request while the master monitors")
 
         check(wait_until(lambda: master.poll() is not None, 20), "the master closes itself")

@@ -97,6 +97,9 @@ bool Win32UdpSocket::SendTo(const std::string& address, int port, const std::str
   if (sender_ == kNone) {
     const SOCKET s = OpenDatagramSocket();
     if (s == INVALID_SOCKET) return false;
+    // A master may address all slaves of a network at its broadcast address.
+    BOOL on = TRUE;
+    ::setsockopt(s, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on);
     sockaddr_in from;
     if (FillAddress(localAddress_, 1, from)) {
       from.sin_port = 0;

@@ -5,6 +5,7 @@
 #include "platform/posix/inotify_tree_tracker.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_udp_socket.h"
+#include "platform/posix/sodium_message_auth.h"
 
 namespace velnook {
 
@@ -12,5 +13,6 @@ using NativeFileSystem = PosixFileSystem;
 using NativeInstanceLock = FlockInstanceLock;
 using NativeUdpSocket = PosixUdpSocket;
 using NativeTreeTracker = InotifyTreeTracker;
+using NativeMessageAuth = SodiumMessageAuth;
 
 }  // namespace velnook
