@@ -15,15 +15,36 @@ std::string LeafName(const std::string& path) {
 
 }  // namespace
 
+std::string UnreadFoldersName(const std::vector<std::string>& unread) {
+  return unread.size() == 1 ? LeafName(unread[0]) : std::to_string(unread.size()) + " folders";
+}
+
+void LogUnreadFolders(SharedState& state, Services& services) {
+  if (!state.UnreadFolders.empty() && state.settings.LogLevel > 1)
+    WriteLogEntry("Unread", UnreadFoldersName(state.UnreadFolders), state, services);
+}
+
 void ShowUnreadFolders(SharedState& state, MonitorWindow& window, Services& services) {
+  const bool logging = state.settings.LogLevel > 1;
+  if (state.DirCorrected != 0 && logging) {
+    const std::int64_t kb = state.DirCorrected / 1024;
+    WriteLogEntry("Corrected", (kb > 0 ? "+" : "") + std::to_string(kb) + "KB", state, services);
+  }
+  state.DirCorrected = 0;
   const std::vector<std::string>& unread = state.UnreadFolders;
-  if (unread == state.ReportedUnread) return;
+  const bool walkedNews = state.DirWalked != state.ReportedWalked;
+  if (unread == state.ReportedUnread && !walkedNews) return;
+  state.ReportedWalked = state.DirWalked;
+  if (walkedNews && state.DirWalked && logging)
+    WriteLogEntry("Walking", "No watches", state, services);
+  const bool unreadNews = unread != state.ReportedUnread;
   state.ReportedUnread = unread;
   Control& note = window.Get("Note");
-  note.visible = !unread.empty();
-  window.clientHeight = unread.empty() ? kMainHeight : kMainHeightWithNote;
+  const bool shown = !unread.empty() || state.DirWalked;
+  note.visible = shown;
+  window.clientHeight = shown ? kMainHeightWithNote : kMainHeight;
   if (unread.empty()) {
-    note.caption.clear();
+    note.caption = state.DirWalked ? "Too many folders to watch: each second walks them all" : "";
     note.tooltip.clear();
     return;
   }
@@ -33,11 +54,7 @@ void ShowUnreadFolders(SharedState& state, MonitorWindow& window, Services& serv
   note.caption = "Cannot read " + names + ": downloads there are not seen";
   note.tooltip.clear();
   for (const std::string& path : unread) note.tooltip += (note.tooltip.empty() ? "" : "\n") + path;
-  if (state.settings.LogLevel > 1)
-    WriteLogEntry(
-        "Unread",
-        unread.size() == 1 ? LeafName(unread[0]) : std::to_string(unread.size()) + " folders",
-        state, services);
+  if (unreadNews) LogUnreadFolders(state, services);
 }
 
 }  // namespace velnook

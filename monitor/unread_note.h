@@ -14,7 +14,16 @@ constexpr int kMainHeightWithNote = 1260;
 
 // After a measurement: when the set of unreadable folders differs from the
 // one last told, shows it on the window's Note label (hidden, and the window
-// one line shorter, while there is none) and logs it once.
+// one line shorter, while there is none) and logs it once. The same label
+// tells, when no folder is unreadable, that the tree is too big to watch
+// (logged once as it starts), and a correction of the total is logged.
 void ShowUnreadFolders(SharedState& state, MonitorWindow& window, Services& services);
+
+// The unreadable folders in a few words: the one folder's name, or how many.
+std::string UnreadFoldersName(const std::vector<std::string>& unread);
+
+// Logs the unreadable folders (nothing when there are none), as a reminder
+// when it matters.
+void LogUnreadFolders(SharedState& state, Services& services);
 
 }  // namespace velnook

@@ -5,6 +5,7 @@
 
 #include "monitor/init_monitor.h"
 #include "monitor/power_check.h"
+#include "monitor/unread_note.h"
 #include "resultslog/results_log.h"
 #include "shutdown/countdown_notice.h"
 #include "shutdown/shut_types.h"
@@ -85,6 +86,8 @@ void CountdownStep(SharedState& state, MonitorWindow& window, Services& services
   }
   if (state.SecCount == 0) {
     Log("Enter", state.ShutTypeName, state, services);
+    // A download into a folder that cannot be read would have held it off.
+    LogUnreadFolders(state, services);
     // Asked again: who holds the action back may have changed since monitoring began.
     AskBlockingInhibitors(state, services);
   }

@@ -1,5 +1,7 @@
 #include "shutdown/countdown_notice.h"
 
+#include "monitor/unread_note.h"
+
 namespace velnook {
 
 std::string CountdownNoticeBody(const std::string& countdownLine, const std::string& extraLine) {
@@ -11,8 +13,10 @@ void UpdateCountdownNotice(const SharedState& state, MonitorWindow& window, Serv
   const int left = state.settings.ShutTime - state.SecCount + 1;
   if (first) services.windows.RequestAttention(window);
   if (!first && left > 10 && left % 10 != 0) return;
-  services.notifier.Show({state.ProgramTitle,
-                          CountdownNoticeBody(window.Get("Counter").caption, state.InhibitorLine)});
+  const std::string unread =
+      state.UnreadFolders.empty() ? "" : "Cannot read: " + UnreadFoldersName(state.UnreadFolders);
+  const std::string body = CountdownNoticeBody(window.Get("Counter").caption, state.InhibitorLine);
+  services.notifier.Show({state.ProgramTitle, CountdownNoticeBody(body, unread)});
 }
 
 }  // namespace velnook

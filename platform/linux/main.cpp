@@ -4,9 +4,11 @@
 #include <QDBusConnection>
 #include <QStringList>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/program.h"
+#include "platform/background_tracker.h"
 #include "platform/linux/dbus_notifier.h"
 #include "platform/linux/display_check.h"
 #include "platform/linux/login1_power.h"
@@ -66,7 +68,15 @@ int main(int argc, char** argv) {
   velnook::Login1Power power(QDBusConnection::systemBus());
   velnook::QtUdpSocket udp([&windows] { windows.RefreshAll(); });
   velnook::PosixAdministratorTest admin;
-  velnook::InotifyTreeTracker tracker;
+  // Walks, however long, run beside the window thread; the figure it
+  // follows is checked against a walk every ten minutes or so.
+  velnook::BackgroundTracker tracker(
+      std::make_unique<velnook::InotifyTreeTracker>(),
+      [](const std::string& folder) {
+        velnook::PosixFileSystem walker;
+        return velnook::SumWalk(*walker.WalkFolders(folder), nullptr);
+      },
+      600);
   velnook::QtFolderChooser folders;
   const velnook::LocaleInfo locale = velnook::SystemLocale();
   velnook::Services services{loop,  loop, messages, files,   lock,    process, windows, launcher,
