@@ -24,6 +24,7 @@
 #include "platform/posix/cancel_socket.h"
 #include "platform/posix/flock_instance_lock.h"
 #include "platform/posix/inotify_tree_tracker.h"
+#include "platform/posix/parallel_scan.h"
 #include "platform/posix/posix_administrator.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process.h"
@@ -73,8 +74,7 @@ int main(int argc, char** argv) {
   velnook::BackgroundTracker tracker(
       std::make_unique<velnook::InotifyTreeTracker>(),
       [](const std::string& folder) {
-        velnook::PosixFileSystem walker;
-        return velnook::SumWalk(*walker.WalkFolders(folder), nullptr);
+        return velnook::ScanTreeInParallel(velnook::ToNativePath(folder), 2);
       },
       600);
   velnook::QtFolderChooser folders;

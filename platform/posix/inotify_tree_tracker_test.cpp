@@ -13,6 +13,7 @@
 
 #include "as_nobody.h"
 #include "platform/headless/temp_work_dir.h"
+#include "platform/posix/parallel_scan.h"
 
 namespace velnook {
 namespace {
@@ -215,6 +216,12 @@ Seconds Follow(InotifyTreeTracker& tracker, unsigned seed,
       if (locking) unprivileged.emplace();
       tracked = tracker.Measure(root.string() + "\\", false, {}, scan);
       scanned = ScanSize(root);
+      // The full scan on two threads counts the same.
+      if (run.seconds % 16 == 0) {
+        const TreeSize parallel = ScanTreeInParallel(root.string(), 2);
+        EXPECT_EQ(parallel.total, scanned.total) << "second " << run.seconds;
+        EXPECT_EQ(parallel.unreadable, scanned.unreadable) << "second " << run.seconds;
+      }
     }
     ++run.sources[tracker.LastSource()];
     ++run.seconds;
