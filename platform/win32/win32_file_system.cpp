@@ -209,7 +209,10 @@ FileError Win32FileSystem::ListFolder(const std::string& path, FolderListing& ou
   out.subFolders.clear();
   const std::string folder = WithSeparator(path);
   WIN32_FIND_DATAW d{};
-  HANDLE h = ::FindFirstFileW((LongFolderPath(path) + L"*").c_str(), &d);
+  // No short names, and the entries fetched many at a time: both cut the
+  // walk's round trips, which a network share makes dear.
+  HANDLE h = ::FindFirstFileExW((LongFolderPath(path) + L"*").c_str(), FindExInfoBasic, &d,
+                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD e = ::GetLastError();
     return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_DIRECTORY ||
