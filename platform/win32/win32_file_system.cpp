@@ -239,4 +239,20 @@ FileError Win32FileSystem::ListFolder(const std::string& path, FolderListing& ou
   return result;
 }
 
+std::string Win32FileSystem::FileSystemOf(const std::string& folder) {
+  // The volume's own name ("\\?\Volume{...}\"), whichever drive letter or
+  // folder it is mounted at; a share has none, and cannot be told.
+  wchar_t mountPoint[MAX_PATH + 1];
+  wchar_t volume[MAX_PATH + 1];
+  if (!::GetVolumePathNameW(LongFolderPath(folder).c_str(), mountPoint, MAX_PATH + 1) ||
+      !::GetVolumeNameForVolumeMountPointW(mountPoint, volume, MAX_PATH + 1))
+    return "";
+  return Narrow(volume);
+}
+
+bool Win32FileSystem::IsMounted(const std::string& fileSystem) {
+  return ::GetVolumeInformationW(Widen(fileSystem).c_str(), nullptr, 0, nullptr, nullptr, nullptr,
+                                 nullptr, 0) != 0;
+}
+
 }  // namespace velnook
