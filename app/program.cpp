@@ -56,6 +56,7 @@ void Program::ProcessEntry() {
 }
 
 void Program::EndBySystem() {
+  state.EndRequested = true;
   // Before the start-up sequence has finished there is no run to log an end
   // of, and the log may not exist yet.
   if (running_) main.Unload();

@@ -120,5 +120,30 @@ TEST_F(ProgramTest, ASlaveIsNamedAndABadFileEndsTheStart) {
   EXPECT_EQ(other.messages.shown.back().title, "Velnook Configuration File Error");
 }
 
+// A disk that fills up while the program runs.
+class FillingDisk : public NativeFileSystem {
+ public:
+  bool AppendToFile(const std::string& path, const std::string& text) override {
+    return !full && NativeFileSystem::AppendToFile(path, text);
+  }
+  bool full = false;
+};
+
+TEST_F(ProgramTest, TheSystemEndsTheProgramUnderTheLogErrorBox) {
+  Prepare({.LogLevel = 2, .StartMin = 1});
+  FillingDisk disk;
+  Services s = WithFiles(hs.services, disk);
+  Program p(s, "");
+  p.ProcessEntry();
+  disk.full = true;
+  hs.messages.whileOpen = [&] {
+    hs.messages.whileOpen = nullptr;
+    p.EndBySystem();  // SIGTERM, with the box up
+  };
+  EXPECT_THROW(p.main.OnClick("Reset"), ProgramEnded);
+  ASSERT_EQ(hs.messages.shown.size(), 1u) << "no second box waits for a user";
+  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Log File Write Error");
+}
+
 }  // namespace
 }  // namespace velnook

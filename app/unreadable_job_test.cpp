@@ -84,6 +84,20 @@ TEST_F(UnreadableJobTest, ADownloadNextToALockedAndADeepFolderIsSeenEverySecond)
   EXPECT_EQ(UnreadEntries(), 2);
   EXPECT_TRUE(hs.power.requests.empty());
   EXPECT_TRUE(hs.messages.shown.empty());
+
+  // The download stops: the countdown that follows reminds of the folder.
+  Seconds(6);
+  ASSERT_EQ(State().RunMode, 2);
+  const auto entries = Entries();
+  const auto enter = std::find_if(entries.begin(), entries.end(), [](const std::string& e) {
+    return e.rfind(" Enter    , Power Off", 0) == 0;
+  });
+  ASSERT_NE(enter, entries.end());
+  ASSERT_NE(enter + 1, entries.end());
+  EXPECT_EQ(enter[1].rfind(" Unread   , locked    , Count:", 0), 0u) << enter[1];
+  ASSERT_FALSE(hs.notifier.shown.empty());
+  const std::string body = hs.notifier.shown.back().body;
+  EXPECT_EQ(body.substr(body.rfind('\n') + 1), "Cannot read: locked");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #!/bin/sh
-# Times one scan of the same trees by Velnook and by `du -sb`, side by side.
+# Times one full walk of the same trees by Velnook, on two threads as the
+# program walks and on one, and by `du -sb`, side by side (target: the two
+# threads at most 0.8x du's time).
 #   bench/compare_with_du.sh [build directory]
 set -e
 BUILD=${1:-build}
@@ -9,5 +11,5 @@ for sizes in "10000 100" "100000 1000"; do
   echo "== $1 files in $2 folders: $TREE"
   echo "velnook total: $("$BUILD/bench/dir_scan_once" "$TREE")  du -sb: $(du -sb --apparent-size "$TREE" | cut -f1)"
   hyperfine --warmup 3 --runs 20 -N \
-    "$BUILD/bench/dir_scan_once $TREE" "du -sb $TREE"
+    "$BUILD/bench/dir_scan_once $TREE 2" "$BUILD/bench/dir_scan_once $TREE 1" "du -sb $TREE"
 done

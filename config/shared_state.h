@@ -30,6 +30,8 @@ struct SharedState {
   // Start-up.
   std::int16_t StartSwitch = 0;  // 0 none, 1 -InhibitShutdown, 2 -AddErrorMessage
   bool ScreenOpen = false;
+  // The system has asked the program to end: nothing may wait for the user.
+  bool EndRequested = false;
   // The main window's 500 ms timer; fatal paths stop it before their message.
   Timer* tmrRefresh = nullptr;
   std::int16_t ScreenCloseCountdown = 0;  // seconds until an open dialog closes itself
@@ -47,6 +49,23 @@ struct SharedState {
   std::string UnfinishedLine;
   // The window's note for the first minute: how the last run ended.
   std::string LastRunLine;
+  bool ReportedWalked = false;  // DirWalked as the user was last told of it
+  // When DirTotal and DirPrevTotal were measured, in seconds on a steady
+  // clock; negative where measurements are made when asked, a second apart.
+  double DirSeconds = -1;
+  double DirPrevSeconds = -1;
+  // The baseline is still being walked: the first measurement becomes it.
+  bool DirBaselinePending = false;
+  // The tree has more folders than can be watched: it is walked whole.
+  bool DirWalked = false;
+  // Bytes a check against a full walk found and put right, not yet logged.
+  std::int64_t DirCorrected = 0;
+  // The file system the download folder was on when monitoring (re)started;
+  // empty until then, or where it cannot be told.
+  std::string DirFileSystem;
+  // Why the folder counts as missing though its path is still there:
+  // "Unmounted" or "Remounted"; empty otherwise.
+  std::string DirLostAs;
 
   // Monitoring cycle.
   std::int16_t RunMode = 0;  // 0 start delay, 1 monitoring, 2 countdown

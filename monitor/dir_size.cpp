@@ -24,38 +24,44 @@ std::string FormatRateText(std::int64_t changeBytes, const LocaleInfo& locale) {
 }
 
 TreeSize AddDirSize(const std::string& folder, Services& services) {
-  TreeSize size;
-  FolderListing listing;
-  const auto walk = services.files.WalkFolders(folder);
-  bool top = true;
-  while (walk->Next(listing)) {
-    services.events.ProcessPendingEvents();
-    if (listing.error != FileError::None) {
-      // The rest of the tree is still measured: one locked folder must not
-      // hide a download next to it.
-      if (top) size.rootRead = false;
-      if (!top) size.unreadable.push_back(std::move(listing.path));
-    }
-    top = false;
-    for (std::uint64_t length : listing.fileLengths)
-      size.total += static_cast<std::int64_t>(length);
-  }
-  std::sort(size.unreadable.begin(), size.unreadable.end());
-  return size;
+  return SumWalk(*services.files.WalkFolders(folder),
+                 [&] { services.events.ProcessPendingEvents(); });
 }
 
 namespace {
 
-// Sets DirTotal and UnreadFolders from the tracker or a full scan. False when
-// the folder itself cannot be read.
-bool MeasureTree(const std::string& folder, bool fresh, SharedState& state, Services& services) {
+enum class Outcome { Unreadable, Pending, Measured };
+
+// Sets DirTotal, DirSeconds, UnreadFolders and the rest from the tracker or
+// a full scan. Pending leaves them as they were.
+Outcome MeasureTree(const std::string& folder, bool fresh, SharedState& state, Services& services) {
   TreeSize size = services.tracker.Measure(
       folder, fresh, [&] { services.events.ProcessPendingEvents(); },
       [&] { return AddDirSize(folder, services); });
-  if (!size.rootRead) return false;
+  if (size.pending) return Outcome::Pending;
+  if (!size.rootRead) return Outcome::Unreadable;
   state.DirTotal = size.total;
+  state.DirSeconds = size.seconds;
   state.UnreadFolders = std::move(size.unreadable);
-  return true;
+  state.DirWalked = size.outOfWatches;
+  state.DirCorrected += size.corrected;
+  return Outcome::Measured;
+}
+
+// Whether the top folder can be listed, without the rest of the tree.
+bool TopFolderReads(const std::string& folder, Services& services) {
+  FolderListing top;
+  return services.files.WalkFolders(folder)->Next(top) && top.error == FileError::None;
+}
+
+// A folder whose path now leads into another file system is not the folder
+// being measured: a download into the old one would read as a finished one.
+bool SameFileSystem(const std::string& folder, SharedState& state, Services& services) {
+  const std::string now = services.files.FileSystemOf(folder);
+  if (state.DirFileSystem.empty()) state.DirFileSystem = now;
+  if (now.empty() || now == state.DirFileSystem) return true;  // or cannot be told
+  state.DirLostAs = services.files.IsMounted(state.DirFileSystem) ? "Remounted" : "Unmounted";
+  return false;
 }
 
 }  // namespace
@@ -64,10 +70,22 @@ bool InitDirSize(const std::string& path, SharedState& state, Services& services
   state.DirTotal = 0;
   state.DirPrevTotal = 0;
   state.RateText = "0";
+  state.DirBaselinePending = false;
   const std::string expanded = ExpandDownloadPath(path, services.process);
   if (!services.files.FolderExists(expanded)) return false;
-  if (!MeasureTree(expanded, true, state, services)) return false;
+  if (!SameFileSystem(expanded, state, services)) return false;
+  switch (MeasureTree(expanded, true, state, services)) {
+    case Outcome::Unreadable:
+      return false;
+    case Outcome::Pending:
+      // The walk goes on elsewhere; whether the folder reads is known now.
+      state.DirBaselinePending = true;
+      return TopFolderReads(expanded, services);
+    case Outcome::Measured:
+      break;
+  }
   state.DirPrevTotal = state.DirTotal;
+  state.DirPrevSeconds = state.DirSeconds;
   return true;
 }
 
@@ -75,9 +93,28 @@ bool GetDirRate(const std::string& path, SharedState& state, Services& services)
   services.events.ProcessPendingEvents();
   const std::string expanded = ExpandDownloadPath(path, services.process);
   if (!services.files.FolderExists(expanded)) return false;
-  if (!MeasureTree(expanded, false, state, services)) return false;
-  state.RateText = FormatRateText(state.DirTotal - state.DirPrevTotal, services.locale);
+  if (!SameFileSystem(expanded, state, services)) return false;
+  switch (MeasureTree(expanded, false, state, services)) {
+    case Outcome::Unreadable:
+      return false;
+    case Outcome::Pending:
+      return true;  // nothing new: the last rate stands
+    case Outcome::Measured:
+      break;
+  }
+  const bool newer = state.DirSeconds < 0 || state.DirSeconds != state.DirPrevSeconds;
+  if (newer && !state.DirBaselinePending) {
+    // Per second of the time between the two measurements, however long
+    // the walk between them took.
+    const double elapsed = state.DirSeconds >= 0 && state.DirPrevSeconds >= 0
+                               ? state.DirSeconds - state.DirPrevSeconds
+                               : 1.0;
+    const double change = static_cast<double>(state.DirTotal - state.DirPrevTotal) / elapsed;
+    state.RateText = FormatRateText(std::llround(change), services.locale);
+  }
+  state.DirBaselinePending = false;
   state.DirPrevTotal = state.DirTotal;
+  state.DirPrevSeconds = state.DirSeconds;
   return true;
 }
 

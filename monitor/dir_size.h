@@ -17,10 +17,15 @@ std::string ExpandDownloadPath(const std::string& path, Process& process);
 std::string FormatRateText(std::int64_t changeBytes, const LocaleInfo& locale);
 
 // Resets the totals and takes a new baseline. False when the folder does not
-// exist or cannot be read.
+// exist or cannot be read. Both this and GetDirRate also answer false, with
+// DirLostAs set, when the folder's path has come to lead into another file
+// system than the one DirFileSystem names (set by the first measurement
+// after it was cleared).
 bool InitDirSize(const std::string& path, SharedState& state, Services& services);
 
-// Measures again and sets RateText from the change since the last time.
+// Measures again and sets RateText from the change since the last time, per
+// second of the time between the two measurements when the tracker stamps
+// them; without a newer measurement RateText stays as it was.
 // False when the folder does not exist or cannot be read; RateText then stays
 // as it was. Both name in UnreadFolders the folders left out of the total.
 bool GetDirRate(const std::string& path, SharedState& state, Services& services);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "monitor/dir_size_fixture.h"
 
 namespace velnook {
@@ -112,6 +114,81 @@ TEST_F(PlainScanTest, EntriesVanishingDuringTheScanAreSkipped) {
   ASSERT_TRUE(GetDirRate(dl, state, plain));
   EXPECT_EQ(state.DirPrevTotal, 1000);
   EXPECT_EQ(state.RateText, "0.5");
+}
+
+// Hands out the measurements a tracker beside the window thread would.
+class ScriptedTracker : public TreeTracker {
+ public:
+  TreeSize Measure(const std::string&, bool, const std::function<void()>&,
+                   const std::function<TreeSize()>&) override {
+    return next;
+  }
+  TreeSize next;
+};
+
+TEST_F(PlainScanTest, TheRateIsPerSecondOfTheTimeBetweenMeasurements) {
+  ScriptedTracker tracker;
+  Services s = hs.With(tracker);
+  tracker.next.pending = true;
+  ASSERT_TRUE(InitDirSize(dl, state, s)) << "the top folder reads";
+  const struct {
+    std::int64_t total;
+    double seconds;  // 0: still pending
+    const char* rate;
+  } steps[] = {
+      {0, 0, "0"},               // the baseline is still being walked
+      {1000, 10, "0"},           // it is done, and becomes the baseline
+      {1000 + 3072, 13, "1.0"},  // a walk that took three seconds
+      {1000 + 3072, 13, "1.0"},  // nothing newer: the rate stands
+      {1000 + 3072 + 1024, 13.5, "2.0"},
+  };
+  for (const auto& step : steps) {
+    tracker.next = TreeSize{};
+    tracker.next.pending = step.seconds == 0;
+    tracker.next.total = step.total;
+    tracker.next.seconds = step.seconds;
+    ASSERT_TRUE(GetDirRate(dl, state, s));
+    EXPECT_EQ(state.RateText, step.rate) << step.total << " at " << step.seconds;
+  }
+  tracker.next.outOfWatches = true;
+  tracker.next.corrected = 512;
+  tracker.next.seconds = 14;
+  ASSERT_TRUE(GetDirRate(dl, state, s));
+  EXPECT_TRUE(state.DirWalked);
+  EXPECT_EQ(state.DirCorrected, 512);
+}
+
+// The folder's path led into one file system at the start; where it leads now.
+class MovingMounts : public NativeFileSystem {
+ public:
+  std::string FileSystemOf(const std::string&) override { return now; }
+  bool IsMounted(const std::string& fileSystem) override { return mounted.count(fileSystem) > 0; }
+  std::string now = "8:1";
+  std::set<std::string> mounted{"8:1", "0:50"};
+};
+
+TEST_F(PlainScanTest, AnotherFileSystemUnderThePathIsAMissingFolder) {
+  const struct {
+    std::string now;  // "" cannot be told
+    bool oldStillMounted;
+    bool measured;
+    const char* lostAs;
+  } cases[] = {{"8:1", false, true, ""},
+               {"", false, true, ""},
+               {"0:50", true, false, "Remounted"},
+               {"0:50", false, false, "Unmounted"}};
+  for (const auto& c : cases) {
+    MovingMounts files;
+    Services s = WithFiles(plain, files);
+    state = SharedState{};
+    ASSERT_TRUE(InitDirSize(dl, state, s));
+    EXPECT_EQ(state.DirFileSystem, "8:1");
+    files.now = c.now;
+    if (!c.oldStillMounted) files.mounted.erase("8:1");
+    EXPECT_EQ(GetDirRate(dl, state, s), c.measured) << c.now;
+    EXPECT_EQ(InitDirSize(dl, state, s), c.measured) << "nor a new baseline there";
+    EXPECT_EQ(state.DirLostAs, c.lostAs);
+  }
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ void InitMonitor(SharedState& state, MonitorWindow& window, Services& services) 
   window.Get("Counter").bold = false;
   for (const char* name : {"About", "TestS", "Reset", "Config"}) window.Get(name).enabled = true;
   EnsureLogFile(state, services);
+  state.DirFileSystem.clear();  // whatever it is on now is the one watched
   if (InitDirSize(s.DPath, state, services)) {
     ShowUnreadFolders(state, window, services);
     return;

@@ -26,6 +26,9 @@ double ReadRateText(const std::string& text, const LocaleInfo& locale) {
 
 [[noreturn]] void EndOnMissingFolder(SharedState& state, Services& services, MsgIcon icon,
                                      const char* lastLine) {
+  // The path is still there: say which way its file system went.
+  if (!state.DirLostAs.empty() && state.settings.LogLevel > 1)
+    WriteLogEntry("DirError", state.DirLostAs, state, services);
   services.messages.Show({icon, MsgButtons::Ok, state.ProgramTitle + " Download Directory Error",
                           std::string("The download directory is either missing or\r\n"
                                       "corrupted or there could be a permission problem.\r\n") +

@@ -86,6 +86,30 @@ TEST_F(RateStepTest, ACommaLocaleReadsItsOwnRateTexts) {
   EXPECT_EQ(state.ShutCond, 1);
 }
 
+// A tree with more folders than the system lets anyone watch.
+class OutOfWatches : public TreeTracker {
+ public:
+  TreeSize Measure(const std::string&, bool, const std::function<void()>&,
+                   const std::function<TreeSize()>& fullScan) override {
+    TreeSize size = fullScan();
+    size.outOfWatches = outOfWatches;
+    return size;
+  }
+  bool outOfWatches = true;
+};
+
+TEST_F(RateStepTest, TheNoteSaysWhileTheTreeIsTooBigToWatch) {
+  OutOfWatches tracker;
+  Services s = hs.With(tracker);
+  state.settings.LogLevel = 1;
+  RateStep(state, window, s);
+  EXPECT_TRUE(window.Get("Note").visible);
+  EXPECT_EQ(window.Get("Note").caption, "Too many folders to watch: each second walks them all");
+  tracker.outOfWatches = false;
+  RateStep(state, window, s);
+  EXPECT_FALSE(window.Get("Note").visible);
+}
+
 TEST(AverageRateText, OneDecimalUpToAThousandAndOnlySixCharacters) {
   LocaleInfo l;
   EXPECT_EQ(FormatAverageRate(0, l), "   0.0");

@@ -15,6 +15,15 @@ std::string LeafName(const std::string& path) {
 
 }  // namespace
 
+std::string UnreadFoldersName(const std::vector<std::string>& unread) {
+  return unread.size() == 1 ? LeafName(unread[0]) : std::to_string(unread.size()) + " folders";
+}
+
+void LogUnreadFolders(SharedState& state, Services& services) {
+  if (!state.UnreadFolders.empty() && state.settings.LogLevel > 1)
+    WriteLogEntry("Unread", UnreadFoldersName(state.UnreadFolders), state, services);
+}
+
 void ShowNote(const SharedState& state, MonitorWindow& window) {
   const std::vector<std::string>& unread = state.ReportedUnread;
   Control& note = window.Get("Note");
@@ -29,6 +38,8 @@ void ShowNote(const SharedState& state, MonitorWindow& window) {
     note.caption = "Cannot read " + names + ": downloads there are not seen";
     for (const std::string& path : unread)
       note.tooltip += (note.tooltip.empty() ? "" : "\n") + path;
+  } else if (state.ReportedWalked) {
+    note.caption = "Too many folders to watch: each second walks them all";
   } else {
     note.caption = state.LastRunLine;
   }
@@ -37,16 +48,22 @@ void ShowNote(const SharedState& state, MonitorWindow& window) {
 }
 
 void ShowUnreadFolders(SharedState& state, MonitorWindow& window, Services& services) {
+  const bool logging = state.settings.LogLevel > 1;
+  if (state.DirCorrected != 0 && logging) {
+    const std::int64_t kb = state.DirCorrected / 1024;
+    WriteLogEntry("Corrected", (kb > 0 ? "+" : "") + std::to_string(kb) + "KB", state, services);
+  }
+  state.DirCorrected = 0;
   const std::vector<std::string>& unread = state.UnreadFolders;
-  if (unread == state.ReportedUnread) return;
+  const bool walkedNews = state.DirWalked != state.ReportedWalked;
+  if (unread == state.ReportedUnread && !walkedNews) return;
+  state.ReportedWalked = state.DirWalked;
+  if (walkedNews && state.DirWalked && logging)
+    WriteLogEntry("Walking", "No watches", state, services);
+  const bool unreadNews = unread != state.ReportedUnread;
   state.ReportedUnread = unread;
   ShowNote(state, window);
-  if (unread.empty()) return;
-  if (state.settings.LogLevel > 1)
-    WriteLogEntry(
-        "Unread",
-        unread.size() == 1 ? LeafName(unread[0]) : std::to_string(unread.size()) + " folders",
-        state, services);
+  if (unreadNews) LogUnreadFolders(state, services);
 }
 
 }  // namespace velnook

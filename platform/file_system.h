@@ -104,6 +104,20 @@ class FileSystem {
   // Walks the tree below |root|; the first folder listed is |root| itself.
   // This one lists folder by folder through ListFolder.
   virtual std::unique_ptr<FolderWalk> WalkFolders(const std::string& root);
+
+  // Names the mounted file system that holds the folder: two calls give the
+  // same text exactly when the folder's path led into the same one. Empty
+  // when the backend cannot tell, as this one.
+  virtual std::string FileSystemOf(const std::string& folder) {
+    (void)folder;
+    return "";
+  }
+  // Whether a file system FileSystemOf named is still mounted anywhere; true
+  // when the backend cannot tell, as this one.
+  virtual bool IsMounted(const std::string& fileSystem) {
+    (void)fileSystem;
+    return true;
+  }
 };
 
 }  // namespace velnook

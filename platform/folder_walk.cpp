@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <utility>
 
 #include "platform/file_system.h"
+#include "platform/tree_tracker.h"
 
 namespace velnook {
 
@@ -42,6 +44,26 @@ class ListingWalk : public FolderWalk {
 };
 
 }  // namespace
+
+TreeSize SumWalk(FolderWalk& walk, const std::function<void()>& betweenFolders) {
+  TreeSize size;
+  FolderListing listing;
+  bool top = true;
+  while (walk.Next(listing)) {
+    if (betweenFolders) betweenFolders();
+    if (listing.error != FileError::None) {
+      // The rest of the tree is still measured: one locked folder must not
+      // hide a download next to it.
+      if (top) size.rootRead = false;
+      if (!top) size.unreadable.push_back(std::move(listing.path));
+    }
+    top = false;
+    for (std::uint64_t length : listing.fileLengths)
+      size.total += static_cast<std::int64_t>(length);
+  }
+  std::sort(size.unreadable.begin(), size.unreadable.end());
+  return size;
+}
 
 std::unique_ptr<FolderWalk> FileSystem::WalkFolders(const std::string& root) {
   return std::make_unique<ListingWalk>(*this, root);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace velnook {
 
 // A tree's total, and what could not be counted in it.
@@ -16,7 +18,24 @@ struct TreeSize {
   bool rootRead = true;    // false: the top folder itself could not be read
   // Folders below the top left out because they cannot be read, sorted.
   std::vector<std::string> unreadable;
+  // When the tree was measured, in seconds on a steady clock. Negative from
+  // a tracker that measures when asked: then it is the moment of the call.
+  double seconds = -1;
+  // Nothing measured yet: the first walk since the baseline was asked for
+  // has not finished. Nothing else in the record holds then.
+  bool pending = false;
+  // The tree has more folders than the system lets the tracker watch, so it
+  // is walked whole each time.
+  bool outOfWatches = false;
+  // A check against a full walk found the followed total this many bytes
+  // short (negative: over) and corrected it; reported once.
+  std::int64_t corrected = 0;
 };
+
+// Sums a walk the way a full scan counts: a folder that cannot be read is
+// left out and named (the top one clears rootRead). |betweenFolders| (may be
+// empty) runs after each folder.
+TreeSize SumWalk(FolderWalk& walk, const std::function<void()>& betweenFolders);
 
 class TreeTracker {
  public:

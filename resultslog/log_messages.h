@@ -22,8 +22,9 @@ inline constexpr const char* kLogFileMissingText =
     "it exists and restart the program.\r\n"
     "The program will now terminate.";
 
-// Stops the monitor timer, shows an exclamation box with OK, then removes the
-// notification icon and ends the program.
+// Stops the monitor timer, shows an exclamation box with OK (unless the
+// system has asked the program to end), then removes the notification icon
+// and ends the program.
 [[noreturn]] void EndWithLogMessage(SharedState& state, Services& services,
                                     const std::string& titleSuffix, const std::string& text);
 

@@ -5,6 +5,7 @@
 
 #include "monitor/init_monitor.h"
 #include "monitor/power_check.h"
+#include "monitor/unread_note.h"
 #include "resultslog/last_run.h"
 #include "resultslog/results_log.h"
 #include "shutdown/countdown_notice.h"
@@ -88,6 +89,8 @@ void CountdownStep(SharedState& state, MonitorWindow& window, Services& services
     if (s.LogLevel > 1)
       WriteLogEntry("Enter", state.ShutTypeName, state, services,
                     CountdownEntryNote(s.CMain, state.TriggerSecs));
+    // A download into a folder that cannot be read would have held it off.
+    LogUnreadFolders(state, services);
     // Asked again: who holds the action back may have changed since monitoring began.
     AskBlockingInhibitors(state, services);
     if (s.CMain == 1) AskUnfinishedDownloads(state, window, services);

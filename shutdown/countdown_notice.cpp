@@ -16,11 +16,21 @@ std::string CountdownNoticeBody(const std::string& countdownLine,
   return body;
 }
 
+namespace {
+
+std::string CannotReadLine(const SharedState& state) {
+  if (state.UnreadFolders.empty()) return "";
+  return "Cannot read: " + UnreadFoldersName(state.UnreadFolders);
+}
+
+}  // namespace
+
 void ShowCountdownNotice(const SharedState& state, const MonitorWindow& window,
                          Services& services) {
   services.notifier.Show(
       {state.ProgramTitle, CountdownNoticeBody(window.Get("Counter").caption,
-                                               {state.InhibitorLine, state.UnfinishedLine})});
+                                               {state.InhibitorLine, CannotReadLine(state),
+                                                state.UnfinishedLine})});
 }
 
 void UpdateCountdownNotice(const SharedState& state, MonitorWindow& window, Services& services) {

@@ -4,10 +4,12 @@
 #include <QDBusConnection>
 #include <QStringList>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/program.h"
 #include "link/pair_key.h"
+#include "platform/background_tracker.h"
 #include "platform/linux/dbus_notifier.h"
 #include "platform/linux/display_check.h"
 #include "platform/linux/login1_power.h"
@@ -23,6 +25,7 @@
 #include "platform/posix/cancel_socket.h"
 #include "platform/posix/flock_instance_lock.h"
 #include "platform/posix/inotify_tree_tracker.h"
+#include "platform/posix/parallel_scan.h"
 #include "platform/posix/posix_administrator.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_process.h"
@@ -75,7 +78,14 @@ int main(int argc, char** argv) {
   velnook::Login1Power power(QDBusConnection::systemBus());
   velnook::QtUdpSocket udp([&windows] { windows.RefreshAll(); });
   velnook::PosixAdministratorTest admin;
-  velnook::InotifyTreeTracker tracker;
+  // Walks, however long, run beside the window thread; the figure it
+  // follows is checked against a walk every ten minutes or so.
+  velnook::BackgroundTracker tracker(
+      std::make_unique<velnook::InotifyTreeTracker>(),
+      [](const std::string& folder) {
+        return velnook::ScanTreeInParallel(velnook::ToNativePath(folder), 2);
+      },
+      600);
   velnook::QtFolderChooser folders;
   velnook::SodiumMessageAuth auth;
   const velnook::LocaleInfo locale = velnook::SystemLocale();

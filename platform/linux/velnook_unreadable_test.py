@@ -3,7 +3,10 @@
 nobody may read and folders nested past PATH_MAX, with a download going on
 beside them: every second shows the download's rate, the condition never
 counts, the log names the locked folder once, and the main window grows by
-the note's line. No power request can leave: there is no system bus.
+the note's line. Then, as root, a download folder that is a file system of
+its own, unmounted lazily while a download still writes into it: the
+program reports the folder missing and ends, and never counts down. No power
+request can leave: there is no system bus.
 Usage: test velnook velnook-prepare"""
 
 import os
@@ -16,7 +19,7 @@ import tempfile
 import threading
 
 from program_test_support import (check, finish, log_of, program_env, set_settings, start_xvfb,
-                                  wait_for_window, wait_until)
+                                  wait_exit, wait_for_window, wait_until)
 
 VELNOOK, PREPARE = sys.argv[1], sys.argv[2]
 # Root reads every folder: the program must run as an ordinary user.
@@ -55,10 +58,11 @@ def download(stop, downloads, bottom):
         os.close(fd)
 
 
-def main():
-    xvfb, display = start_xvfb()
+RUNS = r" Run      ,           , Count: *(-?\d+), Rate: *([\d.]+)"
+
+
+def locked_folder(display, errors):
     work, env = program_env(display, "velnook-unreadable-")
-    errors = tempfile.TemporaryFile(mode="w+")
     stop = threading.Event()
     proc = writer = None
     try:
@@ -84,8 +88,7 @@ def main():
                                 stdout=subprocess.DEVNULL, stderr=errors)
         mains = wait_for_window(env, "Velnook", visible=True)
         check(len(mains) == 1, "the main window shows")
-        runs = lambda: re.findall(r" Run      ,           , Count: *(-?\d+), Rate: *([\d.]+)",
-                                  log_of(work))
+        runs = lambda: re.findall(RUNS, log_of(work))
         check(wait_until(lambda: len(runs()) >= 8, 30), "eight monitoring seconds are logged")
         seconds = runs()
         check(all(count == "0" for count, _ in seconds),
@@ -109,9 +112,69 @@ def main():
         if proc and proc.poll() is None:
             proc.kill()
             proc.wait()
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def vanished_file_system(display, errors):
+    """A tmpfs on the download folder, unmounted lazily (as an eject or a
+    dropped share does) while a download goes on writing into it through its
+    open file."""
+    if os.geteuid() != 0:
+        print("skip the unmounted file system: only root may mount")
+        return
+    work, env = program_env(display, "velnook-unmounted-")
+    downloads = os.path.join(work, "Downloads")
+    stop = threading.Event()
+    proc = writer = part = None
+    try:
+        subprocess.run([PREPARE, work], env=env, check=True, stdout=subprocess.DEVNULL)
+        set_settings(os.path.join(work, "Data", "Velnook.ini"),
+                     {b"StartMin": b"1", b"AvTime": b"1", b"LogLevel": b"3", b"DownDelay": b"10"})
+        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=8m", "velnook-test", downloads],
+                       check=True)
+        part = open(os.path.join(downloads, "part"), "ab", buffering=0)
+
+        def download():
+            while not stop.wait(0.1):
+                part.write(b"d" * 10240)
+        writer = threading.Thread(target=download)
+        writer.start()
+        proc = subprocess.Popen([VELNOOK], cwd=work, env=env, stdout=subprocess.DEVNULL,
+                                stderr=errors)
+        check(wait_until(lambda: len(re.findall(RUNS, log_of(work))) >= 2, 30),
+              "the download is measured on its own file system")
+        subprocess.run(["umount", "-l", downloads], check=True)
+        boxes = wait_for_window(env, "Velnook Download Directory Error", timeout=10)
+        check(len(boxes) == 1, "the unmounted folder is reported as missing")
+        log = log_of(work)
+        check("DirError , Unmounted" in log, "the log says its file system was unmounted")
+        check("Enter    , Power Off" not in log, "no countdown starts")
+        subprocess.run(["xdotool", "key", "--window", boxes[0] if boxes else "0", "Return"],
+                       env=env)
+        check(wait_exit(proc) not in (0, None), "the program then ends")
+    finally:
+        stop.set()
+        if writer:
+            writer.join()
+        if part:
+            part.close()
+        if proc and proc.poll() is None:
+            proc.kill()
+            proc.wait()
+        if os.path.ismount(downloads):
+            subprocess.run(["umount", "-l", downloads])
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def main():
+    xvfb, display = start_xvfb()
+    errors = tempfile.TemporaryFile(mode="w+")
+    try:
+        locked_folder(display, errors)
+        vanished_file_system(display, errors)
+    finally:
         xvfb.terminate()
         xvfb.wait()
-        shutil.rmtree(work, ignore_errors=True)
     finish(errors)
 
 

@@ -101,6 +101,7 @@ TreeSize InotifyTreeTracker::Measure(const std::string& folder, bool fresh,
     Stop();  // in doubt: start again from a new walk, this second
   }
   if (plainScansLeft_ == 0) {
+    outOfWatches_ = false;
     if (Start(betweenFolders)) {
       failedStarts_ = 0;
       lastSource_ = Source::Walk;
@@ -112,7 +113,9 @@ TreeSize InotifyTreeTracker::Measure(const std::string& folder, bool fresh,
   }
   --plainScansLeft_;
   lastSource_ = Source::FullScan;
-  return fullScan();
+  TreeSize size = fullScan();
+  size.outOfWatches = outOfWatches_;
+  return size;
 }
 
 bool InotifyTreeTracker::Start(const std::function<void()>& betweenFolders) {
@@ -317,12 +320,16 @@ bool InotifyTreeTracker::AddTree(int parent, int parentFd, const std::string& na
 }
 
 int InotifyTreeTracker::AddWatch(int dirFd, const std::string& path, bool root) {
-  if (watchLimit_ > 0 && folders_.size() >= static_cast<std::size_t>(watchLimit_)) return -1;
+  if (watchLimit_ > 0 && folders_.size() >= static_cast<std::size_t>(watchLimit_)) {
+    outOfWatches_ = true;
+    return -1;
+  }
   // Through the open folder, so the watch is on the very folder that is listed.
   const std::string self = "/proc/self/fd/" + std::to_string(dirFd);
   int wd = ::inotify_add_watch(fd_, self.c_str(), kFolderEvents);
   if (wd < 0 && errno == ENOENT)  // no /proc
     wd = ::inotify_add_watch(fd_, path.c_str(), kFolderEvents | (root ? 0 : IN_DONT_FOLLOW));
+  if (wd < 0 && errno == ENOSPC) outOfWatches_ = true;  // the user's watches are all taken
   return wd;
 }
 

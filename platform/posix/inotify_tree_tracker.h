@@ -93,6 +93,7 @@ class InotifyTreeTracker : public TreeTracker {
   bool overflowInjected_ = false;
   int failedStarts_ = 0;
   int plainScansLeft_ = 0;
+  bool outOfWatches_ = false;  // the last start ran out of watches
   Source lastSource_ = Source::FullScan;
 };
 

@@ -3,12 +3,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "platform/posix/descriptor_walk.h"
@@ -288,6 +290,25 @@ FileError PosixFileSystem::ListFolder(const std::string& path, FolderListing& ou
 
 std::unique_ptr<FolderWalk> PosixFileSystem::WalkFolders(const std::string& root) {
   return WalkFolderDescriptors(ToNativePath(root));
+}
+
+std::string PosixFileSystem::FileSystemOf(const std::string& folder) {
+  struct stat st {};
+  if (!StatFolder(ToNativePath(folder), st)) return "";
+  // As the mount table writes it, so that IsMounted can look it up there.
+  return std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev));
+}
+
+bool PosixFileSystem::IsMounted(const std::string& fileSystem) {
+  // mountinfo: "id parent major:minor root mount-point ...", one line a mount.
+  std::ifstream table("/proc/self/mountinfo");
+  if (!table) return true;
+  std::string id, parent, device, rest;
+  while (table >> id >> parent >> device) {
+    if (device == fileSystem) return true;
+    std::getline(table, rest);
+  }
+  return false;
 }
 
 }  // namespace velnook

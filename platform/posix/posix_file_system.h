@@ -29,6 +29,8 @@ class PosixFileSystem : public FileSystem {
   std::optional<std::uint64_t> FileLength(const std::string& path) override;
   FileError ListFolder(const std::string& path, FolderListing& out) override;
   std::unique_ptr<FolderWalk> WalkFolders(const std::string& root) override;
+  std::string FileSystemOf(const std::string& folder) override;
+  bool IsMounted(const std::string& fileSystem) override;
 
  private:
   // privateFile: mode 0600 and this user's, instead of the old file's.

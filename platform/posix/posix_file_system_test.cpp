@@ -102,6 +102,16 @@ TEST(PosixFileSystem, LongFilesAreReadAndCopiedInBlocksByteForByte) {
   ExpectLongFilesGoInBlocks(files, dir);
 }
 
+TEST(PosixFileSystem, AFolderNamesItsFileSystemAsTheMountTableDoes) {
+  TempWorkDir dir;
+  PosixFileSystem files;
+  const std::string fileSystem = files.FileSystemOf(dir.Path());
+  ASSERT_FALSE(fileSystem.empty());
+  EXPECT_TRUE(files.IsMounted(fileSystem));
+  EXPECT_EQ(files.FileSystemOf(dir.Path() + "\\"), fileSystem);
+  EXPECT_FALSE(files.IsMounted("4095:1048575"));
+}
+
 TEST(PosixFileSystem, ListFolderGivesFilesAndRealSubFolders) {
   TempWorkDir dir;
   PosixFileSystem files;

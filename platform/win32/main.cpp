@@ -1,9 +1,11 @@
 // The Windows program: Win32 windows over the same models the tests drive.
 
+#include <memory>
 #include <string>
 
 #include "app/program.h"
 #include "link/pair_key.h"
+#include "platform/background_tracker.h"
 #include "platform/tree_tracker.h"
 #include "platform/win32/cng_message_auth.h"
 #include "platform/win32/win32_administrator.h"
@@ -64,7 +66,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   udp.NotifyWindow(loop.MessageWindow(), loop.AddMessageHandler([&udp] { udp.Poll(); }));
   udp.onResolvedFromAnyThread = [&loop, &udp] { loop.RunLater([&udp] { udp.DeliverResolved(); }); };
   velnook::Win32AdministratorTest admin;
-  velnook::FullScanTracker tracker;  // no change notices of ours on Windows
+  // No change notices of ours on Windows: every second is a walk, made
+  // beside the window thread.
+  velnook::BackgroundTracker tracker(
+      std::make_unique<velnook::FullScanTracker>(),
+      [](const std::string& folder) {
+        velnook::Win32FileSystem walker;
+        return velnook::SumWalk(*walker.WalkFolders(folder), nullptr);
+      },
+      0);
   velnook::Win32FolderChooser folders;
   const velnook::LocaleInfo locale = velnook::SystemLocale();
   velnook::Win32Notifier notifier(windows);

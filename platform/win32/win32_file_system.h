@@ -24,6 +24,8 @@ class Win32FileSystem : public FileSystem {
   bool DeleteFile(const std::string& path) override;
   std::optional<std::uint64_t> FileLength(const std::string& path) override;
   FileError ListFolder(const std::string& path, FolderListing& out) override;
+  std::string FileSystemOf(const std::string& folder) override;
+  bool IsMounted(const std::string& fileSystem) override;
 };
 
 }  // namespace velnook
