@@ -27,6 +27,8 @@ class Program {
   // This instance holds the instance lock: it is the one the user's other
   // commands (velnook -Cancel) reach.
   bool HoldsInstanceLock() const { return holdsLock_; }
+  // The start-up sequence has run: this is an instance, not a refused start.
+  bool Runs() const { return running_; }
 
   SharedState state;
   VelnookMain main;

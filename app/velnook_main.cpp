@@ -181,12 +181,12 @@ void VelnookMain::ResetClick() {
 
 CancelAnswer VelnookMain::CancelFromTerminal() {
   const Control& reset = Get("Reset");
-  // A box of the countdown's last second is open: the end is under way,
-  // and a deferred Cancel would never run.
-  if (inTick_)
-    return {false, state_.ProgramTitle + " is ending its countdown: too late to cancel."};
   if (state_.RunMode != 2 || state_.TestMode || !reset.enabled)
     return {false, state_.ProgramTitle + " is not counting down: nothing to cancel."};
+  // A countdown inside a tick: a box of its last second is open, the end is
+  // under way, and a deferred Cancel would never run.
+  if (inTick_)
+    return {false, state_.ProgramTitle + " is ending its countdown: too late to cancel."};
   const std::string action = state_.ShutTypeName;
   OnClick("Reset");
   services_.windows.Refresh(*this);
