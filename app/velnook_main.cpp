@@ -148,7 +148,12 @@ void VelnookMain::RestoreFromTray() {
   if (state == WindowState::Minimised) {
     state = WindowState::Normal;
     services_.windows.RemoveTrayIcon();
-    services_.windows.Show(*this);
+    // A countdown comes forward by itself: keys typed into another program
+    // must go on reaching it, not press Cancel.
+    if (state_.RunMode == 2)
+      services_.windows.ShowWithoutActivating(*this);
+    else
+      services_.windows.Show(*this);
     services_.windows.CentreOnScreen(*this);
   }
   ApplyOnTop();

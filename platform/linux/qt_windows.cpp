@@ -5,10 +5,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -27,21 +27,14 @@ QColor ToQColor(Colour c) {
   return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
+// The icon the desktop entry installs, built in: the window, the
+// notification icon and the logo all show it.
+QIcon AppIcon() {
+  return QIcon(":/org.velnook.Velnook.svg");
+}
+
 QPixmap LogoPixmap(int w, int h) {
-  QPixmap p(std::max(w, 1), std::max(h, 1));
-  p.fill(Qt::transparent);
-  QPainter painter(&p);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setBrush(QColor(0, 102, 0));
-  painter.setPen(Qt::NoPen);
-  painter.drawRoundedRect(QRectF(1, 1, w - 2, h - 2), 6, 6);
-  painter.setPen(Qt::white);
-  QFont f("Arial");
-  f.setBold(true);
-  f.setPixelSize(std::max(8, h * 2 / 3));
-  painter.setFont(f);
-  painter.drawText(QRect(0, 0, w, h), Qt::AlignCenter, "V");
-  return p;
+  return AppIcon().pixmap(std::max(std::min(w, h), 1));
 }
 
 }  // namespace
@@ -51,6 +44,7 @@ class FormWidget : public QWidget {
  public:
   explicit FormWidget(Form& form, QtWindows& owner) : form_(form), owner_(owner) {
     setObjectName(QString::fromStdString(form.Name()));
+    setWindowIcon(AppIcon());
     for (Control& c : form.controls) Build(c);
     // Keyboard order as the model gives it.
     std::vector<std::pair<int, QWidget*>> order;
@@ -74,14 +68,25 @@ class FormWidget : public QWidget {
     if (form_.topmost != topmost_) {
       topmost_ = form_.topmost;
       const bool shown = isVisible();
+      const bool active = isActiveWindow();
       setWindowFlag(Qt::WindowStaysOnTopHint, topmost_);
-      if (shown) show();
+      // Shown again, as the new flag needs: the keyboard stays where it was.
+      if (shown) ShowInactive([this] { show(); });
+      if (active) activateWindow();
     }
     for (Control& c : form_.controls) SyncControl(c);
   }
 
   // Events still queued for an unloaded window reach nobody.
   void Detach() { detached_ = true; }
+
+  // Runs show, which maps the window, telling the window manager not to give
+  // it the keyboard (a user time of 0 on X11).
+  void ShowInactive(const std::function<void()>& show) {
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    show();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+  }
 
  protected:
   void closeEvent(QCloseEvent* e) override {
@@ -277,6 +282,16 @@ void QtWindows::Show(Form& form) {
   w.activateWindow();
 }
 
+void QtWindows::ShowWithoutActivating(Form& form) {
+  FormWidget& w = WidgetFor(form);
+  w.Sync();
+  w.ShowInactive([&w, &form] {
+    w.show();
+    if (form.state == WindowState::Normal) w.showNormal();
+    w.raise();
+  });
+}
+
 void QtWindows::Hide(Form& form) {
   // Without a notification area a hidden window could never come back:
   // leave a minimised one on the task bar instead, whether it was hidden
@@ -345,7 +360,7 @@ void QtWindows::DrawAll() {
 void QtWindows::AddTrayIcon(const std::string& tip, std::function<void()> onDoubleClick) {
   if (!tray_) {
     tray_ = std::make_unique<Tray>();
-    tray_->icon.setIcon(QIcon(LogoPixmap(32, 32)));
+    tray_->icon.setIcon(AppIcon());
     QObject::connect(&tray_->icon, &QSystemTrayIcon::activated,
                      [this](QSystemTrayIcon::ActivationReason r) {
                        if (r == QSystemTrayIcon::DoubleClick && tray_->onDoubleClick) {

@@ -20,6 +20,7 @@ class QtWindows : public WindowSystem {
   QtWindows();
   ~QtWindows() override;
   void Show(Form& form) override;
+  void ShowWithoutActivating(Form& form) override;
   void Hide(Form& form) override;
   void Unload(Form& form) override;
   void Refresh(Form& form) override;

@@ -62,8 +62,9 @@ def run_with_answer(env, answer):
 
 def main():
     xvfb, display = start_xvfb()
-    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
-               XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="velnook-runtime-"))
+    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime,
+               VELNOOK_RUNTIME_DIR=runtime)
     env.pop("USERPROFILE", None)
     bus, mock, address = start_mock_logind(env, {"CanPowerOff": "challenge"})
     procs = []
