@@ -21,10 +21,33 @@
 
 namespace velnook {
 
+QColor ShownColour(Colour c) {
+  // Orange as it stands reads 2.2:1 on a light window and white on it 2.5:1;
+  // the same hue darker reads 4.6:1 and 5.2:1.
+  if (c == kOrange) return QColor(170, 85, 0);
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
 namespace {
 
-QColor ToQColor(Colour c) {
-  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+// The light window colours the program's own colours were chosen for,
+// whatever the desktop's theme: on a dark one its dark green captions and
+// link would be unreadable.
+QPalette LightPalette() {
+  const QColor face(240, 240, 240), grey(109, 109, 109);
+  QPalette p(face, face);
+  for (auto role :
+       {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
+    p.setColor(role, Qt::black);
+  p.setColor(QPalette::Base, Qt::white);
+  p.setColor(QPalette::AlternateBase, face);
+  p.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));
+  p.setColor(QPalette::Highlight, QColor(0, 120, 215));
+  p.setColor(QPalette::HighlightedText, Qt::white);
+  p.setColor(QPalette::PlaceholderText, grey);
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    p.setColor(QPalette::Disabled, role, grey);
+  return p;
 }
 
 // The icon the desktop entry installs, built in: the window, the
@@ -45,6 +68,7 @@ class FormWidget : public QWidget {
   explicit FormWidget(Form& form, QtWindows& owner) : form_(form), owner_(owner) {
     setObjectName(QString::fromStdString(form.Name()));
     setWindowIcon(AppIcon());
+    setPalette(LightPalette());
     for (Control& c : form.controls) Build(c);
     // Keyboard order as the model gives it.
     std::vector<std::pair<int, QWidget*>> order;
@@ -202,14 +226,14 @@ class FormWidget : public QWidget {
     w->setVisible(c.visible);
     QPalette pal = palette();
     if (c.foreColour != kDefaultColour) {
-      pal.setColor(QPalette::WindowText, ToQColor(c.foreColour));
-      pal.setColor(QPalette::ButtonText, ToQColor(c.foreColour));
-      pal.setColor(QPalette::Text, ToQColor(c.foreColour));
+      pal.setColor(QPalette::WindowText, ShownColour(c.foreColour));
+      pal.setColor(QPalette::ButtonText, ShownColour(c.foreColour));
+      pal.setColor(QPalette::Text, ShownColour(c.foreColour));
     }
     w->setAutoFillBackground(c.backColour != kDefaultColour);
     if (c.backColour != kDefaultColour) {
-      const QColor back =
-          c.backColour == kButtonFace ? palette().color(QPalette::Button) : ToQColor(c.backColour);
+      const QColor back = c.backColour == kButtonFace ? palette().color(QPalette::Button)
+                                                      : ShownColour(c.backColour);
       pal.setColor(QPalette::Window, back);
       pal.setColor(QPalette::Base, back);  // a text box's own background
     }

@@ -1,7 +1,5 @@
 #include "platform/win32/win32_cancel_pipe.h"
 
-#include <tlhelp32.h>
-
 #include <cstring>
 #include <future>
 #include <thread>
