@@ -69,9 +69,11 @@ int main(int argc, char** argv) {
   velnook::FlockInstanceLock lock;
   velnook::DBusNotifier notifier(QDBusConnection::sessionBus(),
                                  [&windows] { windows.RefreshAll(); });
-  velnook::PosixProcess process([&windows, &notifier] {
+  velnook::QtCancelServer cancelServer;
+  velnook::PosixProcess process([&windows, &notifier, &cancelServer] {
     windows.RemoveTrayIcon();
     notifier.FlushBeforeExit();
+    cancelServer.StopListening();  // the process ends without running destructors
   });
   velnook::XdgLauncher launcher;
   velnook::Login1Power power(QDBusConnection::systemBus());
@@ -86,7 +88,6 @@ int main(int argc, char** argv) {
   velnook::Program program(services, argText);
   velnook::QtSystemEnd systemEnd([&program] { program.EndBySystem(); });
   program.ProcessEntry();
-  velnook::QtCancelServer cancelServer;
   // Every running instance listens, also one allowed beside another.
   if (program.Runs()) {
     const std::string error = cancelServer.Listen(

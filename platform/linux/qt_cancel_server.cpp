@@ -11,10 +11,15 @@ namespace velnook {
 
 QtCancelServer::~QtCancelServer() {
   for (Client& c : clients_) ::close(c.fd);
-  if (listenFd_ >= 0) {
-    ::close(listenFd_);
-    ::unlink(path_.c_str());
-  }
+  StopListening();
+}
+
+void QtCancelServer::StopListening() {
+  if (listenFd_ < 0) return;
+  listener_.reset();
+  ::close(listenFd_);
+  listenFd_ = -1;
+  ::unlink(path_.c_str());
 }
 
 std::string QtCancelServer::Listen(const std::string& path,
