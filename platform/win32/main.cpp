@@ -23,7 +23,8 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   // The command line without the program path, as one text.
   const std::string argText = commandLine ? commandLine : "";
-  // A request to the running instance, from any console: no lock, no window.
+  // A request to the running instances, from any console: no lock, no window;
+  // a misspelt one points to the right spelling instead of starting one.
   if (argText == "-Cancel" || !velnook::MisspeltCancel(argText).empty()) {
     ::AttachConsole(ATTACH_PARENT_PROCESS);
     velnook::CancelReport report;
