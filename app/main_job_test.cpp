@@ -2,10 +2,9 @@
 // a temporary directory, fake time, and a power service that only records.
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "app/main_job_fixture.h"
 

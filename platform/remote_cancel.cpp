@@ -54,8 +54,7 @@ std::string MisspeltCancel(const std::string& argText) {
   for (size_t i = dashes; i < argText.size(); ++i)
     word += static_cast<char>(std::tolower(static_cast<unsigned char>(argText[i])));
   if (dashes == 0 || word != "cancel" || argText == "-Cancel") return "";
-  return "Velnook: unknown switch \"" + argText +
-         "\"; to cancel a countdown type: velnook -Cancel";
+  return "Velnook: unknown switch \"" + argText + "\"; to cancel a countdown type: velnook -Cancel";
 }
 
 }  // namespace velnook
