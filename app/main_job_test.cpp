@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "app/main_job_fixture.h"
 
@@ -267,7 +268,16 @@ TEST_F(MainJobTest, CancelFromTheTerminalActsOnlyOnACountdown) {
   EXPECT_FALSE(a.cancelled);
   EXPECT_EQ(a.text, "Velnook is not counting down: nothing to cancel.");
   EXPECT_EQ(Entries().back(), " Start    , Initialise, Count:   2");
-  Seconds(7);
+  // Asked while a monitoring tick lets events through: still nothing to cancel.
+  Seconds(3);
+  ASSERT_EQ(State().RunMode, 1);
+  std::optional<CancelAnswer> inTick;
+  hs.loop.onPendingEvents = [&] { inTick = Main().CancelFromTerminal(); };
+  Seconds(1);
+  hs.loop.onPendingEvents = nullptr;
+  ASSERT_TRUE(inTick);
+  EXPECT_EQ(inTick->text, a.text);
+  Seconds(3);
   ASSERT_EQ(State().RunMode, 2);
   a = Main().CancelFromTerminal();
   EXPECT_TRUE(a.cancelled);

@@ -41,7 +41,6 @@ void Program::ProcessEntry() {
   const bool allowMulti = commandLine_.allowMulti;
   // Asked in either case, so that a first instance always takes the lock.
   const bool another = services_.lock.IsAnotherInstance("Velnook");
-  holdsLock_ = !another;
   if (allowMulti || !another) {
     StartupSequence();
     running_ = true;

@@ -24,9 +24,9 @@ class Program {
   // The system asks the program to end (a signal, the session ending): the
   // main window unloads as if closed; a refused instance simply ends.
   [[noreturn]] void EndBySystem();
-  // This instance holds the instance lock: it is the one the user's other
-  // commands (velnook -Cancel) reach.
-  bool HoldsInstanceLock() const { return holdsLock_; }
+  // The start-up sequence has run: this is an instance, not a refused start,
+  // and the user's other commands (velnook -Cancel) reach it.
+  bool Runs() const { return running_; }
 
   SharedState state;
   VelnookMain main;
@@ -43,7 +43,6 @@ class Program {
   PartnerLookup partner_;
   CommandLine commandLine_;  // read once: the switches are fixed for the run
   bool running_ = false;     // the start-up sequence has finished
-  bool holdsLock_ = false;
 };
 
 }  // namespace velnook

@@ -50,10 +50,10 @@ TEST_F(ProgramTest, StartMinimisedShowsOnlyTheTrayIcon) {
 
 TEST_F(ProgramTest, SecondInstanceShowsTheStartUpErrorWindowOnly) {
   Prepare();
-  NativeInstanceLock firstLock(dir.Path());
+  NativeInstanceLock firstLock(dir.Path() + "/run");  // made closed to others
   ASSERT_FALSE(firstLock.IsAnotherInstance("Velnook"));
   // A lock object of its own, as a second process would have.
-  HeadlessServices second(dir.Path());
+  HeadlessServices second(dir.Path() + "/run");
   std::filesystem::remove(dir.Path() + "/Data/Velnook.ini");  // nothing is read
   Program p(second.services, "");
   p.ProcessEntry();
@@ -79,14 +79,14 @@ TEST_F(ProgramTest, SecondInstanceShowsTheStartUpErrorWindowOnly) {
 
 TEST_F(ProgramTest, AllowMultiAtTheEndLetsASecondInstanceStart) {
   Prepare({.StartMin = 1});
-  NativeInstanceLock firstLock(dir.Path());
+  NativeInstanceLock firstLock(dir.Path() + "/run");
   ASSERT_FALSE(firstLock.IsAnotherInstance("Velnook"));
   Program p(hs.services, "-AddErrorMessage -AllowMulti");
   p.ProcessEntry();
   EXPECT_TRUE(hs.windows.IsShown(p.main));
   EXPECT_EQ(p.state.StartSwitch, 2);
 
-  HeadlessServices third(dir.Path());
+  HeadlessServices third(dir.Path() + "/run");
   Program refused(third.services, "-AllowMulti ");
   refused.ProcessEntry();
   EXPECT_TRUE(third.windows.IsShown(refused.multiInst));

@@ -149,7 +149,12 @@ void VelnookMain::RestoreFromTray() {
   if (state == WindowState::Minimised) {
     state = WindowState::Normal;
     services_.windows.RemoveTrayIcon();
-    services_.windows.Show(*this);
+    // A countdown comes forward by itself: keys typed into another program
+    // must go on reaching it, not press Cancel.
+    if (state_.RunMode == 2)
+      services_.windows.ShowWithoutActivating(*this);
+    else
+      services_.windows.Show(*this);
     services_.windows.CentreOnScreen(*this);
   }
   ApplyOnTop();
@@ -185,12 +190,12 @@ void VelnookMain::ResetClick() {
 
 CancelAnswer VelnookMain::CancelFromTerminal() {
   const Control& reset = Get("Reset");
-  // A box of the countdown's last second is open: the end is under way,
-  // and a deferred Cancel would never run.
-  if (inTick_)
-    return {false, state_.ProgramTitle + " is ending its countdown: too late to cancel."};
   if (state_.RunMode != 2 || state_.TestMode || !reset.enabled)
     return {false, state_.ProgramTitle + " is not counting down: nothing to cancel."};
+  // A countdown inside a tick: a box of its last second is open, the end is
+  // under way, and a deferred Cancel would never run.
+  if (inTick_)
+    return {false, state_.ProgramTitle + " is ending its countdown: too late to cancel."};
   const std::string action = state_.ShutTypeName;
   OnClick("Reset");
   services_.windows.Refresh(*this);

@@ -86,6 +86,9 @@ class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
   virtual void Show(Form& form) = 0;  // modeless
+  // Shows it in front, modeless, leaving the keyboard with whatever program
+  // has it: for a window that comes up without the user asking.
+  virtual void ShowWithoutActivating(Form& form) = 0;
   virtual void Hide(Form& form) = 0;
   virtual void Unload(Form& form) = 0;
   // Redraws the form after its model changed outside a forwarded event.

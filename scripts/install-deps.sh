@@ -3,7 +3,7 @@
 set -e
 PKGS="build-essential cmake ninja-build pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  qt6-base-dev libqt6dbus6 qt6-qpa-plugins qt6-wayland libgl-dev \
+  qt6-base-dev libqt6dbus6 libqt6svg6 qt6-qpa-plugins qt6-wayland libgl-dev \
   xvfb xauth xdotool x11-utils openbox trayer weston fonts-liberation imagemagick dbus python3-dbusmock hyperfine \
   clang-format clang-tidy clang-14 libclang-rt-14-dev llvm-14 \
   libxcb1-dev libsm-dev libice-dev desktop-file-utils appstream dpkg-dev file debootstrap \

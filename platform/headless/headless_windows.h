@@ -11,6 +11,7 @@ namespace velnook {
 class HeadlessWindows : public WindowSystem {
  public:
   void Show(Form& form) override;
+  void ShowWithoutActivating(Form& form) override { Show(form); }
   void Hide(Form& form) override;
   void Unload(Form& form) override;
   void Refresh(Form&) override { ++refreshes; }

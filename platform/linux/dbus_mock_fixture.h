@@ -43,13 +43,16 @@ class DBusMockTest : public ::testing::Test {
     bus_.kill();
     bus_.waitForFinished();
   }
-  // Starts the template on the private bus and waits until it owns service.
-  void StartMock(const char* templateName, const char* service) {
+  // Starts the template on the private bus, with its parameters (JSON) when
+  // given, and waits until it owns service.
+  void StartMock(const char* templateName, const char* service, const char* parameters = nullptr) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DBUS_SYSTEM_BUS_ADDRESS", address_);
     env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
     mock_.setProcessEnvironment(env);
-    mock_.start("/usr/bin/python3", {"-m", "dbusmock", "--session", "--template", templateName});
+    QStringList args{"-m", "dbusmock", "--session", "--template", templateName};
+    if (parameters) args << "--parameters" << parameters;
+    mock_.start("/usr/bin/python3", args);
     QElapsedTimer t;
     t.start();
     while (!conn_->interface()->isServiceRegistered(service) && t.elapsed() < 20000)

@@ -18,6 +18,23 @@ constexpr const char* kCancelKey = "cancel";
 constexpr uint kDismissedByUser = 2;
 constexpr int kFlushTimeoutMs = 1000;
 
+// A server that reads the body as markup would drop a program's name such
+// as "<ask>" or cut "Up & Down" short.
+QString AsMarkup(const QString& text) {
+  QString out;
+  for (const QChar c : text) {
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else
+      out += c;
+  }
+  return out;
+}
+
 }  // namespace
 
 DBusNotifier::DBusNotifier(QDBusConnection bus, std::function<void()> afterEvent)
@@ -27,6 +44,21 @@ DBusNotifier::DBusNotifier(QDBusConnection bus, std::function<void()> afterEvent
                SLOT(ActionInvoked(uint, QString)));
   bus_.connect(kService, kPath, kInterface, "NotificationClosed", this,
                SLOT(NotificationClosed(uint, uint)));
+  AskCapabilities();
+}
+
+void DBusNotifier::AskCapabilities() {
+  if (!bus_.isConnected() || askingCapabilities_) return;
+  askingCapabilities_ = true;
+  auto* call = new QDBusPendingCallWatcher(bus_.asyncCall(QDBusMessage::createMethodCall(
+                                               kService, kPath, kInterface, "GetCapabilities")),
+                                           this);
+  connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* c) {
+    QDBusPendingReply<QStringList> reply = *c;
+    c->deleteLater();
+    askingCapabilities_ = false;
+    if (!reply.isError()) bodyMarkup_ = reply.value().contains("body-markup");
+  });
 }
 
 void DBusNotifier::SetCancelHandler(std::function<void()> onCancel) {
@@ -49,8 +81,9 @@ void DBusNotifier::SendNotify() {
   QVariantMap hints;
   hints["urgency"] = QVariant::fromValue(uchar{2});  // critical: stays until acted on
   hints["desktop-entry"] = QString("org.velnook.Velnook");
+  const QString body = bodyMarkup_ ? AsMarkup(ToQt(latest_.body)) : ToQt(latest_.body);
   call << QString("Velnook") << id_ << QString("org.velnook.Velnook") << ToQt(latest_.summary)
-       << ToQt(latest_.body) << QStringList{kCancelKey, "Cancel"} << hints << 0;
+       << body << QStringList{kCancelKey, "Cancel"} << hints << 0;
   stale_ = false;
   pending_ = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
   connect(pending_, &QDBusPendingCallWatcher::finished, this, &DBusNotifier::NotifyAnswered);
@@ -71,8 +104,10 @@ void DBusNotifier::NotifyAnswered(QDBusPendingCallWatcher* call) {
   QDBusPendingReply<uint> reply = *call;
   call->deleteLater();
   pending_ = nullptr;
-  // No server (or it went away): the next update tries again.
+  // No server (or it went away): the next update tries again, perhaps with
+  // another server.
   id_ = reply.isError() ? 0 : reply.value();
+  if (reply.isError()) AskCapabilities();
   if (!wanted_) {
     SendClose();
   } else if (stale_) {
@@ -81,6 +116,7 @@ void DBusNotifier::NotifyAnswered(QDBusPendingCallWatcher* call) {
 }
 
 void DBusNotifier::Close() {
+  AskCapabilities();  // for the next countdown: the server may have changed by then
   wanted_ = false;
   dismissed_ = false;
   stale_ = false;

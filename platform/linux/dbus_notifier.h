@@ -39,6 +39,8 @@ class DBusNotifier : public QObject, public DesktopNotifier {
   void SendNotify();
   void NotifyAnswered(QDBusPendingCallWatcher* call);
   void SendClose();
+  // Learns, in the background, whether the server reads the body as markup.
+  void AskCapabilities();
 
   QDBusConnection bus_;
   std::function<void()> afterEvent_;
@@ -50,6 +52,8 @@ class DBusNotifier : public QObject, public DesktopNotifier {
   QDBusPendingCallWatcher* pending_ = nullptr;  // a Notify whose answer brings id_
   bool stale_ = false;                          // latest_ changed while a Notify was on its way
   bool closeSent_ = false;
+  bool askingCapabilities_ = false;
+  bool bodyMarkup_ = false;  // the body is escaped for the server's markup
 };
 
 }  // namespace velnook

@@ -14,7 +14,9 @@ constexpr const char* kPath = "/org/freedesktop/Notifications";
 
 class DBusNotifierTest : public DBusMockTest {
  protected:
-  void StartServer() { StartMock("notification_daemon", kService); }
+  void StartServer(const char* parameters = nullptr) {
+    StartMock("notification_daemon", kService, parameters);
+  }
   std::vector<MockedCall> Calls() { return MockCalls(kService, kPath); }
   // The (replaces_id, body) of every Notify, and the ids closed, in order.
   QStringList Summary() {
@@ -96,6 +98,28 @@ TEST_F(DBusNotifierTest, DismissedStaysAwayUntilTheNextCountdownExpiredComesBack
   ASSERT_TRUE(PumpUntil([&] { return Summary().size() == 4; }, 5000));
   EXPECT_EQ(Summary(), (QStringList{"Notify 0 In 60s", "Notify 1 In 59s", "Notify 0 In 30s",
                                     "Notify 0 In 20s"}));
+}
+
+TEST_F(DBusNotifierTest, TheBodyIsEscapedForAServerThatReadsMarkup) {
+  const struct {
+    const char* capabilities;
+    QString body;
+  } cases[] = {
+      {R"({"capabilities": "body body-markup actions"})", "Notify 0 Up &amp; &lt;Down&gt;"},
+      {R"({"capabilities": "body actions"})", "Notify 0 Up & <Down>"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.capabilities);
+    StartServer(c.capabilities);
+    DBusNotifier notifier(*conn_, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return !Calls().empty(); }, 5000));  // it asks at once
+    PumpUntil([] { return false; }, 200);                            // the answer arrives
+    notifier.Show({"Velnook", "Up & <Down>"});
+    ASSERT_TRUE(PumpUntil([&] { return Summary().size() == 1; }, 5000));
+    EXPECT_EQ(Summary().value(0), c.body);
+    mock_.kill();
+    mock_.waitForFinished();
+    PumpUntil([&] { return !conn_->interface()->isServiceRegistered(kService); }, 5000);
+  }
 }
 
 TEST_F(DBusNotifierTest, WithoutAServerNothingFailsAndALaterOneIsUsed) {

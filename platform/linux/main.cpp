@@ -1,5 +1,7 @@
 // The Linux program: Qt windows over the same models the tests drive.
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDBusConnection>
 #include <QStringList>
@@ -38,13 +40,18 @@ int main(int argc, char** argv) {
     if (i > 1) argText += ' ';
     argText += argv[i];
   }
-  // A request to the running instance, from any terminal: no display, no
+  // A request to the running instances, from any terminal: no display, no
   // lock, no window.
   if (argText == "-Cancel") {
-    const auto outcome =
-        velnook::RequestCancel(velnook::CancelSocketPath(velnook::RuntimeDirectory()));
-    std::fprintf(outcome.exitStatus == 0 ? stdout : stderr, "%s\n", outcome.line.c_str());
-    return outcome.exitStatus;
+    const auto report = velnook::ReportOf(velnook::RequestCancelOfAll(velnook::UserRunFolder()));
+    std::fputs(report.out.c_str(), stdout);
+    std::fputs(report.err.c_str(), stderr);
+    return report.exitStatus;
+  }
+  // Meant as the above: starting an instance instead would help nobody.
+  if (const std::string hint = velnook::MisspeltCancel(argText); !hint.empty()) {
+    std::fprintf(stderr, "%s\n", hint.c_str());
+    return velnook::kMisspelt;
   }
   if (const auto given = velnook::PairKeyRequest(argText)) {
     velnook::PosixFileSystem files;
@@ -62,6 +69,10 @@ int main(int argc, char** argv) {
   }
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication app(argc, argv);
+  // One identity with the desktop entry, so that docks and task bars match
+  // the windows to it: the X11 window class and the Wayland app id.
+  QApplication::setApplicationName("org.velnook.Velnook");
+  QGuiApplication::setDesktopFileName("org.velnook.Velnook");
 
   velnook::QtWindows windows;
   velnook::QtEventLoop loop([&windows] { windows.RefreshAll(); });
@@ -70,9 +81,11 @@ int main(int argc, char** argv) {
   velnook::FlockInstanceLock lock;
   velnook::DBusNotifier notifier(QDBusConnection::sessionBus(),
                                  [&windows] { windows.RefreshAll(); });
-  velnook::PosixProcess process([&windows, &notifier] {
+  velnook::QtCancelServer cancelServer;
+  velnook::PosixProcess process([&windows, &notifier, &cancelServer] {
     windows.RemoveTrayIcon();
     notifier.FlushBeforeExit();
+    cancelServer.StopListening();  // the process ends without running destructors
   });
   velnook::XdgLauncher launcher;
   velnook::Login1Power power(QDBusConnection::systemBus());
@@ -95,11 +108,11 @@ int main(int argc, char** argv) {
   velnook::Program program(services, argText);
   velnook::QtSystemEnd systemEnd([&program] { program.EndBySystem(); });
   program.ProcessEntry();
-  velnook::QtCancelServer cancelServer;
-  if (program.HoldsInstanceLock()) {
-    const std::string error =
-        cancelServer.Listen(velnook::CancelSocketPath(velnook::RuntimeDirectory()),
-                            [&program] { return program.main.CancelFromTerminal(); });
+  // Every running instance listens, also one allowed beside another.
+  if (program.Runs()) {
+    const std::string error = cancelServer.Listen(
+        velnook::CancelSocketPath(velnook::UserRunFolder(), static_cast<long>(::getpid())),
+        [&program] { return program.main.CancelFromTerminal(); });
     // Monitoring works without it; only the terminal's Cancel does not.
     if (!error.empty())
       std::fprintf(stderr, "velnook: -Cancel will not reach this instance: %s\n", error.c_str());

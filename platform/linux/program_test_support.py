@@ -90,8 +90,11 @@ def program_env(display, prefix):
     work = tempfile.mkdtemp(prefix=prefix)
     runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
     os.chmod(runtime, 0o700)
+    # The instance lock and the Cancel sockets go where VELNOOK_RUNTIME_DIR
+    # says, away from those of programs that other tests run meanwhile.
     env = dict(os.environ, DISPLAY=display, HOME=work, XDG_RUNTIME_DIR=runtime,
-               QT_QPA_PLATFORM="xcb", DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
+               VELNOOK_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb",
+               DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
     env.pop("USERPROFILE", None)
     env.pop("XDG_CONFIG_HOME", None)  # the desktop's folders come from the fresh home
     return work, env

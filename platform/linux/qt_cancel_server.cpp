@@ -11,10 +11,15 @@ namespace velnook {
 
 QtCancelServer::~QtCancelServer() {
   for (Client& c : clients_) ::close(c.fd);
-  if (listenFd_ >= 0) {
-    ::close(listenFd_);
-    ::unlink(path_.c_str());
-  }
+  StopListening();
+}
+
+void QtCancelServer::StopListening() {
+  if (listenFd_ < 0) return;
+  listener_.reset();
+  ::close(listenFd_);
+  listenFd_ = -1;
+  ::unlink(path_.c_str());
 }
 
 std::string QtCancelServer::Listen(const std::string& path,
@@ -58,18 +63,23 @@ void QtCancelServer::Read(Client& c) {
   const std::string request = kCancelRequest;
   if (c.received.size() < request.size() && request.compare(0, c.received.size(), c.received) == 0)
     return;  // the rest is on its way
-  if (c.received == request) {
-    const std::string line = CancelAnswerLine(onCancel_());
-    // A line this short fits a fresh socket's buffer: never waits.
-    ::send(c.fd, line.data(), line.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-  }
+  if (c.received != request) return Drop(c);
+  // The cancel restarts monitoring, which lets window events through (a
+  // folder walk, a link send), this client's own among them: take it out of
+  // event handling first and keep only its descriptor.
+  const int fd = c.fd;
+  c.fd = -1;
   Drop(c);
+  const std::string line = CancelAnswerLine(onCancel_());
+  // A line this short fits a fresh socket's buffer: never waits.
+  ::send(fd, line.data(), line.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  ::close(fd);
 }
 
 void QtCancelServer::Drop(Client& c) {
   c.notifier->setEnabled(false);
   c.timeout->stop();
-  ::close(c.fd);
+  if (c.fd >= 0) ::close(c.fd);
   // Called from the client's own notifier or timer: delete those later.
   c.notifier.release()->deleteLater();
   c.timeout.release()->deleteLater();

@@ -23,6 +23,8 @@ class QtCancelServer {
   // Answers each request of this user with onCancel's answer. An empty text
   // when listening works; otherwise why not (the program runs on without).
   std::string Listen(const std::string& path, std::function<CancelAnswer()> onCancel);
+  // Removes the socket, so that nobody asks an instance that has ended.
+  void StopListening();
 
   // A client that has not sent its request by then is hung up on.
   static constexpr int kClientTimeoutMs = 5000;

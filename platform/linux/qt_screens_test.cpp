@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -85,7 +87,7 @@ TEST_F(QtScreensTest, TypedValuesAreSavedAndMarksShow) {
   ASSERT_TRUE(avTime && logName && runOnTop && shutName && save && avTimeM && status);
   EXPECT_EQ(avTime->text(), "5");
   EXPECT_EQ(shutName->currentText(), "Power Off");
-  EXPECT_EQ(avTimeM->palette().color(QPalette::WindowText), QColor(0, 102, 0));
+  EXPECT_EQ(avTimeM->palette().color(QPalette::WindowText), ShownColour(kDarkGreen));
 
   // A value out of range: Enter on Save marks its label in orange bold.
   Type(avTime, "31");
@@ -93,7 +95,7 @@ TEST_F(QtScreensTest, TypedValuesAreSavedAndMarksShow) {
   save->setFocus();
   QTest::keyClick(save, Qt::Key_Return);
   EXPECT_EQ(status->text(), "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved");
-  EXPECT_EQ(avTimeM->palette().color(QPalette::WindowText), QColor(255, 128, 0));
+  EXPECT_EQ(avTimeM->palette().color(QPalette::WindowText), ShownColour(kOrange));
   EXPECT_TRUE(avTimeM->font().bold());
 
   // Tab goes from one field to the next in screen order.
@@ -110,7 +112,7 @@ TEST_F(QtScreensTest, TypedValuesAreSavedAndMarksShow) {
   save->setFocus();
   QTest::keyClick(save, Qt::Key_Enter);
   EXPECT_EQ(status->text(), "Changes Saved - Click Close To Activate The Changes");
-  EXPECT_EQ(avTimeM->palette().color(QPalette::WindowText), QColor(0, 102, 0));
+  EXPECT_EQ(avTimeM->palette().color(QPalette::WindowText), ShownColour(kDarkGreen));
 
   const std::string file = dir.Read("Data/Velnook.ini");
   for (const char* line : {"\r\nAvTime=12\r\n", "\r\nLogName=Results.log\r\n", "\r\nRunOnTop=2\r\n",
@@ -123,6 +125,67 @@ TEST_F(QtScreensTest, TypedValuesAreSavedAndMarksShow) {
   EXPECT_FALSE(screen.IsOpen());
   EXPECT_FALSE(state.ScreenOpen);
   EXPECT_EQ(TopLevel("frmConfig"), nullptr);
+}
+
+double Luminance(const QColor& c) {
+  auto linear = [](double v) {
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+  const double x = Luminance(a), y = Luminance(b);
+  return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// Every text of the window against what it is drawn on: a label's or check
+// box's own filled background or its parent's, a field's base, a button's face.
+void ExpectReadable(QWidget* window) {
+  ASSERT_NE(window, nullptr);
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    QString text;
+    QPalette::ColorRole fore = QPalette::WindowText, back = QPalette::Window;
+    if (auto* l = qobject_cast<QLabel*>(w)) text = l->text();
+    if (auto* c = qobject_cast<QCheckBox*>(w)) text = c->text();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+      text = e->text();
+      fore = QPalette::Text, back = QPalette::Base;
+    }
+    if (auto* b = qobject_cast<QPushButton*>(w)) text = b->text();
+    if (auto* c = qobject_cast<QComboBox*>(w)) text = c->currentText();
+    if (qobject_cast<QPushButton*>(w) || qobject_cast<QComboBox*>(w))
+      fore = QPalette::ButtonText, back = QPalette::Button;
+    if (text.isEmpty() || !w->isVisible()) continue;
+    QWidget* filled = w;
+    if (back == QPalette::Window)
+      while (filled != window && !filled->autoFillBackground()) filled = filled->parentWidget();
+    const auto group = w->isEnabled() ? QPalette::Active : QPalette::Disabled;
+    const double ratio =
+        Contrast(w->palette().color(group, fore), filled->palette().color(group, back));
+    EXPECT_GE(ratio, 4.5) << window->objectName().toStdString() << " "
+                          << w->objectName().toStdString() << ": " << text.toStdString();
+  }
+}
+
+TEST_F(QtScreensTest, EveryTextReadsUnderALightOrADarkDesktop) {
+  const QPalette light = QApplication::palette();
+  const QPalette dark(QColor(53, 53, 53), QColor(36, 36, 36));  // button, window
+  ASSERT_LT(Luminance(dark.color(QPalette::Window)), 0.05);
+  state.settings.AvTime = 31;  // out of range: its hint is marked
+  for (const QPalette& desktop : {light, dark}) {
+    QApplication::setPalette(desktop);
+    screen.Open();
+    ExpectReadable(TopLevel("frmConfig"));
+    screen.OnCloseRequest();
+    FrmAbout about(services, state);
+    about.Open();
+    about.OnClick("WebSite");  // the visited link's mark
+    windows.RefreshAll();
+    ExpectReadable(TopLevel("frmAbout"));
+    about.OnCloseRequest();
+  }
+  QApplication::setPalette(light);
 }
 
 TEST_F(QtScreensTest, ASlavesRateFieldsTakeNoTyping) {

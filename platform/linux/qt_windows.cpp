@@ -5,10 +5,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -21,27 +21,43 @@
 
 namespace velnook {
 
-namespace {
-
-QColor ToQColor(Colour c) {
+QColor ShownColour(Colour c) {
+  // Orange as it stands reads 2.2:1 on a light window and white on it 2.5:1;
+  // the same hue darker reads 4.6:1 and 5.2:1.
+  if (c == kOrange) return QColor(170, 85, 0);
   return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
-QPixmap LogoPixmap(int w, int h) {
-  QPixmap p(std::max(w, 1), std::max(h, 1));
-  p.fill(Qt::transparent);
-  QPainter painter(&p);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setBrush(QColor(0, 102, 0));
-  painter.setPen(Qt::NoPen);
-  painter.drawRoundedRect(QRectF(1, 1, w - 2, h - 2), 6, 6);
-  painter.setPen(Qt::white);
-  QFont f("Arial");
-  f.setBold(true);
-  f.setPixelSize(std::max(8, h * 2 / 3));
-  painter.setFont(f);
-  painter.drawText(QRect(0, 0, w, h), Qt::AlignCenter, "V");
+namespace {
+
+// The light window colours the program's own colours were chosen for,
+// whatever the desktop's theme: on a dark one its dark green captions and
+// link would be unreadable.
+QPalette LightPalette() {
+  const QColor face(240, 240, 240), grey(109, 109, 109);
+  QPalette p(face, face);
+  for (auto role :
+       {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
+    p.setColor(role, Qt::black);
+  p.setColor(QPalette::Base, Qt::white);
+  p.setColor(QPalette::AlternateBase, face);
+  p.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));
+  p.setColor(QPalette::Highlight, QColor(0, 120, 215));
+  p.setColor(QPalette::HighlightedText, Qt::white);
+  p.setColor(QPalette::PlaceholderText, grey);
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    p.setColor(QPalette::Disabled, role, grey);
   return p;
+}
+
+// The icon the desktop entry installs, built in: the window, the
+// notification icon and the logo all show it.
+QIcon AppIcon() {
+  return QIcon(":/org.velnook.Velnook.svg");
+}
+
+QPixmap LogoPixmap(int w, int h) {
+  return AppIcon().pixmap(std::max(std::min(w, h), 1));
 }
 
 }  // namespace
@@ -51,6 +67,8 @@ class FormWidget : public QWidget {
  public:
   explicit FormWidget(Form& form, QtWindows& owner) : form_(form), owner_(owner) {
     setObjectName(QString::fromStdString(form.Name()));
+    setWindowIcon(AppIcon());
+    setPalette(LightPalette());
     for (Control& c : form.controls) Build(c);
     // Keyboard order as the model gives it.
     std::vector<std::pair<int, QWidget*>> order;
@@ -74,14 +92,25 @@ class FormWidget : public QWidget {
     if (form_.topmost != topmost_) {
       topmost_ = form_.topmost;
       const bool shown = isVisible();
+      const bool active = isActiveWindow();
       setWindowFlag(Qt::WindowStaysOnTopHint, topmost_);
-      if (shown) show();
+      // Shown again, as the new flag needs: the keyboard stays where it was.
+      if (shown) ShowInactive([this] { show(); });
+      if (active) activateWindow();
     }
     for (Control& c : form_.controls) SyncControl(c);
   }
 
   // Events still queued for an unloaded window reach nobody.
   void Detach() { detached_ = true; }
+
+  // Runs show, which maps the window, telling the window manager not to give
+  // it the keyboard (a user time of 0 on X11).
+  void ShowInactive(const std::function<void()>& show) {
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    show();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+  }
 
  protected:
   void closeEvent(QCloseEvent* e) override {
@@ -197,14 +226,14 @@ class FormWidget : public QWidget {
     w->setVisible(c.visible);
     QPalette pal = palette();
     if (c.foreColour != kDefaultColour) {
-      pal.setColor(QPalette::WindowText, ToQColor(c.foreColour));
-      pal.setColor(QPalette::ButtonText, ToQColor(c.foreColour));
-      pal.setColor(QPalette::Text, ToQColor(c.foreColour));
+      pal.setColor(QPalette::WindowText, ShownColour(c.foreColour));
+      pal.setColor(QPalette::ButtonText, ShownColour(c.foreColour));
+      pal.setColor(QPalette::Text, ShownColour(c.foreColour));
     }
     w->setAutoFillBackground(c.backColour != kDefaultColour);
     if (c.backColour != kDefaultColour) {
-      const QColor back =
-          c.backColour == kButtonFace ? palette().color(QPalette::Button) : ToQColor(c.backColour);
+      const QColor back = c.backColour == kButtonFace ? palette().color(QPalette::Button)
+                                                      : ShownColour(c.backColour);
       pal.setColor(QPalette::Window, back);
       pal.setColor(QPalette::Base, back);  // a text box's own background
     }
@@ -277,6 +306,16 @@ void QtWindows::Show(Form& form) {
   w.activateWindow();
 }
 
+void QtWindows::ShowWithoutActivating(Form& form) {
+  FormWidget& w = WidgetFor(form);
+  w.Sync();
+  w.ShowInactive([&w, &form] {
+    w.show();
+    if (form.state == WindowState::Normal) w.showNormal();
+    w.raise();
+  });
+}
+
 void QtWindows::Hide(Form& form) {
   // Without a notification area a hidden window could never come back:
   // leave a minimised one on the task bar instead, whether it was hidden
@@ -345,7 +384,7 @@ void QtWindows::DrawAll() {
 void QtWindows::AddTrayIcon(const std::string& tip, std::function<void()> onDoubleClick) {
   if (!tray_) {
     tray_ = std::make_unique<Tray>();
-    tray_->icon.setIcon(QIcon(LogoPixmap(32, 32)));
+    tray_->icon.setIcon(AppIcon());
     QObject::connect(&tray_->icon, &QSystemTrayIcon::activated,
                      [this](QSystemTrayIcon::ActivationReason r) {
                        if (r == QSystemTrayIcon::DoubleClick && tray_->onDoubleClick) {

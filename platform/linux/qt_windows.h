@@ -2,6 +2,7 @@
 // Draws window models with Qt Widgets and forwards the user's actions to
 // them; owns the notification icon.
 
+#include <QColor>
 #include <functional>
 #include <map>
 #include <memory>
@@ -20,6 +21,7 @@ class QtWindows : public WindowSystem {
   QtWindows();
   ~QtWindows() override;
   void Show(Form& form) override;
+  void ShowWithoutActivating(Form& form) override;
   void Hide(Form& form) override;
   void Unload(Form& form) override;
   void Refresh(Form& form) override;
@@ -52,6 +54,10 @@ class QtWindows : public WindowSystem {
   struct Tray;
   std::unique_ptr<Tray> tray_;
 };
+
+// How a colour of the models is drawn: as given, or adapted so that text
+// stays readable.
+QColor ShownColour(Colour c);
 
 // Pixels from the models' twips at 96 DPI.
 constexpr int TwipsToPixels(int twips) {

@@ -117,8 +117,9 @@ def main():
     # The private bus stands in for the system bus, here and in the programs.
     # A runtime folder of its own holds the instance lock, which a program
     # that another test runs at the same time must not hold.
-    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
-               XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="velnook-runtime-"))
+    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime,
+               VELNOOK_RUNTIME_DIR=runtime)
     env.pop("USERPROFILE", None)
     bus, mock, address = start_mock_logind(env, calls=calls)
     procs = []

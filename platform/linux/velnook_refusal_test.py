@@ -19,7 +19,8 @@ TITLE = (6, 0, 416, 17)
 
 
 def orange_pixels(env, window):
-    """Pixels of the title line drawn in the warning's orange (255, 128, 0)."""
+    """Pixels of the title line drawn in the warning's orange: red twice the
+    green, no blue (drawn darker than 255, 128, 0 so that it reads)."""
     out = subprocess.run(["import", "-window", window, "-crop", "%dx%d+%d+%d" % (
         TITLE[2], TITLE[3], TITLE[0], TITLE[1]), "+repage", "txt:-"], env=env,
         capture_output=True, text=True).stdout
@@ -32,7 +33,7 @@ def orange_pixels(env, window):
         if len(rgb) < 3:
             continue
         r, g, b = (float(v) * 255 / top for v in rgb[:3])
-        count += r > 200 and 80 < g < 170 and b < 70
+        count += r > 120 and 1.6 < r / max(g, 1) < 2.6 and b < 60
     return count
 
 
@@ -62,8 +63,9 @@ def run_with_answer(env, answer):
 
 def main():
     xvfb, display = start_xvfb()
-    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
-               XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="velnook-runtime-"))
+    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime,
+               VELNOOK_RUNTIME_DIR=runtime)
     env.pop("USERPROFILE", None)
     bus, mock, address = start_mock_logind(env, {"CanPowerOff": "challenge"})
     procs = []

@@ -216,7 +216,8 @@ def main():
     notifier, conn = start_mock("notification_daemon", session_address, NOTIFY_IFACE, notify_log)
     notes = Notifications(conn)
     # Natively on Wayland: no X display to fall back to.
-    env = dict(os.environ, XDG_RUNTIME_DIR=runtime, WAYLAND_DISPLAY=socket,
+    env = dict(os.environ, XDG_RUNTIME_DIR=runtime, VELNOOK_RUNTIME_DIR=runtime,
+               WAYLAND_DISPLAY=socket,
                QT_QPA_PLATFORM="wayland", DBUS_SYSTEM_BUS_ADDRESS=system_address,
                DBUS_SESSION_BUS_ADDRESS=session_address)
     env.pop("DISPLAY", None)

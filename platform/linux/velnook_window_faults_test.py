@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Runs the real velnook program under a private Xvfb server with openbox as
 window manager and trayer as notification area: windows closed under their
-own message box, a countdown kept on top, boxes wide enough for their
-titles, and a cancelled countdown without a notification area. Then runs the
+own message box, a countdown kept on top that leaves the keyboard to the
+program that has it, boxes wide enough for their titles, and a cancelled
+countdown without a notification area. Then runs the
 widget checks of qt_window_faults_test on the same desktop.
 Usage: test velnook velnook-prepare qt_window_faults_test"""
 
@@ -12,7 +13,7 @@ import sys
 import tempfile
 import time
 
-from program_test_support import (check, click_twips, finish, free_port, program_env,
+from program_test_support import (check, click_twips, finish, free_port, log_of, program_env,
                                   set_settings, start_xvfb, wait_exit, wait_for_window,
                                   wait_until, window_ids)
 
@@ -181,6 +182,46 @@ def countdown_on_top(display, launch):
         check(wait_exit(proc) is not None, "OK ends the simulated power off")
 
 
+def countdown_leaves_the_keyboard(display, launch, start_min):
+    """Run On Top off: another program has the keyboard when the countdown
+    brings the window forward (from the screen or from the tray) and keeps
+    it; the window asks for attention instead, and an Enter reaches that
+    program rather than pressing Cancel. The window's class is the desktop
+    entry's name."""
+    work, env = program_env(display, "velnook-faults-focus-")
+    prepare(env, {b"StartMin": start_min, b"RunOnTop": b"1"})
+    proc = launch(env, work, "-InhibitShutdown")
+    where = "from the tray" if start_min == b"2" else "from the screen"
+    if start_min == b"1":
+        check(bool(wait_for_window(env, "Velnook", visible=True)), "the main window shows")
+    typing = subprocess.Popen(["xmessage", "-name", "typing", "-buttons", "okay:101", "-default",
+                               "okay", "another program"], env=env)
+    other = wait_for_window(env, "typing", visible=True)
+    active = lambda: subprocess.run(["xdotool", "getactivewindow"], env=env, capture_output=True,
+                                    text=True).stdout.strip()
+    if other:
+        subprocess.run(["xdotool", "windowactivate", "--sync", other[0]], env=env)
+    check(wait_until(lambda: "Enter    , Power Off" in log_of(work), 20),
+          "the countdown starts " + where)
+    time.sleep(1.5)
+    check(bool(other) and active() == other[0], "the other program keeps the keyboard " + where)
+    mains = wait_for_window(env, "Velnook", visible=True)
+    check(len(mains) == 1 and
+          ("_NET_WM_STATE_DEMANDS_ATTENTION" in xprop(env, mains[0], "_NET_WM_STATE") or
+           "urgency" in xprop(env, mains[0], "WM_HINTS")),
+          "the countdown's window asks for attention " + where)
+    if start_min == b"1" and mains:
+        check('"org.velnook.Velnook"' in xprop(env, mains[0], "WM_CLASS"),
+              "the window's class is the desktop entry's name")
+    subprocess.run(["xdotool", "key", "Return"], env=env)
+    check(wait_exit(typing, 5) == 101, "Enter reaches the other program " + where)
+    time.sleep(1)
+    check(proc.poll() is None and "Reset" not in log_of(work), "the countdown goes on " + where)
+    if typing.poll() is None:
+        typing.kill()
+        typing.wait()
+
+
 def cancel_applies_start_minimised(display, launch, with_tray):
     """A real countdown (action Monitor, which only closes the program)
     cancelled: the start-minimised rule takes the window off the screen the
@@ -244,6 +285,9 @@ def main():
         end_all()
         countdown_on_top(display, launch)
         end_all()
+        for start_min in (b"1", b"2"):
+            countdown_leaves_the_keyboard(display, launch, start_min)
+            end_all()
         cancel_applies_start_minimised(display, launch, with_tray=True)
         end_all()
         stop(tray)

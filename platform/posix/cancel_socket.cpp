@@ -1,5 +1,6 @@
 #include "platform/posix/cancel_socket.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace velnook {
 namespace {
@@ -27,31 +29,41 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-// The socket's folder exists, belongs to this user and is closed to others.
-bool PrivateFolder(const std::string& folder, std::string& error) {
+bool OwnPrivateFolder(const std::string& folder) {
+  struct stat st {};
+  return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+         (st.st_mode & 077) == 0;
+}
+
+constexpr const char* kSocketPrefix = "cancel.";
+
+}  // namespace
+
+bool MakePrivateFolder(const std::string& folder, std::string& error) {
   if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
     error = folder + ": " + std::strerror(errno);
     return false;
   }
-  struct stat st {};
-  if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-      (st.st_mode & 077) != 0) {
+  if (!OwnPrivateFolder(folder)) {
     error = folder + " is not a folder of this user's alone";
     return false;
   }
   return true;
 }
 
-}  // namespace
-
-std::string RuntimeDirectory() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  const char* tmp = std::getenv("TMPDIR");
-  return runtime && *runtime ? runtime : (tmp && *tmp ? tmp : "/tmp");
+std::string UserRunFolder(const std::string& systemRuntime, const std::string& fallback) {
+  const std::string own = "/Velnook-" + std::to_string(::getuid());
+  return (OwnPrivateFolder(systemRuntime) ? systemRuntime : fallback) + own;
 }
 
-std::string CancelSocketPath(const std::string& runtimeDir) {
-  return runtimeDir + "/Velnook-" + std::to_string(::getuid()) + "/cancel";
+std::string UserRunFolder() {
+  const char* tests = std::getenv("VELNOOK_RUNTIME_DIR");
+  if (tests && *tests) return UserRunFolder(tests, tests);
+  return UserRunFolder("/run/user/" + std::to_string(::getuid()), "/tmp");
+}
+
+std::string CancelSocketPath(const std::string& folder, long pid) {
+  return folder + "/" + kSocketPrefix + std::to_string(pid);
 }
 
 int ListenForCancel(const std::string& path, std::string& error) {
@@ -60,7 +72,7 @@ int ListenForCancel(const std::string& path, std::string& error) {
     error = path + ": path too long for a local socket";
     return -1;
   }
-  if (!PrivateFolder(FolderOf(path), error)) return -1;
+  if (!MakePrivateFolder(FolderOf(path), error)) return -1;
   ::unlink(path.c_str());
   const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) {
@@ -103,8 +115,12 @@ CancelOutcome RequestCancel(const std::string& path, int timeoutMs) {
   if (fd < 0) return {2, std::string("Velnook: no local socket: ") + std::strerror(errno)};
   // Nobody listening (or a socket left by an instance that ended) means the
   // same to the user: there is nothing to cancel.
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      PeerUid(fd) != static_cast<long>(::getuid())) {
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    if (errno == ECONNREFUSED) ::unlink(path.c_str());  // its instance has ended
+    ::close(fd);
+    return NobodyToAsk();
+  }
+  if (PeerUid(fd) != static_cast<long>(::getuid())) {
     ::close(fd);
     return NobodyToAsk();
   }
@@ -125,6 +141,19 @@ CancelOutcome RequestCancel(const std::string& path, int timeoutMs) {
   }
   ::close(fd);
   return OutcomeOfReply(received);
+}
+
+std::vector<CancelOutcome> RequestCancelOfAll(const std::string& folder, int timeoutMs) {
+  std::vector<CancelOutcome> outcomes;
+  std::vector<std::string> sockets;
+  if (!OwnPrivateFolder(folder)) return outcomes;  // never ask what others may have put there
+  if (std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir); dir) {
+    while (const dirent* e = ::readdir(dir.get()))
+      if (std::strncmp(e->d_name, kSocketPrefix, std::strlen(kSocketPrefix)) == 0)
+        sockets.push_back(folder + "/" + e->d_name);
+  }
+  for (const std::string& path : sockets) outcomes.push_back(RequestCancel(path, timeoutMs));
+  return outcomes;
 }
 
 }  // namespace velnook

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <thread>
 
 #include "platform/headless/temp_work_dir.h"
@@ -37,42 +38,91 @@ std::thread AnswerOnce(int listenFd, CancelAnswer answer) {
   });
 }
 
-TEST(CancelSocket, AnswersTravelAsOneLineEach) {
+TEST(CancelSocket, EveryInstanceIsAskedAndAnswersTravelAsOneLineEach) {
   TempWorkDir dir;
-  const std::string path = CancelSocketPath(dir.Path());
-  EXPECT_EQ(path, dir.Path() + "/Velnook-" + std::to_string(::getuid()) + "/cancel");
+  const std::string folder = UserRunFolder(dir.Path(), dir.Path());
+  EXPECT_EQ(folder, dir.Path() + "/Velnook-" + std::to_string(::getuid()));
+  const std::string path = CancelSocketPath(folder, 1);
   std::string error;
   const int fd = ListenForCancel(path, error);
   ASSERT_GE(fd, 0) << error;
-  EXPECT_EQ(ModeOf(dir.Path() + "/Velnook-" + std::to_string(::getuid())), 0700u);
+  EXPECT_EQ(ModeOf(folder), 0700u);
   EXPECT_EQ(ModeOf(path) & 077, 0u);
 
   std::thread server = AnswerOnce(fd, {true, "cancelled"});
   const CancelOutcome yes = RequestCancel(path);
   server.join();
-  EXPECT_EQ(yes.exitStatus, 0);
+  EXPECT_EQ(yes.exitStatus, kCancelled);
   EXPECT_EQ(yes.line, "cancelled");
 
-  server = AnswerOnce(fd, {false, "no countdown\nsecond line"});
-  const CancelOutcome no = RequestCancel(path);
+  // Three more: one not counting down, one frozen (never accepts), one
+  // ended, whose socket is removed. Each answering one is asked.
+  const int idle = ListenForCancel(CancelSocketPath(folder, 2), error);
+  const int frozen = ListenForCancel(CancelSocketPath(folder, 3), error);
+  const int ended = ListenForCancel(CancelSocketPath(folder, 4), error);
+  ASSERT_TRUE(idle >= 0 && frozen >= 0 && ended >= 0) << error;
+  ::close(ended);
+  server = AnswerOnce(fd, {true, "cancelled"});
+  std::thread other = AnswerOnce(idle, {false, "no countdown\nsecond line"});
+  std::vector<CancelOutcome> all = RequestCancelOfAll(folder, 300);
   server.join();
-  EXPECT_EQ(no.exitStatus, 1);
-  EXPECT_EQ(no.line, "no countdown second line");
+  other.join();
+  std::multiset<std::pair<int, std::string>> got;
+  for (const CancelOutcome& o : all) got.insert({o.exitStatus, o.line});
+  EXPECT_EQ(got, (std::multiset<std::pair<int, std::string>>{
+                     {kCancelled, "cancelled"},
+                     {kNothingToCancel, "no countdown second line"},
+                     {kNoAnswer, "Velnook did not answer: nothing cancelled."},
+                     {kNobodyToAsk, NobodyToAsk().line}}));
+  EXPECT_EQ(ModeOf(CancelSocketPath(folder, 4)), 0u);  // gone
+  for (int f : {fd, idle, frozen}) ::close(f);
+  EXPECT_TRUE(RequestCancelOfAll(dir.Path() + "/nothing").empty());
+}
 
-  // Left behind by an instance that ended: nobody to ask, and the next
-  // instance takes the place over.
-  ::close(fd);
-  EXPECT_EQ(RequestCancel(path).exitStatus, 2);
-  const int again = ListenForCancel(path, error);
-  EXPECT_GE(again, 0) << error;
-  ::close(again);
-  EXPECT_EQ(RequestCancel(dir.Path() + "/nothing/cancel").exitStatus, 2);
+TEST(CancelSocket, TheUsersFolderIsTheSystemsRuntimeFolderOnlyWhenItIsTheirsAlone) {
+  TempWorkDir dir;
+  const std::string own = "/Velnook-" + std::to_string(::getuid());
+  const std::string runtime = dir.Path() + "/run", fallback = dir.Path() + "/tmp";
+  EXPECT_EQ(UserRunFolder(runtime, fallback), fallback + own);  // missing
+  ASSERT_EQ(::mkdir(runtime.c_str(), 0755), 0);
+  EXPECT_EQ(UserRunFolder(runtime, fallback), fallback + own);  // others may enter
+  ASSERT_EQ(::chmod(runtime.c_str(), 0700), 0);
+  EXPECT_EQ(UserRunFolder(runtime, fallback), runtime + own);
+  if (::getuid() != 0) return;
+  ASSERT_EQ(::chown(runtime.c_str(), kNobody, kNobody), 0);
+  EXPECT_EQ(UserRunFolder(runtime, fallback), fallback + own);  // another user's
+}
+
+TEST(CancelSocket, TheTerminalReportsEveryInstance) {
+  const CancelOutcome yes{kCancelled, "A"}, no{kNothingToCancel, "B"}, frozen{kNoAnswer, "C"},
+      gone = NobodyToAsk();
+  const std::string none = gone.line + "\n";
+  struct Case {
+    std::vector<CancelOutcome> outcomes;
+    CancelReport report;
+  } cases[] = {
+      {{}, {kNobodyToAsk, "", none}},
+      {{gone, gone}, {kNobodyToAsk, "", none}},
+      {{no, gone, yes}, {kCancelled, "A\n", "B\n"}},
+      {{no, no}, {kNothingToCancel, "", "B\nB\n"}},
+      {{yes, frozen}, {kNoAnswer, "A\n", "C\n"}},
+  };
+  for (const Case& c : cases) {
+    const CancelReport r = ReportOf(c.outcomes);
+    EXPECT_EQ(r.exitStatus, c.report.exitStatus);
+    EXPECT_EQ(r.out, c.report.out);
+    EXPECT_EQ(r.err, c.report.err);
+  }
+  for (const char* meant : {"-cancel", "--Cancel", "--cancel", "/cancel", "-CANCEL"})
+    EXPECT_NE(MisspeltCancel(meant).find("velnook -Cancel"), std::string::npos) << meant;
+  for (const char* other : {"-Cancel", "cancel", "-Cancel -AllowMulti", "", "-AllowMulti"})
+    EXPECT_EQ(MisspeltCancel(other), "") << other;
 }
 
 TEST(CancelSocket, FolderOthersMayEnterIsRefused) {
   TempWorkDir dir;
-  const std::string path = CancelSocketPath(dir.Path());
-  const std::string folder = path.substr(0, path.rfind('/'));
+  const std::string folder = UserRunFolder(dir.Path(), dir.Path());
+  const std::string path = CancelSocketPath(folder, 1);
   ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
   std::string error;
   EXPECT_LT(ListenForCancel(path, error), 0);
@@ -86,7 +136,7 @@ TEST(CancelSocket, FolderOthersMayEnterIsRefused) {
 TEST(CancelSocket, AnotherUserIsHungUpOn) {
   if (::getuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   TempWorkDir dir;
-  const std::string path = CancelSocketPath(dir.Path());
+  const std::string path = CancelSocketPath(UserRunFolder(dir.Path(), dir.Path()), 1);
   std::string error;
   const int fd = ListenForCancel(path, error);
   ASSERT_GE(fd, 0) << error;

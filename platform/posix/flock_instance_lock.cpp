@@ -9,7 +9,7 @@
 namespace velnook {
 
 FlockInstanceLock::FlockInstanceLock(std::string lockDir) : dir_(std::move(lockDir)) {
-  if (dir_.empty()) dir_ = RuntimeDirectory();
+  if (dir_.empty()) dir_ = UserRunFolder();
 }
 
 FlockInstanceLock::~FlockInstanceLock() {
@@ -18,8 +18,10 @@ FlockInstanceLock::~FlockInstanceLock() {
 
 bool FlockInstanceLock::IsAnotherInstance(const std::string& name) {
   if (fd_ >= 0) return false;
-  // One lock per user: the temp directory is shared between users.
-  std::string path = dir_ + "/" + name + "-" + std::to_string(::getuid()) + ".lock";
+  // In a folder of the user's alone: nobody else can hold the user's lock.
+  std::string error;
+  if (!MakePrivateFolder(dir_, error)) return false;  // no lock to be had: let this instance run
+  const std::string path = dir_ + "/" + name + ".lock";
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return false;  // no lock to be had: let this instance run
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

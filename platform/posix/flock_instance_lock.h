@@ -10,7 +10,8 @@ namespace velnook {
 
 class FlockInstanceLock : public InstanceLock {
  public:
-  // lockDir empty: $XDG_RUNTIME_DIR, else the temp directory.
+  // lockDir empty: the user's own folder (UserRunFolder), where the
+  // terminal's Cancel finds the instances as well.
   explicit FlockInstanceLock(std::string lockDir = "");
   ~FlockInstanceLock() override;
   bool IsAnotherInstance(const std::string& name) override;

@@ -23,16 +23,17 @@ bool ChildSeesAnother(const std::string& dir) {
 
 TEST(FlockInstanceLock, OneHolderPerNameUntilItGoes) {
   TempWorkDir dir;
-  EXPECT_FALSE(ChildSeesAnother(dir.Path()));
+  const std::string folder = dir.Path() + "/run";  // made, closed to others, by the lock
+  EXPECT_FALSE(ChildSeesAnother(folder));
   {
-    FlockInstanceLock first(dir.Path());
+    FlockInstanceLock first(folder);
     EXPECT_FALSE(first.IsAnotherInstance("Velnook"));
     EXPECT_FALSE(first.IsAnotherInstance("Velnook"));  // asking again is harmless
-    EXPECT_TRUE(ChildSeesAnother(dir.Path()));
-    FlockInstanceLock other(dir.Path());
+    EXPECT_TRUE(ChildSeesAnother(folder));
+    FlockInstanceLock other(folder);
     EXPECT_FALSE(other.IsAnotherInstance("Other"));
   }
-  EXPECT_FALSE(ChildSeesAnother(dir.Path()));
+  EXPECT_FALSE(ChildSeesAnother(folder));
 }
 
 }  // namespace

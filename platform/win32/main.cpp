@@ -27,15 +27,27 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   // The command line without the program path, as one text.
   const std::string argText = commandLine ? commandLine : "";
-  // A request to the running instance, from any console: no lock, no window.
-  if (argText == "-Cancel") {
+  // A request to the running instances, from any console: no lock, no window;
+  // a misspelt one points to the right spelling instead of starting one.
+  if (argText == "-Cancel" || !velnook::MisspeltCancel(argText).empty()) {
     ::AttachConsole(ATTACH_PARENT_PROCESS);
-    const auto outcome = velnook::RequestCancelOverPipe(velnook::CancelPipeName());
-    const std::string line = outcome.line + "\r\n";
+    velnook::CancelReport report;
+    if (argText == "-Cancel") {
+      report = velnook::ReportOf(velnook::RequestCancelOfAllOverPipes());
+    } else {
+      report.exitStatus = velnook::kMisspelt;
+      report.err = velnook::MisspeltCancel(argText) + "\n";
+    }
     DWORD written = 0;
-    ::WriteFile(::GetStdHandle(outcome.exitStatus == 0 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE),
-                line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    return outcome.exitStatus;
+    for (auto [text, handle] :
+         {std::pair{&report.out, STD_OUTPUT_HANDLE}, std::pair{&report.err, STD_ERROR_HANDLE}}) {
+      std::string lines;
+      for (char c : *text) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+      if (!lines.empty())
+        ::WriteFile(::GetStdHandle(handle), lines.data(), static_cast<DWORD>(lines.size()),
+                    &written, nullptr);
+    }
+    return report.exitStatus;
   }
   if (const auto given = velnook::PairKeyRequest(argText)) {
     ::AttachConsole(ATTACH_PARENT_PROCESS);
@@ -85,13 +97,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   velnook::Program program(services, argText);
   windows.onSessionEnd = [&program] { program.EndBySystem(); };
   program.ProcessEntry();
-  // Monitoring works without it; only the console's Cancel does not.
-  if (program.HoldsInstanceLock())
-    velnook::ServeCancelPipe(velnook::CancelPipeName(), runLater, [&program, &windows] {
-      const velnook::CancelAnswer answer = program.main.CancelFromTerminal();
-      windows.RefreshAll();
-      return answer;
-    });
+  // Monitoring works without it; only the console's Cancel does not. Every
+  // running instance serves, also one allowed beside another.
+  if (program.Runs())
+    velnook::ServeCancelPipe(
+        velnook::CancelPipeName(::GetCurrentProcessId()), runLater, [&program, &windows] {
+          const velnook::CancelAnswer answer = program.main.CancelFromTerminal();
+          windows.RefreshAll();
+          return answer;
+        });
   windows.RefreshAll();
   return loop.Run([&windows](void* msg) { return windows.TakeDialogMessage(msg); });
 }

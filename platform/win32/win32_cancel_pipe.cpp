@@ -83,9 +83,9 @@ void ServeClient(HANDLE pipe, const std::string& sid,
 
 }  // namespace
 
-std::string CancelPipeName() {
+std::string CancelPipeName(unsigned long pid) {
   const std::string sid = OwnSidText();
-  return sid.empty() ? "" : "\\\\.\\pipe\\Velnook-" + sid + "-cancel";
+  return sid.empty() ? "" : "\\\\.\\pipe\\Velnook-" + sid + "-cancel-" + std::to_string(pid);
 }
 
 std::string ServeCancelPipe(const std::string& name,
@@ -152,6 +152,28 @@ CancelOutcome RequestCancelOverPipe(const std::string& name, int timeoutMs) {
   }
   ::CloseHandle(pipe);
   return OutcomeOfReply(received);
+}
+
+std::vector<CancelOutcome> RequestCancelOfAllOverPipes(int timeoutMs) {
+  std::vector<CancelOutcome> outcomes;
+  const std::string prefix = CancelPipeName(0);
+  if (prefix.empty()) return outcomes;
+  const std::string stem = prefix.substr(0, prefix.size() - 1);  // without the "0"
+  // Pipes cannot be listed everywhere, processes can: a name for each, and
+  // only the few that serve one answer.
+  HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return outcomes;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Process32First(snapshot, &entry); more;
+       more = ::Process32Next(snapshot, &entry)) {
+    const std::string name = stem + std::to_string(entry.th32ProcessID);
+    if (::WaitNamedPipeA(name.c_str(), NMPWAIT_USE_DEFAULT_WAIT) ||
+        ::GetLastError() != ERROR_FILE_NOT_FOUND)
+      outcomes.push_back(RequestCancelOverPipe(name, timeoutMs));
+  }
+  ::CloseHandle(snapshot);
+  return outcomes;
 }
 
 }  // namespace velnook

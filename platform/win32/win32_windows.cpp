@@ -516,6 +516,12 @@ void Win32Windows::Show(Form& form) {
   if (form.modal && !wasVisible) ModalShown(w, true);
 }
 
+void Win32Windows::ShowWithoutActivating(Form& form) {
+  FormWindow& w = WindowFor(form);
+  w.Sync();
+  ::ShowWindow(w.Handle(), form.state == WindowState::Normal ? SW_SHOWNOACTIVATE : SW_SHOWNA);
+}
+
 void Win32Windows::Hide(Form& form) {
   auto it = windows_.find(&form);
   if (it == windows_.end()) return;

@@ -22,6 +22,7 @@ class Win32Windows : public WindowSystem {
   explicit Win32Windows(std::function<void(std::function<void()>)> runLater);
   ~Win32Windows() override;
   void Show(Form& form) override;
+  void ShowWithoutActivating(Form& form) override;
   void Hide(Form& form) override;
   void Unload(Form& form) override;
   void Refresh(Form& form) override;

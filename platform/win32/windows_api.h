@@ -1,8 +1,8 @@
 #pragma once
 // windows.h for our own sources: lean, without min/max macros, and without
 // the A/W macros whose names the file services use for their own methods;
-// with the common-controls, shell, power and security-descriptor headers,
-// which need it first.
+// with the common-controls, shell, power, security-descriptor and process
+// snapshot headers, which need it first.
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -16,6 +16,7 @@
 #include <powrprof.h>
 #include <sddl.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 // clang-format on
 
 #undef CopyFile
