@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "config/config_file.h"
+#include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 
@@ -14,14 +14,7 @@ namespace {
 class ProgramTest : public ::testing::Test {
  protected:
   ProgramTest() : hs(dir.Path()) {}
-  void Prepare(ConfigValues v = {}) {
-    dir.Write("dls/.keep", "");
-    dir.Write("Log/.keep", "");
-    hs.files.CreateFolder("Data");
-    v.DPath = "dls\\";
-    v.Port1 = FreeLoopbackPort();
-    ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
-  }
+  void Prepare(const ConfigValues& v = {}) { ASSERT_TRUE(PrepareWorkFolder(hs.files, v)); }
   TempWorkDir dir;
   HeadlessServices hs;
 };

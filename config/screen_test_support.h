@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "config/check_screen_values.h"
 #include "config/config_file.h"
 #include "config/frm_config.h"
+#include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 
@@ -42,10 +44,7 @@ class ScreenTest : public ::testing::Test {
     hs.admin.administrator = true;
     state.settings = DefaultSettings();
   }
-  void WriteSettingsFile() {
-    ASSERT_TRUE(
-        WriteConfigFile(hs.files, ValuesOf(state.settings), {2026, 12, 1, 8, 0, 0}, LocaleInfo{}));
-  }
+  void WriteSettingsFile() { ASSERT_TRUE(WriteTestSettings(hs.files, ValuesOf(state.settings))); }
   std::string SettingsFile() const { return dir.Read("Data/Velnook.ini"); }
   int Check() { return CheckScreenValues(screen, state, hs.services); }
   void Set(const std::string& field, const std::string& text) { screen.Get(field).caption = text; }

@@ -30,7 +30,7 @@ class QtScreensTest : public ::testing::Test {
  protected:
   QtScreensTest() : hs(dir.Path()) {
     dir.Write("Log/.keep", "");
-    PrepareWorkFolder(dir, hs, state, services);
+    PrepareAndLoad(hs, state, services);
   }
   static void SetUpTestSuite() { StartTestApplication(); }
   void Type(QWidget* w, const QString& text) {
