@@ -1,8 +1,8 @@
 #include "shutdown/countdown.h"
 
 #include <cstdio>
-#include <cstdlib>
 
+#include "config/end_with_message.h"
 #include "monitor/init_monitor.h"
 #include "monitor/power_check.h"
 #include "resultslog/results_log.h"
@@ -56,15 +56,14 @@ void SleepAndRestart(SharedState& state, MonitorWindow& window, Services& servic
 }  // namespace
 
 void ReportPowerError(const PowerError& error, SharedState& state, Services& services) {
-  if (state.tmrRefresh) state.tmrRefresh->Stop();
   char hex[16];
   std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(error.number));
-  services.messages.Show({MsgIcon::Critical, MsgButtons::Ok, state.ProgramTitle + " Error",
-                          "Error Number: " + std::to_string(error.number) + " (0x" + hex +
-                              ")\r\nError Source: " + error.source + "\r\nError description: " +
-                              error.description + "\r\nThe program will now terminate."});
-  services.process.EndProgram(true, EndKind::Fatal);
-  std::abort();  // EndProgram never returns
+  EndWithMessage(state, services,
+                 {MsgIcon::Critical, MsgButtons::Ok, state.ProgramTitle + " Error",
+                  "Error Number: " + std::to_string(error.number) + " (0x" + hex +
+                      ")\r\nError Source: " + error.source + "\r\nError description: " +
+                      error.description + "\r\nThe program will now terminate."},
+                 true);
 }
 
 void CountdownStep(SharedState& state, MonitorWindow& window, Services& services) {
