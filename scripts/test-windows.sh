@@ -5,12 +5,8 @@
 set -e
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-# With the Linux program at hand (scripts/test.sh builds it), a Wine master
-# also runs beside a native slave.
-linux_build=""
-[ -x build/velnook ] && linux_build="$(pwd)/build"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELNOOK_WERROR=ON -DVELNOOK_LINUX_BUILD="$linux_build"
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELNOOK_WERROR=ON
 cmake --build build-win -j2
 
 WINEPREFIX=$(mktemp -d /tmp/velnook-wine-XXXXXX)
