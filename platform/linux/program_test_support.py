@@ -1,7 +1,6 @@
 """What the tests that run the real program share: a private X server and
 checks that are counted rather than stopping at the first failure."""
 
-import json
 import os
 import socket
 import subprocess
@@ -172,29 +171,6 @@ def open_screen_and_save_delay(env, main_window, delay):
     subprocess.run(["xdotool", "type", delay], env=env)
     click_twips(env, ids[0], 5231, 7425, 980, 375)  # Save
     return ids[0]
-
-def start_mock_logind(env, parameters=None, calls=None):
-    """A private bus that stands in for the system bus (its address goes into
-    env), with python-dbusmock's logind on it answering with parameters (such
-    as {"CanPowerOff": "challenge"}); calls, when given, is a file that gets
-    the calls made of it. Returns (bus, mock, address); address is None when
-    the mock did not come up."""
-    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
-                            "--print-address=1"], stdout=subprocess.PIPE, text=True)
-    address = bus.stdout.readline().strip()
-    env.update(DBUS_SYSTEM_BUS_ADDRESS=address, DBUS_SESSION_BUS_ADDRESS=address)
-    args = ["/usr/bin/python3", "-m", "dbusmock", "--template", "logind"]
-    if parameters:
-        args += ["--parameters", json.dumps(parameters)]
-    if calls:
-        args += ["-l", calls]
-    mock = subprocess.Popen(args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    owned = wait_until(lambda: "true" in subprocess.run(
-        ["dbus-send", "--bus=" + address, "--print-reply", "--dest=org.freedesktop.DBus",
-         "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
-         "string:org.freedesktop.login1"], capture_output=True, text=True).stdout, 20)
-    return bus, mock, address if owned else None
-
 
 def power_off_requests(calls):
     """The PowerOff calls in the mock login manager's call log ("time PowerOff

@@ -7,14 +7,16 @@ own; the ones that need X11's window tools run only there.
 Usage: velnook_end_to_end_test.py x11|wayland velnook velnook-prepare session_end_manager"""
 
 import os
+import pwd
 import shutil
 import signal
+import socket
 import stat
 import subprocess
 import sys
 import tempfile
 
-from program_test_support import (MockSession, check, click_twips, finish, log_of,
+from program_test_support import (MockSession, check, click_twips, finish, free_port, log_of,
                                   open_screen_and_save_delay, power_off_requests, program_env,
                                   set_settings, start_weston, start_xvfb, stop_all, wait_exit,
                                   wait_for_window, wait_until, window_ids)
@@ -22,6 +24,7 @@ from program_test_support import (MockSession, check, click_twips, finish, log_o
 MODE = sys.argv[1]
 VELNOOK, PREPARE, SESSION_MANAGER = (os.path.abspath(a) for a in sys.argv[2:5])
 OUTPUT = tempfile.TemporaryFile(mode="w+")
+AS_NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
 procs = []
 
 
@@ -36,8 +39,8 @@ def prepare(env, values=None):
     return work
 
 
-def launch(env, work, *args):
-    p = subprocess.Popen([VELNOOK, *args], cwd=work, env=dict(env, HOME=work),
+def launch(env, work, *args, user=()):
+    p = subprocess.Popen([*user, VELNOOK, *args], cwd=work, env=dict(env, HOME=work),
                          stdout=subprocess.DEVNULL, stderr=OUTPUT)
     procs.append(p)
     return p
@@ -217,6 +220,112 @@ def countdown_notification(env, bus):
           "the end is logged")
 
 
+def pair(env, bus):
+    """Master and slave over 127.0.0.1: the quiet master set to "Monitor"
+    closes itself, and its silence makes the slave ask for its own action."""
+    port = free_port()
+    common = {b"IPAdd": b"127.0.0.1", b"Port1": b"%d" % port, b"DownDelay": b"5",
+              b"ShutTime": b"2", b"LogLevel": b"3"}
+    master_home = prepare(env, {**common, b"CMain": b"1", b"ShutType": b"4"})
+    slave_home = prepare(env, {**common, b"CMain": b"2", b"ShutType": b"1"})
+    before = len(power_off_requests(bus.logind_calls))
+    master = launch(env, master_home)
+    check(started(master_home), "the master starts")
+    slave = launch(env, slave_home, "-AllowMulti")  # beside the master's instance lock
+    check(wait_until(lambda: "Enter    , Monitor" in log_of(master_home), 30),
+          "the quiet master starts its countdown")
+    slave_log = log_of(slave_home)
+    check("Comms: -OK-" in slave_log and "Not connected" not in slave_log,
+          "the slave shows its master connected")
+    check(len(power_off_requests(bus.logind_calls)) == before,
+          "no request while the master monitors")
+    check(wait_until(lambda: master.poll() is not None, 15)
+          and "Close    , Monitor" in log_of(master_home), "the master closes itself")
+    check(wait_until(lambda: slave.poll() is not None, 30),
+          "the slave counts down and acts on the silence")
+    slave_log = log_of(slave_home)
+    check("Enter    , Power Off" in slave_log and "Close    , Power Off" in slave_log
+          and len(power_off_requests(bus.logind_calls)) == before + 1,
+          "the slave logs its countdown and makes exactly one power-off request")
+
+
+def terminal_env(env):
+    """A shell as over SSH: the same user and runtime folder, no display, no
+    desktop bus."""
+    return {k: v for k, v in env.items()
+            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS")}
+
+
+def cancel(env, user=()):
+    return subprocess.run([*user, VELNOOK, "-Cancel"], env=env, capture_output=True, text=True,
+                          timeout=30)
+
+
+def terminal_cancel(env):
+    """`velnook -Cancel` cancels a countdown (under -InhibitShutdown) from a
+    shell without display or desktop bus, and says so and fails when nothing
+    runs or nothing counts down."""
+    r = cancel(terminal_env(env))
+    check(r.returncode == 2 and r.stdout == "" and len(r.stderr.splitlines()) == 1,
+          "with nothing running: one line on standard error and status 2: %r" % r.stderr)
+    work = prepare(env, {b"StartDelay": b"2", b"LogLevel": b"2"})
+    own = launch(env, work, "-InhibitShutdown")
+    check(started(work), "the instance starts")
+    r = cancel(terminal_env(env))
+    check(r.returncode == 1 and "not counting down" in r.stderr and r.stdout == "",
+          "before the countdown: nothing to cancel: %r" % r.stderr)
+    check(wait_until(lambda: "Enter    , Power Off" in log_of(work), 30),
+          "the instance counts down")
+    r = cancel(terminal_env(env))
+    check(r.returncode == 0 and "cancelled" in r.stdout and r.stderr == ""
+          and len(r.stdout.splitlines()) == 1, "-Cancel cancels the countdown: %r" % r.stdout)
+    log = log_of(work)
+    check("Reset    , Power Off" in log
+          and log.rstrip().endswith("Start    , Initialise, Count:   2") and own.poll() is None,
+          "as the Cancel button does: logged, and the start delay begins again")
+    own.kill()
+    own.wait()
+
+
+def another_users_instance(env):
+    """Another user's instance, sharing the runtime folder: neither root's
+    nor a third user's -Cancel reaches it."""
+    shared = tempfile.mkdtemp(prefix="velnook-shared-run-")
+    os.chmod(shared, 0o1777)
+    nobody = pwd.getpwnam("nobody").pw_uid
+    home = tempfile.mkdtemp(prefix="velnook-stranger-")
+    os.chown(home, nobody, nobody)
+    stranger_env = dict(terminal_env(env), DISPLAY=env["DISPLAY"], HOME=home,
+                        XDG_RUNTIME_DIR=shared, DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
+    subprocess.run([*AS_NOBODY, PREPARE, home], env=stranger_env, check=True,
+                   stdout=subprocess.DEVNULL)
+    set_settings(os.path.join(home, "Data", "Velnook.ini"),
+                 {b"StartMin": b"1", b"StartDelay": b"1", b"LogLevel": b"2"})
+    launch(stranger_env, home, "-InhibitShutdown", user=AS_NOBODY)
+    check(wait_until(lambda: "Enter    , Power Off" in log_of(home), 40),
+          "the other user's instance counts down")
+    root_env = terminal_env(dict(env, XDG_RUNTIME_DIR=shared))
+    check(cancel(root_env).returncode == 2, "root's -Cancel finds no instance of its own")
+    third = cancel(root_env, ["setpriv", "--reuid=daemon", "--regid=daemon", "--clear-groups"])
+    check(third.returncode == 2, "a third user's -Cancel finds none either")
+    path = os.path.join(shared, "Velnook-%d" % nobody, "cancel")
+    check(os.stat(os.path.dirname(path)).st_mode & 0o077 == 0
+          and os.stat(path).st_mode & 0o077 == 0, "the socket and its folder are closed to others")
+    # Root passes the folder's mode; the instance still hangs up on it.
+    answer = b"?"
+    try:
+        with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
+            s.settimeout(10)
+            s.connect(path)
+            s.sendall(b"cancel\n")
+            answer = s.recv(100)
+    except OSError:
+        answer = b""
+    check(answer == b"", "root connecting to the socket itself gets no answer: %r" % answer)
+    check(wait_until(lambda: "Power Off, Simulate" in log_of(home), 30)
+          and "Reset" not in log_of(home), "the other user's countdown runs to its end")
+
+
 def main():
     runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
     os.chmod(runtime, 0o700)
@@ -233,6 +342,8 @@ def main():
     bus = MockSession(env)
     try:
         countdown_notification(env, bus)
+        pair(env, bus)
+        terminal_cancel(env)
         signals_end_in_order(env, (signal.SIGTERM,) if MODE == "wayland" else
                              (signal.SIGTERM, signal.SIGINT, signal.SIGHUP))
         if MODE == "x11":
@@ -241,6 +352,7 @@ def main():
             second_instance(env)
             session_ends(env)
             fatal_ends(env)
+            another_users_instance(env)
     finally:
         stop_all(procs, display, *bus.processes)
         shutil.rmtree(runtime, ignore_errors=True)
