@@ -406,12 +406,11 @@ TEST_F(MainJobTest, MissingDownloadFolderHaltsUntilConfiguredAndEndsWhenLost) {
   ASSERT_EQ(State().RunMode, 1);
   fs::remove_all(dir.Path() + "/dls");
   EXPECT_THROW(Seconds(1), ProgramEnded);
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::Critical);
-  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Download Directory Error");
-  EXPECT_EQ(hs.messages.shown[0].text,
-            "The download directory is either missing or\r\ncorrupted or there could be a "
-            "permission problem.\r\nThe program will now terminate.");
+  EXPECT_EQ(
+      hs.messages.Only(),
+      (MessageBoxRequest{MsgIcon::Critical, MsgButtons::Ok, "Velnook Download Directory Error",
+                         "The download directory is either missing or\r\ncorrupted or there "
+                         "could be a permission problem.\r\nThe program will now terminate."}));
 
   // Missing at start-up: reported, and the monitor stands still.
   HeadlessServices other(dir.Path() + "/o");

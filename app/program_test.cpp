@@ -88,14 +88,11 @@ TEST_F(ProgramTest, AllowMultiAtTheEndLetsASecondInstanceStart) {
 TEST_F(ProgramTest, MissingDataFolderEndsBeforeAnythingIsRead) {
   Program p(hs.services, "");
   EXPECT_THROW(p.ProcessEntry(), ProgramEnded);
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  const auto& m = hs.messages.shown[0];
-  EXPECT_EQ(m.title, "Velnook Data Directory Error");
-  EXPECT_EQ(m.icon, MsgIcon::Critical);
-  EXPECT_EQ(m.buttons, MsgButtons::Ok);
-  EXPECT_EQ(m.text,
-            "The data directory does not exist.\r\nTo restore the data directory\r\n"
-            "reinstall the program.\r\nThe program will now terminate.");
+  EXPECT_EQ(hs.messages.Only(),
+            (MessageBoxRequest{MsgIcon::Critical, MsgButtons::Ok, "Velnook Data Directory Error",
+                               "The data directory does not exist.\r\nTo restore the data "
+                               "directory\r\nreinstall the program.\r\nThe program will now "
+                               "terminate."}));
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/Log"));
 }
 

@@ -227,14 +227,13 @@ TEST_F(ConfigScreenTest, CharactersTheSystemCannotStoreAreRefusedNotReplaced) {
 }
 
 TEST_F(ConfigScreenTest, RestorePutsTheDefaultsInAndCloseWithoutSaveChangesNothing) {
-  state.settings = {.CMain = 1,
-                    .DName = 2,
-                    .IPAdd = "partner.example",
-                    .AvTime = 20,
-                    .LogLevel = 3,
-                    .RunOnTop = 2,
-                    .StartMin = 1,
-                    .ShutType = 5};
+  state.settings = SettingsOf({.DName = 2,
+                               .AvTime = 20,
+                               .LogLevel = 3,
+                               .RunOnTop = 2,
+                               .StartMin = 1,
+                               .ShutType = 5,
+                               .IPAdd = "partner.example"});
   screen.Open();
   screen.OnClick("Restore");
   EXPECT_EQ(Status(), "Defaults Restored - Click Save To Keep");

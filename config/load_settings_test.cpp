@@ -11,15 +11,6 @@
 namespace velnook {
 namespace {
 
-// The settings a file of these values loads as.
-Settings Loaded(const ConfigValues& v) {
-  Settings s;
-  std::string summary;
-  EXPECT_EQ(ReadConfigText(ComposeConfigFile(v, {}, LocaleInfo{}), s, summary),
-            ConfigReadStatus::Ok);
-  return s;
-}
-
 TEST(CheckSettingsRanges, EachNumericRuleHoldsOnBothSidesOfItsLimits) {
   struct Limit {
     double ConfigValues::*field;
@@ -40,7 +31,7 @@ TEST(CheckSettingsRanges, EachNumericRuleHoldsOnBothSidesOfItsLimits) {
       // ShutType 4 on a master needs a partner, DName 2 a name, CMain 2 an address.
       values.IPAdd = values.DName == 2 ? "partner.example" : "192.168.1.20";
       const bool inside = v >= l.low && v <= l.high;
-      EXPECT_EQ(CheckSettingsRanges(Loaded(values)).failedRule.value_or(0), inside ? 0 : l.rule)
+      EXPECT_EQ(CheckSettingsRanges(SettingsOf(values)).failedRule.value_or(0), inside ? 0 : l.rule)
           << "rule " << l.rule << " value " << v;
     }
   }
@@ -71,13 +62,13 @@ TEST(CheckSettingsRanges, TextLengthsPathsAndThePartner) {
       {{.CMain = 2, .ShutType = 4, .IPAdd = "192.168.1.20"}, 22},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(CheckSettingsRanges(Loaded(c.values)).failedRule.value_or(0), c.rule)
+    EXPECT_EQ(CheckSettingsRanges(SettingsOf(c.values)).failedRule.value_or(0), c.rule)
         << c.values.LogName << c.values.LogPath << c.values.DPath << c.values.IPAdd;
   // A slave without a usable partner loads, marked.
-  EXPECT_TRUE(CheckSettingsRanges(Loaded({.CMain = 2})).partnerMissing);
-  EXPECT_TRUE(CheckSettingsRanges(Loaded({.CMain = 2, .DName = 2})).partnerMissing);
-  EXPECT_FALSE(CheckSettingsRanges(Loaded({.CMain = 2, .IPAdd = "127.0.0.1"})).partnerMissing);
-  EXPECT_FALSE(CheckSettingsRanges(Loaded({})).partnerMissing);
+  EXPECT_TRUE(CheckSettingsRanges(SettingsOf({.CMain = 2})).partnerMissing);
+  EXPECT_TRUE(CheckSettingsRanges(SettingsOf({.CMain = 2, .DName = 2})).partnerMissing);
+  EXPECT_FALSE(CheckSettingsRanges(SettingsOf({.CMain = 2, .IPAdd = "127.0.0.1"})).partnerMissing);
+  EXPECT_FALSE(CheckSettingsRanges(SettingsOf({})).partnerMissing);
 }
 
 class LoadSettingsTest : public ::testing::Test {

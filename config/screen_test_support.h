@@ -18,22 +18,7 @@
 namespace velnook {
 
 inline Settings DefaultSettings() {
-  return {.CMain = 1,
-          .DName = 1,
-          .IPAdd = "",
-          .Port1 = 10001,
-          .AvTime = 5,
-          .DownDelay = 300,
-          .DownLevel = 2,
-          .DPath = "dls\\",
-          .LogLevel = 2,
-          .LogName = "Velnook.log",
-          .LogPath = "Log\\",
-          .RunOnTop = 1,
-          .StartDelay = 2,
-          .StartMin = 2,
-          .ShutTime = 60,
-          .ShutType = 1};
+  return SettingsOf({.DPath = "dls\\"});
 }
 
 class ScreenTest : public ::testing::Test {

@@ -9,6 +9,14 @@
 
 namespace velnook {
 
+// The settings a file of these values loads as.
+inline Settings SettingsOf(const ConfigValues& v) {
+  Settings s;
+  std::string summary;
+  ReadConfigText(ComposeConfigFile(v, {}, LocaleInfo{}), s, summary);
+  return s;
+}
+
 inline bool WriteTestSettings(FileSystem& files, const ConfigValues& v = {}) {
   files.CreateFolder("Data");
   return WriteConfigFile(files, v, FakeEventLoop{}.Now(), LocaleInfo{});
