@@ -122,11 +122,11 @@ TEST_F(ConfigScreenTest, TheInvalidDataBoxComesOnlyWithTheSwitchAndOncePerRun) {
   EXPECT_TRUE(hs.messages.shown.empty());
   state.StartSwitch = 2;
   Check();
+  EXPECT_EQ(hs.messages.Only(), (MessageBoxRequest{MsgIcon::None, MsgButtons::Ok,
+                                                   "Velnook Data Error", "Invalid Data"}));
   Set("AvTimeT", "30");
   Check();
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Data Error");
-  EXPECT_EQ(hs.messages.shown[0].text, "Invalid Data");
+  EXPECT_EQ(hs.messages.shown.size(), 1u);
 }
 
 TEST_F(ConfigScreenTest, SaveWritesOnlyAChangeOfValidValues) {

@@ -53,9 +53,4 @@ class QtWindows : public WindowSystem {
   std::unique_ptr<Tray> tray_;
 };
 
-// Pixels from the models' twips at 96 DPI.
-constexpr int TwipsToPixels(int twips) {
-  return (twips + 7) / 15;
-}
-
 }  // namespace velnook
