@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/program.h"
-#include "config/config_file.h"
+#include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 
@@ -30,7 +30,7 @@ class LinkJobTest : public ::testing::Test {
     v.DownDelay = downDelay;
     v.ShutTime = 2;
     if (v.IPAdd.empty()) v.IPAdd = "127.0.0.1";
-    ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+    ASSERT_TRUE(WriteTestSettings(hs.files, v));
     services = std::make_unique<Services>(udp ? WithUdp(hs.services, *udp) : hs.services);
     program = std::make_unique<Program>(*services, "");
     program->ProcessEntry();

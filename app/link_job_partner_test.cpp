@@ -158,7 +158,7 @@ TEST_F(LinkPartnerTest, AnAnswerForEarlierSettingsIsDropped) {
   now.IPAdd = "127.0.0.2";
   now.Port1 = port;
   now.DPath = "dls\\";
-  ASSERT_TRUE(WriteConfigFile(hs.files, now, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+  ASSERT_TRUE(WriteTestSettings(hs.files, now));
   program->config.Open();
   State().ConfigChanged = true;
   program->config.OnCloseRequest();  // reads the settings again

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/program.h"
-#include "config/config_file.h"
+#include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 
@@ -23,12 +23,7 @@ class MainJobTest : public ::testing::Test {
 
   // Quick defaults: 2 s start delay, 5 s below 2 KB/s, 2 s countdown.
   void Start(ConfigValues v = {}, const std::string& args = "") {
-    dir.Write("dls/.keep", "");
-    std::filesystem::create_directories(dir.Path() + "/Log");
-    hs.files.CreateFolder("Data");
-    v.DPath = "dls\\";
-    v.Port1 = FreeLoopbackPort();
-    ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+    ASSERT_TRUE(PrepareWorkFolder(hs.files, v));
     program = std::make_unique<Program>(hs.services, args);
     program->ProcessEntry();
   }

@@ -1,7 +1,5 @@
 #include "app/program.h"
 
-#include <cstdlib>
-
 #include "app/maker_web_site.h"
 #include "link/receive_link_message.h"
 #include "link/setup_link.h"
@@ -60,7 +58,6 @@ void Program::EndBySystem() {
   // of, and the log may not exist yet.
   if (running_) main.Unload();
   services_.process.EndProgram(true, EndKind::Normal);
-  std::abort();  // EndProgram never returns
 }
 
 void Program::StartupSequence() {

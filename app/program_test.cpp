@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "config/config_file.h"
+#include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 
@@ -14,14 +14,7 @@ namespace {
 class ProgramTest : public ::testing::Test {
  protected:
   ProgramTest() : hs(dir.Path()) {}
-  void Prepare(ConfigValues v = {}) {
-    dir.Write("dls/.keep", "");
-    dir.Write("Log/.keep", "");
-    hs.files.CreateFolder("Data");
-    v.DPath = "dls\\";
-    v.Port1 = FreeLoopbackPort();
-    ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
-  }
+  void Prepare(const ConfigValues& v = {}) { ASSERT_TRUE(PrepareWorkFolder(hs.files, v)); }
   TempWorkDir dir;
   HeadlessServices hs;
 };
@@ -95,14 +88,11 @@ TEST_F(ProgramTest, AllowMultiAtTheEndLetsASecondInstanceStart) {
 TEST_F(ProgramTest, MissingDataFolderEndsBeforeAnythingIsRead) {
   Program p(hs.services, "");
   EXPECT_THROW(p.ProcessEntry(), ProgramEnded);
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  const auto& m = hs.messages.shown[0];
-  EXPECT_EQ(m.title, "Velnook Data Directory Error");
-  EXPECT_EQ(m.icon, MsgIcon::Critical);
-  EXPECT_EQ(m.buttons, MsgButtons::Ok);
-  EXPECT_EQ(m.text,
-            "The data directory does not exist.\r\nTo restore the data directory\r\n"
-            "reinstall the program.\r\nThe program will now terminate.");
+  EXPECT_EQ(hs.messages.Only(),
+            (MessageBoxRequest{MsgIcon::Critical, MsgButtons::Ok, "Velnook Data Directory Error",
+                               "The data directory does not exist.\r\nTo restore the data "
+                               "directory\r\nreinstall the program.\r\nThe program will now "
+                               "terminate."}));
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/Log"));
 }
 

@@ -1,7 +1,5 @@
 #include "app/velnook_main.h"
 
-#include <cstdlib>
-
 #include "app/maker_web_site.h"
 #include "link/receive_link_message.h"
 #include "link/send_link_message.h"
@@ -223,7 +221,6 @@ void VelnookMain::Unload() {
   if (!state_.PartnerMissing && state_.settings.LogLevel > 1)
     WriteLogEntry("Exit", RunModeName(), state_, services_);
   services_.process.EndProgram(true, EndKind::Normal);
-  std::abort();  // EndProgram never returns
 }
 
 void VelnookMain::StartRefreshTimer() {

@@ -4,16 +4,13 @@
 
 #include "config/ip_address.h"
 #include "config/leading_number.h"
+#include "config/settings_check.h"
 #include "platform/native_text.h"
 #include "shutdown/shut_types.h"
 
 namespace velnook {
 
 namespace {
-
-bool Outside(double v, double low, double high) {
-  return v < low || v > high;
-}
 
 void Mark(FrmConfig& screen, const char* label) {
   Control& c = screen.Get(label);
@@ -45,8 +42,6 @@ int CheckScreenValues(FrmConfig& screen, const SharedState& state, Services& ser
   const bool validIp = IsIPAddress(ip);
   const std::string& logPath = screen.Text("LogPathT");
   const std::string& dPath = screen.Text("DPathT");
-  auto num = [&](const char* field) { return FieldNumber(screen.Text(field)); };
-  auto len = [&](const char* field) { return CharacterCount(screen.Text(field)); };
   const bool monitor = screen.ShutTypeCode == 4;
 
   int count = 0;
@@ -56,22 +51,23 @@ int CheckScreenValues(FrmConfig& screen, const SharedState& state, Services& ser
     Mark(screen, label);
     if (text) screen.Get(label).caption = text;
   };
-  rule(Outside(num("AvTimeT"), 1, 30), "AvTimeM");
+  // Each field against its setting's limits: numbers as typed, texts by length.
+  for (const char* key : {"AvTime", "DownDelay", "DownLevel", "Port1", "ShutTime", "StartDelay",
+                          "LogName", "LogPath", "DPath"}) {
+    const SettingLimit& limit = LimitOf(key);
+    const std::string field = std::string(key) + "T";
+    const std::string& text = screen.Text(field);
+    const double value =
+        limit.number ? FieldNumber(text) : static_cast<double>(CharacterCount(text));
+    rule(Outside(limit, value), (std::string(key) + "M").c_str());
+  }
+  rule(Outside(LimitOf("LogLevel"), screen.LogLevelCode), "LogLevelM");
+  rule(Outside(LimitOf("ShutType"), screen.ShutTypeCode), "ShutTypeM");
   rule(ipKind && !ip.empty() && !validIp, "IPAddM");
   rule(!ipKind && (CharacterCount(ip) > 100 || validIp), "IPAddM");
-  rule(Outside(num("DownDelayT"), 5, 600), "DownDelayM");
-  rule(Outside(num("DownLevelT"), 2, 50), "DownLevelM");
-  rule(Outside(screen.LogLevelCode, 1, 3), "LogLevelM");
-  rule(len("LogNameT") < 8 || len("LogNameT") > 20, "LogNameM");
-  rule(len("LogPathT") < 2 || len("LogPathT") > 100, "LogPathM");
-  rule(len("DPathT") < 4 || len("DPathT") > 100, "DPathM");
   rule(!services.files.FolderExists(logPath), "LogPathM");
   rule(!EndsWithFolderSeparator(logPath), "LogPathM");
   rule(!EndsWithFolderSeparator(dPath), "DPathM");
-  rule(Outside(num("Port1T"), 1024, 65535), "Port1M");
-  rule(Outside(num("ShutTimeT"), 2, 600), "ShutTimeM");
-  rule(Outside(screen.ShutTypeCode, 1, 6), "ShutTypeM");
-  rule(Outside(num("StartDelayT"), 1, 3600), "StartDelayM");
   rule(slave && ipKind && !validIp, "IPAddM");
   rule(slave && !ipKind && ip.empty(), "IPAddM");
   const bool monitorWithoutIp = master && ipKind && monitor && !validIp;

@@ -4,6 +4,7 @@
 
 #include "config/check_screen_values.h"
 #include "config/save_restore.h"
+#include "config/settings_check.h"
 #include "platform/native_text.h"
 #include "shutdown/shut_types.h"
 
@@ -17,9 +18,11 @@ constexpr std::array<const char*, 12> kHintLabels = {
 
 const std::vector<std::string> kLogLevelItems = {"Full", "None", "Normal"};
 // The hint of a path field, naming the separators this system accepts.
-std::string FolderHint(int minimum) {
-  return "(Must exist and be between " + std::to_string(minimum) + " and 99 characters plus " +
-         kFolderSeparatorsHint + ")";
+// The limits count the separator.
+std::string FolderHint(const char* key) {
+  const SettingLimit& limit = LimitOf(key);
+  return "(Must exist and be between " + std::to_string(limit.low - 1) + " and " +
+         std::to_string(limit.high - 1) + " characters plus " + kFolderSeparatorsHint + ")";
 }
 
 const std::vector<std::string> kShutTypeItems = {"Hibernate", "Monitor",  "Power Off",
@@ -98,37 +101,37 @@ void FrmConfig::Build() {
   heading("Label2", "General", 75);
   row("Label6", "Averaging Over:", 345);
   field("AvTimeT", K::TextBox, 1980, 345, 675, 360, "Download Averaging Period");
-  label("AvTimeM", "seconds ( min 1, max 30)", 2730, 390, 3000, 285);
+  label("AvTimeM", LimitOf("AvTime").hint, 2730, 390, 3000, 285);
   row("DownDelayL", "Download Delay:", 780);
   field("DownDelayT", K::TextBox, 1980, 780, 675, 360,
         "Time for Download Rate to be less than the Download Threshold before shutdown "
         "initiated");
-  label("DownDelayM", "seconds (min 5, max 600)", 2730, 825, 3000, 285);
+  label("DownDelayM", LimitOf("DownDelay").hint, 2730, 825, 3000, 285);
   label("Label4", " Run On Top:", 5580, 848, 1620, 285);
   row("Label8", "Download Threshold:", 1215);
   field("DownLevelT", K::TextBox, 1980, 1215, 675, 360, "Download Threshold");
-  label("DownLevelM", "KB/s (min 2, max 50)", 2730, 1260, 3000, 285);
+  label("DownLevelM", LimitOf("DownLevel").hint, 2730, 1260, 3000, 285);
   label("Label5", "Run Minimised:", 5580, 1283, 1620, 285);
   row("Label9", "Log Level:", 1665);
   field("LogLevelT", K::ComboBox, 1980, 1665, 1305, 360, "Log level");
   Get("LogLevelT").items = kLogLevelItems;
-  label("LogLevelM", "(Setting this to full will generate big log files)", 3360, 1710, 4100, 285);
+  label("LogLevelM", LimitOf("LogLevel").hint, 3360, 1710, 4100, 285);
   row("Label25", "Log File Name:", 2115);
   field("LogNameT", K::TextBox, 1980, 2115, 2600, 360, "Log file name");
-  label("LogNameM", "(Between 8 and 20 characters)", 4655, 2160, 2800, 285);
+  label("LogNameM", LimitOf("LogName").hint, 4655, 2160, 2800, 285);
   row("Label24", "Path To Log File:", 2580);
   field("LogPathT", K::TextBox, 1980, 2580, 5085, 360,
         "Path to log file (either an absolute path or relative to the Program Directory)");
   chooser("LogPathB", 2580, "Choose the folder of the log file");
-  label("LogPathM", FolderHint(1).c_str(), 1980, 2970, 5490, 285);
+  label("LogPathM", FolderHint("LogPath").c_str(), 1980, 2970, 5490, 285);
   row("Label7", "Download Directory:", 3375);
   field("DPathT", K::TextBox, 1965, 3375, 5100, 360, "Path to  download directory");
   chooser("DPathB", 3375, "Choose the download directory");
-  label("DPathM", FolderHint(3).c_str(), 1980, 3765, 5490, 285);
+  label("DPathM", FolderHint("DPath").c_str(), 1980, 3765, 5490, 285);
   row("Label12", "Activate After:", 4155);
   field("StartDelayT", K::TextBox, 1980, 4155, 675, 360,
         "Delay after startup before program  is activated");
-  label("StartDelayM", "seconds (min 1, max 3600)", 2730, 4200, 3000, 285);
+  label("StartDelayM", LimitOf("StartDelay").hint, 2730, 4200, 3000, 285);
   // The two check boxes sit beside the first rows; in the keyboard order
   // they follow the general fields.
   field("RunOnTopT", K::CheckBox, 7245, 803, 315, 315,
@@ -140,7 +143,7 @@ void FrmConfig::Build() {
   row("Label22", "Shut Down Time:", 4905);
   field("ShutTimeT", K::TextBox, 1980, 4905, 675, 360,
         "Time before shutdown occurs after the shutdown sequence has started");
-  label("ShutTimeM", "seconds (min 2, max 600)", 2730, 4950, 3000, 285);
+  label("ShutTimeM", LimitOf("ShutTime").hint, 2730, 4950, 3000, 285);
   row("Label14", "Shut Down Type:", 5325);
   field("ShutNameT", K::ComboBox, 1980, 5325, 1365, 360, "Type of Shutdown");
   Get("ShutNameT").items = kShutTypeItems;
@@ -157,7 +160,7 @@ void FrmConfig::Build() {
   field("Port1T", K::TextBox, 1980, 6615, 675, 360,
         "Port used to communicate from Master to Slave - only change this if there is a clash "
         "with another program");
-  label("Port1M", "(An unused port between 1024 and 65535)", 2730, 6660, 4700, 285);
+  label("Port1M", LimitOf("Port1").hint, 2730, 6660, 4700, 285);
 
   label("Status", "", 75, 7035, 7335, 285, kOrange);
   Get("Status").bold = true;

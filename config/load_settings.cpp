@@ -1,8 +1,7 @@
 #include "config/load_settings.h"
 
-#include <cstdlib>
-
 #include "config/config_file.h"
+#include "config/end_with_message.h"
 #include "config/settings_check.h"
 #include "config/settings_problem.h"
 
@@ -10,11 +9,9 @@ namespace velnook {
 
 namespace {
 
-[[noreturn]] void Fail(Services& services, const std::string& title, const std::string& text,
-                       bool removeTrayIcon) {
-  services.messages.Show({MsgIcon::Critical, MsgButtons::Ok, title, text});
-  services.process.EndProgram(removeTrayIcon, EndKind::Fatal);
-  std::abort();  // EndProgram never returns; never carry on with bad settings
+[[noreturn]] void Fail(SharedState& state, Services& services, const std::string& title,
+                       const std::string& text, bool removeTrayIcon) {
+  EndWithMessage(state, services, {MsgIcon::Critical, MsgButtons::Ok, title, text}, removeTrayIcon);
 }
 
 // The first line of the configuration error, followed by what is wrong or,
@@ -37,13 +34,15 @@ void LoadSettings(SharedState& state, Services& services) {
     case ConfigReadStatus::Ok:
       break;
     case ConfigReadStatus::MissingOrCorrupt:
-      Fail(services, state.ProgramTitle + " Configuration File Error", CorruptText(problem), true);
+      Fail(state, services, state.ProgramTitle + " Configuration File Error", CorruptText(problem),
+           true);
     case ConfigReadStatus::ReadError:
-      Fail(services, state.ProgramTitle + " Configuration File Read Error", kReadErrorText, true);
+      Fail(state, services, state.ProgramTitle + " Configuration File Read Error", kReadErrorText,
+           true);
   }
   SettingsCheck check = CheckSettingsRanges(state.settings);
   if (check.failedRule)
-    Fail(services, state.ProgramTitle + " Configuration File Error",
+    Fail(state, services, state.ProgramTitle + " Configuration File Error",
          CorruptText(SettingsRuleProblem(*check.failedRule, state.settings)), false);
   if (check.partnerMissing) state.PartnerMissing = true;
   state.StoredDownDelay = state.settings.DownDelay;

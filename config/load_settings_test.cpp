@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "config/config_file.h"
+#include "config/settings_check.h"
+#include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 #include "platform/native_text.h"
@@ -10,85 +11,118 @@
 namespace velnook {
 namespace {
 
-const char* kCorrupt =
-    "The configuration file is missing or corrupted.\r\nReinstall the program to restore the file.";
+TEST(CheckSettingsRanges, EachNumericRuleHoldsOnBothSidesOfItsLimits) {
+  struct Limit {
+    double ConfigValues::*field;
+    int low, high, rule;
+  };
+  const Limit limits[] = {
+      {&ConfigValues::AvTime, 1, 30, 1},       {&ConfigValues::DName, 1, 2, 2},
+      {&ConfigValues::CMain, 1, 2, 5},         {&ConfigValues::DownLevel, 2, 50, 6},
+      {&ConfigValues::DownDelay, 5, 600, 7},   {&ConfigValues::LogLevel, 1, 3, 8},
+      {&ConfigValues::Port1, 1024, 65535, 14}, {&ConfigValues::RunOnTop, 1, 2, 15},
+      {&ConfigValues::ShutTime, 2, 600, 16},   {&ConfigValues::StartMin, 1, 2, 17},
+      {&ConfigValues::ShutType, 1, 6, 18},     {&ConfigValues::StartDelay, 1, 3600, 19},
+  };
+  for (const Limit& l : limits) {
+    for (int v : {l.low, l.high, l.low - 1, l.high + 1}) {
+      ConfigValues values;
+      values.*l.field = v;
+      // ShutType 4 on a master needs a partner, DName 2 a name, CMain 2 an address.
+      values.IPAdd = values.DName == 2 ? "partner.example" : "192.168.1.20";
+      const bool inside = v >= l.low && v <= l.high;
+      EXPECT_EQ(CheckSettingsRanges(SettingsOf(values)).failedRule.value_or(0), inside ? 0 : l.rule)
+          << "rule " << l.rule << " value " << v;
+    }
+  }
+}
+
+TEST(CheckSettingsRanges, TextLengthsPathsAndThePartner) {
+  struct Case {
+    ConfigValues values;
+    int rule;
+  };
+  const Case cases[] = {
+      {{.LogName = "1234567"}, 9},
+      {{.LogName = "12345678"}, 0},
+      {{.LogName = std::string(20, 'x')}, 0},
+      {{.LogName = std::string(21, 'x')}, 9},
+      {{.LogPath = "L\\"}, 0},
+      {{.LogPath = std::string(100, 'x') + "\\"}, 10},
+      {{.LogPath = "Log"}, 12},
+      {{.DPath = "C:\\"}, 11},
+      {{.DPath = "D:\\x\\"}, 0},
+      {{.DPath = "D:\\xy"}, 13},
+      {{.IPAdd = "not an address"}, 3},
+      {{.DName = 2, .IPAdd = "10.1.1.1"}, 4},
+      {{.DName = 2, .IPAdd = std::string(101, 'a')}, 4},
+      {{.ShutType = 4, .IPAdd = "192.168.0.20"}, 0},
+      {{.ShutType = 4}, 20},
+      {{.DName = 2, .ShutType = 4}, 21},
+      {{.CMain = 2, .ShutType = 4, .IPAdd = "192.168.1.20"}, 22},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CheckSettingsRanges(SettingsOf(c.values)).failedRule.value_or(0), c.rule)
+        << c.values.LogName << c.values.LogPath << c.values.DPath << c.values.IPAdd;
+  // A slave without a usable partner loads, marked.
+  EXPECT_TRUE(CheckSettingsRanges(SettingsOf({.CMain = 2})).partnerMissing);
+  EXPECT_TRUE(CheckSettingsRanges(SettingsOf({.CMain = 2, .DName = 2})).partnerMissing);
+  EXPECT_FALSE(CheckSettingsRanges(SettingsOf({.CMain = 2, .IPAdd = "127.0.0.1"})).partnerMissing);
+  EXPECT_FALSE(CheckSettingsRanges(SettingsOf({})).partnerMissing);
+}
 
 class LoadSettingsTest : public ::testing::Test {
  protected:
-  void WriteSettings(const ConfigValues& v) {
-    dir.Write("Data/.keep", "");
-    ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
-  }
-  // Loads and returns whether the program ended, and whether its icon went first.
+  // Loads; returns whether the program ended and whether its icon went first.
   std::optional<bool> LoadEnds() {
     hs.windows.AddTrayIcon("Velnook", [] {});
     try {
       LoadSettings(state, hs.services);
     } catch (const ProgramEnded& e) {
       EXPECT_EQ(e.trayIconRemoved, !hs.windows.trayIconShown);
+      EXPECT_EQ(hs.messages.shown.back().icon, MsgIcon::Critical);
       return e.trayIconRemoved;
     }
     return std::nullopt;
   }
+  std::string Text() const { return hs.messages.shown.back().text; }
   TempWorkDir dir;
   HeadlessServices hs;
   SharedState state;
 };
 
-TEST_F(LoadSettingsTest, UsableFileLoadsWithoutAMessage) {
-  WriteSettings({});
-  EXPECT_FALSE(LoadEnds().has_value());
-  EXPECT_TRUE(hs.messages.shown.empty());
-  EXPECT_EQ(state.settings.DownDelay, 300);
-  EXPECT_FALSE(state.PartnerMissing);
-}
+const std::string kCorrupt = "The configuration file is missing or corrupted.\r\n";
 
-TEST_F(LoadSettingsTest, MissingOrMiscountedFileIsCaseA) {
-  EXPECT_EQ(LoadEnds(), true);
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  const auto& m = hs.messages.shown[0];
-  EXPECT_EQ(m.icon, MsgIcon::Critical);
-  EXPECT_EQ(m.buttons, MsgButtons::Ok);
-  EXPECT_EQ(m.title, "Velnook Configuration File Error");
-  EXPECT_EQ(m.text, kCorrupt);
-
-  dir.Write("Data/Velnook.ini", "[Comms]\r\n[Run]\r\n");
+TEST_F(LoadSettingsTest, AnUnreadableFileEndsTheProgramWithoutItsIcon) {
   EXPECT_EQ(LoadEnds(), true);
   EXPECT_EQ(hs.messages.shown.back().title, "Velnook Configuration File Error");
-}
+  EXPECT_EQ(Text(), kCorrupt + "Reinstall the program to restore the file.");
 
-TEST_F(LoadSettingsTest, CaseANamesTheMissingAndRepeatedKeysAndSections) {
-  WriteSettings({});
+  ASSERT_TRUE(WriteTestSettings(hs.files));
   const std::string good = dir.Read("Data/Velnook.ini");
   auto endsWith = [&](const std::string& from, const std::string& to) {
     std::string text = good;
     text.replace(text.find(from), from.size(), to);
     dir.Write("Data/Velnook.ini", text);
     EXPECT_EQ(LoadEnds(), true);
-    return hs.messages.shown.back().text;
+    return Text();
   };
-  const std::string first = "The configuration file is missing or corrupted.\r\n";
-  EXPECT_EQ(endsWith("AvTime=", "avtime="), first + "AvTime is missing");
-  EXPECT_EQ(endsWith("[Run]\r\n", "AvTime=5\r\n"),
-            first + "[Run] is missing\r\nAvTime is repeated");
-  EXPECT_EQ(
-      endsWith("[Shutdown]\r\nShutTime=60\r\nShutType=1", "[Run]\r\n[Comms]"),
-      first + "[Shutdown], ShutTime and ShutType are missing\r\n[Comms] and [Run] are repeated");
-}
+  EXPECT_EQ(endsWith("AvTime=", "avtime="), kCorrupt + "AvTime is missing");
+  EXPECT_EQ(endsWith("[Shutdown]\r\nShutTime=60\r\nShutType=1", "[Run]\r\n[Comms]"),
+            kCorrupt +
+                "[Shutdown], ShutTime and ShutType are missing\r\n"
+                "[Comms] and [Run] are repeated");
 
-TEST_F(LoadSettingsTest, NumberTooLargeIsCaseB) {
-  WriteSettings({.AvTime = 99999});
+  ASSERT_TRUE(WriteTestSettings(hs.files, {.AvTime = 99999}));
   state.ProgramTitle = "Velnook Slave";
   EXPECT_EQ(LoadEnds(), true);
-  const auto& m = hs.messages.shown.back();
-  EXPECT_EQ(m.title, "Velnook Slave Configuration File Read Error");
-  EXPECT_EQ(m.text,
+  EXPECT_EQ(hs.messages.shown.back().title, "Velnook Slave Configuration File Read Error");
+  EXPECT_EQ(Text(),
             "Unable to read the config file. \r\nThis may be a permissions problem.\r\n"
             "The program will now terminate.");
-  EXPECT_EQ(m.icon, MsgIcon::Critical);
 }
 
-TEST_F(LoadSettingsTest, CaseCKeepsTheIconAndSaysWhatIsWrong) {
+TEST_F(LoadSettingsTest, AValueOutOfRangeKeepsTheIconAndSaysWhatIsWrong) {
   struct Case {
     ConfigValues values;
     std::string problem;
@@ -96,7 +130,6 @@ TEST_F(LoadSettingsTest, CaseCKeepsTheIconAndSaysWhatIsWrong) {
   const std::string longPath = std::string(56, 'x') + "\xc3\xa9\\" + std::string(50, 'y') + "\\";
   const Case cases[] = {
       {{.DownDelay = 601}, "DownDelay=601 is outside 5 to 600"},
-      {{.AvTime = 0}, "AvTime=0 is outside 1 to 30"},
       {{.Port1 = 70000}, "Port1=70000 is outside 1024 to 65535"},
       {{.DPath = "D:\\x"}, std::string("DPath=D:\\x does not end with ") + kFolderSeparatorsHint},
       {{.LogName = "a.log"}, "LogName=a.log is not 8 to 20 characters long"},
@@ -110,20 +143,17 @@ TEST_F(LoadSettingsTest, CaseCKeepsTheIconAndSaysWhatIsWrong) {
        "ShutType=4 (Monitor) is not allowed on a slave (CMain=2)"},
   };
   for (const Case& c : cases) {
-    WriteSettings(c.values);
+    ASSERT_TRUE(WriteTestSettings(hs.files, c.values));
     EXPECT_EQ(LoadEnds(), false);
     EXPECT_EQ(hs.messages.shown.back().title, "Velnook Configuration File Error");
-    EXPECT_EQ(hs.messages.shown.back().text,
-              "The configuration file is missing or corrupted.\r\n" + c.problem);
+    EXPECT_EQ(Text(), kCorrupt + c.problem);
   }
-}
-
-TEST_F(LoadSettingsTest, SlaveWithoutPartnerLoadsAndIsMarked) {
-  WriteSettings({.CMain = 2});
+  ASSERT_TRUE(WriteTestSettings(hs.files, {.CMain = 2}));
+  hs.messages.shown.clear();
   EXPECT_FALSE(LoadEnds().has_value());
   EXPECT_TRUE(state.PartnerMissing);
-  WriteSettings({.CMain = 2, .ShutType = 4});
-  EXPECT_EQ(LoadEnds(), false);
+  EXPECT_TRUE(hs.messages.shown.empty());
+  EXPECT_EQ(state.settings.DownDelay, 300);
 }
 
 }  // namespace

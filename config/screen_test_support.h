@@ -4,34 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "config/check_screen_values.h"
 #include "config/config_file.h"
 #include "config/frm_config.h"
+#include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 
 namespace velnook {
 
 inline Settings DefaultSettings() {
-  return {.CMain = 1,
-          .DName = 1,
-          .IPAdd = "",
-          .Port1 = 10001,
-          .AvTime = 5,
-          .DownDelay = 300,
-          .DownLevel = 2,
-          .DPath = "dls\\",
-          .LogLevel = 2,
-          .LogName = "Velnook.log",
-          .LogPath = "Log\\",
-          .RunOnTop = 1,
-          .StartDelay = 2,
-          .StartMin = 2,
-          .ShutTime = 60,
-          .ShutType = 1};
+  return SettingsOf({.DPath = "dls\\"});
 }
 
 class ScreenTest : public ::testing::Test {
@@ -42,10 +29,7 @@ class ScreenTest : public ::testing::Test {
     hs.admin.administrator = true;
     state.settings = DefaultSettings();
   }
-  void WriteSettingsFile() {
-    ASSERT_TRUE(
-        WriteConfigFile(hs.files, ValuesOf(state.settings), {2026, 12, 1, 8, 0, 0}, LocaleInfo{}));
-  }
+  void WriteSettingsFile() { ASSERT_TRUE(WriteTestSettings(hs.files, ValuesOf(state.settings))); }
   std::string SettingsFile() const { return dir.Read("Data/Velnook.ini"); }
   int Check() { return CheckScreenValues(screen, state, hs.services); }
   void Set(const std::string& field, const std::string& text) { screen.Get(field).caption = text; }

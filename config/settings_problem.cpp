@@ -1,6 +1,7 @@
 #include "config/settings_problem.h"
 
 #include "config/ip_address.h"
+#include "config/settings_check.h"
 #include "platform/native_text.h"
 
 namespace velnook {
@@ -15,16 +16,6 @@ std::string Shown(const std::string& value) {
   size_t cut = kMost - 3;
   while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) --cut;
   return value.substr(0, cut) + "...";
-}
-
-std::string Outside(const char* key, long value, long low, long high) {
-  return std::string(key) + "=" + std::to_string(value) + " is outside " + std::to_string(low) +
-         " to " + std::to_string(high);
-}
-
-std::string Length(const char* key, const std::string& value, int low, int high) {
-  return std::string(key) + "=" + Shown(value) + " is not " + std::to_string(low) + " to " +
-         std::to_string(high) + " characters long";
 }
 
 std::string NoSeparator(const char* key, const std::string& value) {
@@ -44,47 +35,24 @@ std::string Sentence(const std::vector<std::string>& names, const char* one, con
 }  // namespace
 
 std::string SettingsRuleProblem(int rule, const Settings& s) {
+  for (const SettingLimit& l : kSettingLimits) {
+    if (l.rule != rule) continue;
+    const std::string range = std::to_string(l.low) + " to " + std::to_string(l.high);
+    if (l.number)
+      return std::string(l.key) + "=" + std::to_string(l.number(s)) + " is outside " + range;
+    return std::string(l.key) + "=" + Shown(s.*l.text) + " is not " + range + " characters long";
+  }
   switch (rule) {
-    case 1:
-      return Outside("AvTime", s.AvTime, 1, 30);
-    case 2:
-      return Outside("DName", s.DName, 1, 2);
     case 3:
       return "IPAdd=" + Shown(s.IPAdd) + " is not an IP address, which DName=1 asks for";
     case 4:
       if (IsIPAddress(s.IPAdd))
         return "IPAdd=" + s.IPAdd + " is an IP address, but DName=2 asks for a domain name";
       return "IPAdd=" + Shown(s.IPAdd) + " is longer than 100 characters";
-    case 5:
-      return Outside("CMain", s.CMain, 1, 2);
-    case 6:
-      return Outside("DownLevel", s.DownLevel, 2, 50);
-    case 7:
-      return Outside("DownDelay", s.DownDelay, 5, 600);
-    case 8:
-      return Outside("LogLevel", s.LogLevel, 1, 3);
-    case 9:
-      return Length("LogName", s.LogName, 8, 20);
-    case 10:
-      return Length("LogPath", s.LogPath, 2, 100);
-    case 11:
-      return Length("DPath", s.DPath, 4, 100);
     case 12:
       return NoSeparator("LogPath", s.LogPath);
     case 13:
       return NoSeparator("DPath", s.DPath);
-    case 14:
-      return Outside("Port1", s.Port1, 1024, 65535);
-    case 15:
-      return Outside("RunOnTop", s.RunOnTop, 1, 2);
-    case 16:
-      return Outside("ShutTime", s.ShutTime, 2, 600);
-    case 17:
-      return Outside("StartMin", s.StartMin, 1, 2);
-    case 18:
-      return Outside("ShutType", s.ShutType, 1, 6);
-    case 19:
-      return Outside("StartDelay", s.StartDelay, 1, 3600);
     case 20:
       return "ShutType=4 (Monitor) needs the slave's IP address, but IPAdd=" + Shown(s.IPAdd) +
              " is not one";

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 namespace velnook {
@@ -20,21 +19,6 @@ TEST(LinkMessage, TheCheckAcceptsExactlyWellFormedTexts) {
   EXPECT_TRUE(IsValidLinkMessage("<VNA102\0\0>"s));  // any payload bytes
   EXPECT_FALSE(IsValidLinkMessage("<VN\0\0000>"s));
   EXPECT_FALSE(IsValidLinkMessage(std::string(70000, '>')));
-}
-
-TEST(LinkMessage, ArbitraryBytesAreJudgedWithoutHarm) {
-  std::mt19937 random(7);
-  int accepted = 0;
-  for (int i = 0; i < 20000; ++i) {
-    std::string text(random() % 40, '\0');
-    for (char& c : text) c = static_cast<char>(random() % 256);
-    if (i % 3 == 0 && text.size() >= 8) {
-      text.replace(0, 3, "<VN");
-      text.back() = '>';
-    }
-    accepted += IsValidLinkMessage(text) ? 1 : 0;
-  }
-  EXPECT_LT(accepted, 2000);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "monitor/monitor_cycle.h"
 
 #include <cstdio>
-#include <cstdlib>
 
+#include "config/end_with_message.h"
 #include "config/leading_number.h"
 #include "monitor/dir_size.h"
 #include "monitor/power_check.h"
@@ -29,12 +29,12 @@ double ReadRateText(const std::string& text, const LocaleInfo& locale) {
   // The path is still there: say which way its file system went.
   if (!state.DirLostAs.empty() && state.settings.LogLevel > 1)
     WriteLogEntry("DirError", state.DirLostAs, state, services);
-  services.messages.Show({icon, MsgButtons::Ok, state.ProgramTitle + " Download Directory Error",
-                          std::string("The download directory is either missing or\r\n"
-                                      "corrupted or there could be a permission problem.\r\n") +
-                              lastLine});
-  services.process.EndProgram(true, EndKind::Fatal);
-  std::abort();  // EndProgram never returns
+  EndWithMessage(state, services,
+                 {icon, MsgButtons::Ok, state.ProgramTitle + " Download Directory Error",
+                  std::string("The download directory is either missing or\r\n"
+                              "corrupted or there could be a permission problem.\r\n") +
+                      lastLine},
+                 true);
 }
 
 }  // namespace

@@ -20,6 +20,11 @@ constexpr Colour kWhite = 0xFFFFFF;
 constexpr Colour kDarkGreen = 0x006600;
 constexpr Colour kButtonFace = -2;  // the system's button-face colour
 
+// Pixels from the models' twips at 96 DPI.
+constexpr int TwipsToPixels(int twips) {
+  return (twips + 7) / 15;
+}
+
 struct Control {
   std::string name;
   ControlKind kind = ControlKind::Label;

@@ -14,6 +14,7 @@ struct MessageBoxRequest {
   MsgButtons buttons = MsgButtons::Ok;
   std::string title;  // Windows-1252 bytes, like every text of the program
   std::string text;   // lines separated by CR LF
+  bool operator==(const MessageBoxRequest&) const = default;
 };
 
 class MessageBoxes {

@@ -2,6 +2,7 @@
 // Process services: instance lock, priority, environment, and the one way
 // the program ends.
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -26,8 +27,15 @@ class Process {
   virtual void RaisePriority() = 0;
   virtual std::optional<std::string> GetEnvironment(const std::string& name) = 0;
   // Ends the program at once, after removing the notification icon when
-  // asked. Never returns.
-  [[noreturn]] virtual void EndProgram(bool removeTrayIcon, EndKind kind) = 0;
+  // asked.
+  [[noreturn]] void EndProgram(bool removeTrayIcon, EndKind kind) {
+    End(removeTrayIcon, kind);
+    std::abort();  // End never returns, but no compiler sees that through a virtual call
+  }
+
+ protected:
+  // The system's way of ending, which never returns.
+  [[noreturn]] virtual void End(bool removeTrayIcon, EndKind kind) = 0;
 };
 
 }  // namespace velnook

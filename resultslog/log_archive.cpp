@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string_view>
 
 #include "config/config_file.h"
+#include "config/end_with_message.h"
 #include "resultslog/short_date.h"
 
 namespace velnook {
@@ -18,10 +18,8 @@ constexpr int kLinesWithData = 9;
 
 [[noreturn]] void EndWith(SharedState& state, Services& services, MsgIcon icon,
                           const std::string& titleSuffix, const char* text) {
-  if (state.tmrRefresh) state.tmrRefresh->Stop();
-  services.messages.Show({icon, MsgButtons::Ok, state.ProgramTitle + titleSuffix, text});
-  services.process.EndProgram(false, EndKind::Fatal);
-  std::abort();  // EndProgram never returns
+  EndWithMessage(state, services, {icon, MsgButtons::Ok, state.ProgramTitle + titleSuffix, text},
+                 false);
 }
 
 void ShowArchiveFailed(SharedState& state, Services& services) {

@@ -49,10 +49,7 @@ inline std::string Lines(int n) {
 // The Archive click with scripted answers, in a fresh working directory.
 class ArchiveTest : public ::testing::Test {
  protected:
-  ArchiveTest()
-      : services{hs.loop,    hs.loop,      hs.messages, files,  hs.lock,  hs.process,
-                 hs.windows, hs.launcher,  hs.power,    hs.udp, hs.admin, hs.tracker,
-                 hs.folders, LocaleInfo{}, hs.notifier, hs.auth} {
+  ArchiveTest() : services(WithFiles(hs.services, files)) {
     hs.loop.SetNow({2026, 12, 5, 14, 3, 27});
   }
   ArchiveResult Click(std::initializer_list<MsgAnswer> answers) {

@@ -16,16 +16,13 @@ TEST_F(ArchiveTest, ArchivesNumberOnTheSameDayAndRestartTheNext) {
   ArchiveResult r = Click({MsgAnswer::Yes});
   EXPECT_EQ(r.statusCaption, "Log File Archived");
   EXPECT_TRUE(r.startTimer1);
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  const MessageBoxRequest& ask = hs.messages.shown[0];
-  EXPECT_EQ(ask.title, "Velnook Archive Log File");
-  EXPECT_EQ(ask.icon, MsgIcon::Exclamation);
-  EXPECT_EQ(ask.buttons, MsgButtons::YesNoCancel);
-  EXPECT_EQ(ask.text,
-            "Do you want to archive the log file?\r\n"
-            "To Archive the results log file and create a new one click Yes\r\n"
-            "To Clear the results log file without archiving it click No\r\n"
-            "Click Cancel to return");
+  EXPECT_EQ(
+      hs.messages.Only(),
+      (MessageBoxRequest{MsgIcon::Exclamation, MsgButtons::YesNoCancel, "Velnook Archive Log File",
+                         "Do you want to archive the log file?\r\n"
+                         "To Archive the results log file and create a new one click Yes\r\n"
+                         "To Clear the results log file without archiving it click No\r\n"
+                         "Click Cancel to return"}));
   EXPECT_EQ(dir.Read("Log/Velnook_261205_1.log"), Lines(9));
   EXPECT_EQ(Log(), kNewLog);
 
@@ -98,21 +95,19 @@ TEST_F(ArchiveTest, MissingFolderOrLogEndsTheProgram) {
   state.ProgramTitle = "Velnook Slave";
   EXPECT_THROW(Click({}), ProgramEnded);
   EXPECT_FALSE(timer->IsRunning());
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::Critical);
-  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Slave Log Directory Error");
-  EXPECT_EQ(hs.messages.shown[0].text,
-            "The log directory does not exist.\r\nTo restore the log directory\r\n"
-            "reinstall the program.\r\nThe program will now terminate.");
+  EXPECT_EQ(
+      hs.messages.Only(),
+      (MessageBoxRequest{MsgIcon::Critical, MsgButtons::Ok, "Velnook Slave Log Directory Error",
+                         "The log directory does not exist.\r\nTo restore the log directory\r\n"
+                         "reinstall the program.\r\nThe program will now terminate."}));
 
   dir.Write("Log/Other.log", Lines(20));
   EXPECT_THROW(Click({}), ProgramEnded);
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::Exclamation);
-  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Slave Log File Error");
-  EXPECT_EQ(hs.messages.shown[0].text,
-            "The log file is either missing\r\nor corrupted. Delete the log file if\r\n"
-            "it exists and restart the program.\r\nThe program will now terminate.");
+  EXPECT_EQ(hs.messages.Only(),
+            (MessageBoxRequest{MsgIcon::Exclamation, MsgButtons::Ok, "Velnook Slave Log File Error",
+                               "The log file is either missing\r\nor corrupted. Delete the log "
+                               "file if\r\nit exists and restart the program.\r\nThe program "
+                               "will now terminate."}));
 }
 
 TEST_F(ArchiveTest, FailedCopyOrWriteIsShownAndTheLogIsClearedOnlyAfterAWholeCopy) {

@@ -33,11 +33,10 @@ TEST_F(ViewLogTest, OpensTheConfiguredLogAndCarriesOnWhenTheEditorFails) {
 
   hs.launcher.succeed = false;
   ViewLogClick(state, hs.services);
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::Exclamation);
-  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Log File Error");
-  EXPECT_EQ(hs.messages.shown[0].text,
-            "Unable to opem the log file Mine.log.\r\nThis may be a permissions problem.");
+  EXPECT_EQ(hs.messages.Only(),
+            (MessageBoxRequest{MsgIcon::Exclamation, MsgButtons::Ok, "Velnook Log File Error",
+                               "Unable to opem the log file Mine.log.\r\nThis may be a "
+                               "permissions problem."}));
   EXPECT_TRUE(timer->IsRunning());
   EXPECT_TRUE(hs.windows.trayIconShown);
 
@@ -53,11 +52,9 @@ TEST_F(ViewLogTest, LevelNoneOnlyInforms) {
   state.settings.LogLevel = 1;
   state.settings.LogPath = "Missing\\";
   ViewLogClick(state, hs.services);
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::Information);
-  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Log File Error");
-  EXPECT_EQ(hs.messages.shown[0].text,
-            "Logging is set to None. There\r\nis no information to display.");
+  EXPECT_EQ(hs.messages.Only(),
+            (MessageBoxRequest{MsgIcon::Information, MsgButtons::Ok, "Velnook Log File Error",
+                               "Logging is set to None. There\r\nis no information to display."}));
   EXPECT_TRUE(hs.launcher.editedFiles.empty());
 }
 

@@ -1,8 +1,8 @@
 #include "shutdown/countdown.h"
 
 #include <cstdio>
-#include <cstdlib>
 
+#include "config/end_with_message.h"
 #include "monitor/init_monitor.h"
 #include "monitor/power_check.h"
 #include "monitor/unread_note.h"
@@ -43,30 +43,29 @@ void ShowCountdownLook(SharedState& state, MonitorWindow& window) {
 
 // Hibernate and standby: the monitor restarts only once the system has
 // woken, so the seconds before the sleep do not count as a new start delay.
-void SleepAndRestart(SharedState& state, MonitorWindow& window, Services& services) {
-  const bool hibernate = state.settings.ShutType == 5;
+void SleepAndRestart(PowerAction action, SharedState& state, MonitorWindow& window,
+                     Services& services) {
   if (state.tmrRefresh) state.tmrRefresh->Stop();
   services.power.CallWhenResumed([&state, &window, &services] {
     // A Cancel while the system was going to sleep has restarted it already.
     if (state.RunMode == 2) window.ResetMonitor();
     LogRestart(state, services);
   });
-  const auto error = hibernate ? HibernateSystem(services.power) : StandbySystem(services.power);
-  if (error) ReportPowerError(*error, state, services);
+  if (auto error = RequestPowerAction(action, services.power))
+    ReportPowerError(*error, state, services);
 }
 
 }  // namespace
 
 void ReportPowerError(const PowerError& error, SharedState& state, Services& services) {
-  if (state.tmrRefresh) state.tmrRefresh->Stop();
   char hex[16];
   std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(error.number));
-  services.messages.Show({MsgIcon::Critical, MsgButtons::Ok, state.ProgramTitle + " Error",
-                          "Error Number: " + std::to_string(error.number) + " (0x" + hex +
-                              ")\r\nError Source: " + error.source + "\r\nError description: " +
-                              error.description + "\r\nThe program will now terminate."});
-  services.process.EndProgram(true, EndKind::Fatal);
-  std::abort();  // EndProgram never returns
+  EndWithMessage(state, services,
+                 {MsgIcon::Critical, MsgButtons::Ok, state.ProgramTitle + " Error",
+                  "Error Number: " + std::to_string(error.number) + " (0x" + hex +
+                      ")\r\nError Source: " + error.source + "\r\nError description: " +
+                      error.description + "\r\nThe program will now terminate."},
+                 true);
 }
 
 void CountdownStep(SharedState& state, MonitorWindow& window, Services& services) {
@@ -118,14 +117,14 @@ void CountdownStep(SharedState& state, MonitorWindow& window, Services& services
     }
   } else {
     Log("Start", state.ShutTypeName, state, services);
-    std::optional<PowerError> error;
-    if (s.ShutType == 1) error = ShutdownSystem(kEwxPowerOff + kEwxForce, services.power);
-    if (s.ShutType == 2) error = ShutdownSystem(kEwxReboot + kEwxForce, services.power);
-    if (s.ShutType == 3) error = ShutdownSystem(kEwxShutdown + kEwxForce, services.power);
-    if (error) ReportPowerError(*error, state, services);
-    if (sleeps) {
-      SleepAndRestart(state, window, services);
+    const auto action = PowerActionOf(s.ShutType);
+    if (action && sleeps) {
+      SleepAndRestart(*action, state, window, services);
       return;
+    }
+    if (action) {
+      if (auto error = RequestPowerAction(*action, services.power))
+        ReportPowerError(*error, state, services);
     }
   }
   Log("Close", state.ShutTypeName, state, services);

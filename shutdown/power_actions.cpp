@@ -22,13 +22,6 @@ PowerError ErrorOf(const PowerFailure& f, const std::string& requestPrefix) {
   return {kErrShutdownFailed, kPowerErrorSource, requestPrefix + f.systemText};
 }
 
-std::optional<PowerError> RequestWithPrivilege(PowerAction action, PowerService& power,
-                                               const std::string& requestPrefix) {
-  if (auto e = EnableShutdownPrivilege(action, power)) return e;
-  if (auto f = power.Request(action)) return ErrorOf(*f, requestPrefix);
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<PowerError> EnableShutdownPrivilege(PowerAction action, PowerService& power) {
@@ -40,30 +33,14 @@ std::optional<PowerError> EnableShutdownPrivilege(PowerAction action, PowerServi
   return std::nullopt;
 }
 
-std::optional<PowerError> ShutdownSystem(int flags, PowerService& power) {
-  if (flags < 0 || flags > 31)
-    return PowerError{kErrInvalidFlags, kPowerErrorSource,
-                      "Invalid parameter to ShutdownSystem: " + std::to_string(flags)};
-  PowerAction action;
-  if (flags & kEwxPowerOff)
-    action = PowerAction::PowerOff;
-  else if (flags & kEwxReboot)
-    action = PowerAction::Reboot;
-  else if (flags & kEwxShutdown)
-    action = PowerAction::Halt;
-  else
-    // Logging off is not a power request; nothing here asks for it.
-    return PowerError{kErrShutdownFailed, kPowerErrorSource,
-                      "ShutdownSystem failed: logging off is not supported"};
-  return RequestWithPrivilege(action, power, "ShutdownSystem failed: ");
-}
-
-std::optional<PowerError> HibernateSystem(PowerService& power) {
-  return RequestWithPrivilege(PowerAction::Hibernate, power, "HibernateSystem failed: ");
-}
-
-std::optional<PowerError> StandbySystem(PowerService& power) {
-  return RequestWithPrivilege(PowerAction::Suspend, power, "StandbySystem failed: ");
+std::optional<PowerError> RequestPowerAction(PowerAction action, PowerService& power) {
+  if (auto e = EnableShutdownPrivilege(action, power)) return e;
+  const auto f = power.Request(action);
+  if (!f) return std::nullopt;
+  // Each failure names the procedure that asked, as the system's own did.
+  if (action == PowerAction::Hibernate) return ErrorOf(*f, "HibernateSystem failed: ");
+  if (action == PowerAction::Suspend) return ErrorOf(*f, "StandbySystem failed: ");
+  return ErrorOf(*f, "ShutdownSystem failed: ");
 }
 
 }  // namespace velnook

@@ -8,29 +8,34 @@
 namespace velnook {
 namespace {
 
-TEST(ShutdownSystem, FlagsChooseTheActionAndBadFlagsAreRefused) {
-  RecordingPower power;
-  EXPECT_FALSE(ShutdownSystem(12, power));
-  EXPECT_FALSE(ShutdownSystem(6, power));
-  EXPECT_FALSE(ShutdownSystem(5, power));
-  EXPECT_FALSE(ShutdownSystem(31, power));  // power off wins over the others
-  EXPECT_EQ(power.requests, (std::vector<PowerAction>{PowerAction::PowerOff, PowerAction::Reboot,
-                                                      PowerAction::Halt, PowerAction::PowerOff}));
-  for (int flags : {32, -1}) {
-    auto e = ShutdownSystem(flags, power);
+TEST(RequestPowerAction, EachShutTypeAsksForItsActionAndNamesItsFailure) {
+  struct Case {
+    std::int16_t shutType;
+    PowerAction action;
+    const char* failed;
+  };
+  const Case cases[] = {{1, PowerAction::PowerOff, "ShutdownSystem failed: busy"},
+                        {2, PowerAction::Reboot, "ShutdownSystem failed: busy"},
+                        {3, PowerAction::Halt, "ShutdownSystem failed: busy"},
+                        {5, PowerAction::Hibernate, "HibernateSystem failed: busy"},
+                        {6, PowerAction::Suspend, "StandbySystem failed: busy"}};
+  for (const Case& c : cases) {
+    RecordingPower power;
+    ASSERT_EQ(PowerActionOf(c.shutType), c.action);
+    EXPECT_FALSE(RequestPowerAction(c.action, power));
+    EXPECT_EQ(power.requests, std::vector<PowerAction>{c.action});
+    EXPECT_EQ(power.privilegeChecks, power.requests);
+    power.requestFailure = PowerFailure{PowerStep::Request, "busy"};
+    const auto e = RequestPowerAction(c.action, power);
     ASSERT_TRUE(e);
-    EXPECT_EQ(e->number, -2147219921);
-    EXPECT_EQ(e->description, "Invalid parameter to ShutdownSystem: " + std::to_string(flags));
+    EXPECT_EQ(e->number, kErrShutdownFailed);
     EXPECT_EQ(e->source, "Velnook.mShutDown");
+    EXPECT_EQ(e->description, c.failed);
   }
-  // Flags 0 are a log-off, which is never asked of the power service.
-  auto logoff = ShutdownSystem(0, power);
-  ASSERT_TRUE(logoff);
-  EXPECT_EQ(logoff->number, -2147219925);
-  EXPECT_EQ(power.requests.size(), 4u);
+  EXPECT_FALSE(PowerActionOf(4));  // Monitor only closes the program
 }
 
-TEST(ShutdownSystem, EachFailingStepHasItsNumberAndText) {
+TEST(RequestPowerAction, EachFailingPrivilegeStepHasItsNumberAndTextAndNoRequestFollows) {
   RecordingPower power;
   const std::tuple<PowerStep, std::int32_t, std::string> steps[] = {
       {PowerStep::FindAuthority, -2147219924,
@@ -39,28 +44,18 @@ TEST(ShutdownSystem, EachFailingStepHasItsNumberAndText) {
        "Can't enable shutdown: Can't determine the current process. [gone]"},
       {PowerStep::Authorise, -2147219922,
        "Can't enable shutdown: You do not have the privileges to shutdown this system. [gone]"},
+      // A privilege step cannot fail as a request; it is a refusal.
+      {PowerStep::Request, -2147219922,
+       "Can't enable shutdown: You do not have the privileges to shutdown this system. [gone]"},
   };
   for (const auto& [step, number, text] : steps) {
     power.privilegeFailure = PowerFailure{step, "gone"};
-    auto e = ShutdownSystem(12, power);
+    auto e = RequestPowerAction(PowerAction::PowerOff, power);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->number, number);
     EXPECT_EQ(e->description, text);
   }
-  EXPECT_TRUE(power.requests.empty());  // no request without the privilege
-
-  power.privilegeFailure.reset();
-  power.requestFailure = PowerFailure{PowerStep::Request, ""};
-  auto e = ShutdownSystem(6, power);
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->number, -2147219925);
-  EXPECT_EQ(e->description, "ShutdownSystem failed: ");
-  power.privilegeFailure = PowerFailure{PowerStep::Authorise, ""};
-  EXPECT_EQ(HibernateSystem(power)->description,
-            "Can't enable shutdown: You do not have the privileges to shutdown this system. []");
-  power.privilegeFailure.reset();
-  EXPECT_EQ(StandbySystem(power)->description, "StandbySystem failed: ");
-  EXPECT_EQ(power.requests.back(), PowerAction::Suspend);
+  EXPECT_TRUE(power.requests.empty());
 }
 
 TEST(ShutTypes, NamesAndCountdownTexts) {
@@ -68,8 +63,11 @@ TEST(ShutTypes, NamesAndCountdownTexts) {
   EXPECT_EQ(ShutTypeNameOf(6), "Standby");
   EXPECT_FALSE(ShutTypeNameOf(0));
   EXPECT_FALSE(ShutTypeNameOf(7));
+  EXPECT_EQ(ShutTypeCodeOf("Monitor"), 4);
+  EXPECT_FALSE(ShutTypeCodeOf("monitor"));
   EXPECT_EQ(CountdownTextOf(4), "Velnook Will Close In ");
   EXPECT_EQ(CountdownTextOf(5), "The Computer Will Hibernate In ");
+  EXPECT_EQ(CountdownTextOf(7), "");
 }
 
 }  // namespace

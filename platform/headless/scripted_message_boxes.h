@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include "platform/message_box.h"
@@ -17,6 +18,16 @@ class ScriptedMessageBoxes : public MessageBoxes {
   std::vector<MessageBoxRequest> shown;
   // Runs while a box is open, as window events would under a modal box.
   std::function<void()> whileOpen;
+  // The one box shown; a box titled with the count when there were others.
+  MessageBoxRequest Only() const {
+    return shown.size() == 1 ? shown[0]
+                             : MessageBoxRequest{.title = std::to_string(shown.size()) + " boxes"};
+  }
 };
+
+inline void PrintTo(const MessageBoxRequest& m, std::ostream* os) {
+  *os << "{icon " << static_cast<int>(m.icon) << ", buttons " << static_cast<int>(m.buttons)
+      << ", \"" << m.title << "\", \"" << m.text << "\"}";
+}
 
 }  // namespace velnook

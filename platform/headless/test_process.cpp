@@ -8,7 +8,7 @@ std::optional<std::string> TestProcess::GetEnvironment(const std::string& name) 
   return it->second;
 }
 
-void TestProcess::EndProgram(bool removeTrayIcon, EndKind kind) {
+void TestProcess::End(bool removeTrayIcon, EndKind kind) {
   if (removeTrayIcon && windows) windows->RemoveTrayIcon();
   throw ProgramEnded{removeTrayIcon, kind};
 }

@@ -19,7 +19,7 @@ class TestProcess : public Process {
  public:
   void RaisePriority() override { ++priorityRaises; }
   std::optional<std::string> GetEnvironment(const std::string& name) override;
-  [[noreturn]] void EndProgram(bool removeTrayIcon, EndKind kind) override;
+  [[noreturn]] void End(bool removeTrayIcon, EndKind kind) override;
 
   std::map<std::string, std::string> environment;
   int priorityRaises = 0;

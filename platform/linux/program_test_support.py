@@ -1,7 +1,6 @@
 """What the tests that run the real program share: a private X server and
 checks that are counted rather than stopping at the first failure."""
 
-import json
 import os
 import socket
 import subprocess
@@ -176,32 +175,72 @@ def open_screen_and_save_delay(env, main_window, delay):
     click_twips(env, ids[0], 5231, 7425, 980, 375)  # Save
     return ids[0]
 
-def start_mock_logind(env, parameters=None, calls=None):
-    """A private bus that stands in for the system bus (its address goes into
-    env), with python-dbusmock's logind on it answering with parameters (such
-    as {"CanPowerOff": "challenge"}); calls, when given, is a file that gets
-    the calls made of it. Returns (bus, mock, address); address is None when
-    the mock did not come up."""
-    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
-                            "--print-address=1"], stdout=subprocess.PIPE, text=True)
-    address = bus.stdout.readline().strip()
-    env.update(DBUS_SYSTEM_BUS_ADDRESS=address, DBUS_SESSION_BUS_ADDRESS=address)
-    args = ["/usr/bin/python3", "-m", "dbusmock", "--template", "logind"]
-    if parameters:
-        args += ["--parameters", json.dumps(parameters)]
-    if calls:
-        args += ["-l", calls]
-    mock = subprocess.Popen(args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    owned = wait_until(lambda: "true" in subprocess.run(
-        ["dbus-send", "--bus=" + address, "--print-reply", "--dest=org.freedesktop.DBus",
-         "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
-         "string:org.freedesktop.login1"], capture_output=True, text=True).stdout, 20)
-    return bus, mock, address if owned else None
-
-
 def power_off_requests(calls):
     """The PowerOff calls in the mock login manager's call log ("time PowerOff
     False"); its CanPowerOff questions are not requests."""
     return [line for line in open(calls).read().splitlines()
             if len(line.split(" ")) > 1 and line.split(" ")[1] == "PowerOff"]
 
+
+
+def start_weston(runtime):
+    """A headless Wayland compositor; its socket's name is .name."""
+    name = "velnook-%d" % os.getpid()
+    weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=" + name,
+                               "--idle-time=0"], env=dict(os.environ, XDG_RUNTIME_DIR=runtime),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if not wait_until(lambda: os.path.exists(os.path.join(runtime, name)), 20):
+        sys.exit("weston did not start")
+    weston.name = name
+    return weston
+
+
+class Notifications:
+    """python-dbusmock's notification server as the test sees it."""
+    PATH, IFACE = "/org/freedesktop/Notifications", "org.freedesktop.Notifications"
+
+    def __init__(self, conn):
+        import dbus
+        self.mock = dbus.Interface(conn.get_object(self.IFACE, self.PATH),
+                                   "org.freedesktop.DBus.Mock")
+
+    def calls(self, method):
+        return [args for _, args in self.mock.GetMethodCalls(method)]
+
+    def emit(self, signal, signature, args):
+        self.mock.EmitSignal(self.IFACE, signal, signature, args)
+
+    def shown_id(self):
+        """The server's number for the notification shown now, as the
+        program's first update names it."""
+        wait_until(lambda: len(self.calls("Notify")) >= 2, 5)
+        calls = self.calls("Notify")
+        return calls[1][1] if len(calls) >= 2 else 0
+
+    def clear(self):
+        self.mock.ClearCalls()
+
+
+class MockSession:
+    """One private bus standing in for both the system and the session bus
+    (its address goes into env), with python-dbusmock's login manager and
+    notification server on it."""
+
+    def __init__(self, env):
+        import dbus
+        self.logind_calls = tempfile.NamedTemporaryFile(prefix="velnook-logind-",
+                                                        delete=False).name
+        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                                "--print-address=1"], stdout=subprocess.PIPE, text=True)
+        address = bus.stdout.readline().strip()
+        env.update(DBUS_SYSTEM_BUS_ADDRESS=address, DBUS_SESSION_BUS_ADDRESS=address)
+        self.processes = [bus]
+        conn = dbus.bus.BusConnection(address)
+        for template, owner, calls in (("logind", "org.freedesktop.login1", self.logind_calls),
+                                       ("notification_daemon", Notifications.IFACE, os.devnull)):
+            self.processes.insert(0, subprocess.Popen(
+                ["/usr/bin/python3", "-m", "dbusmock", "--template", template, "-l", calls],
+                env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            if not wait_until(lambda: conn.name_has_owner(owner), 20):
+                sys.exit("the %s mock did not start" % template)
+        self.notifications = Notifications(conn)

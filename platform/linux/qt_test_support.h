@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "config/config_file.h"
 #include "config/load_settings.h"
+#include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 
@@ -30,14 +30,8 @@ inline QWidget* TopLevel(const char* name) {
 
 // Default settings with the download folder "dls" and a free port, loaded;
 // the user counts as an administrator, so Save is enabled.
-inline void PrepareWorkFolder(TempWorkDir& dir, HeadlessServices& hs, SharedState& state,
-                              Services& services) {
-  dir.Write("dls/.keep", "");
-  hs.files.CreateFolder("Data");
-  ConfigValues v;
-  v.DPath = "dls\\";
-  v.Port1 = FreeLoopbackPort();
-  EXPECT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+inline void PrepareAndLoad(HeadlessServices& hs, SharedState& state, Services& services) {
+  EXPECT_TRUE(PrepareWorkFolder(hs.files));
   LoadSettings(state, services);
   hs.admin.administrator = true;
 }

@@ -64,7 +64,7 @@ class QtWindowFaultsTest : public ::testing::Test {
  protected:
   QtWindowFaultsTest() : hs(dir.Path()) {
     dir.Write("Log/Velnook.log", "an entry\r\n");
-    PrepareWorkFolder(dir, hs, state, services);
+    PrepareAndLoad(hs, state, services);
   }
   static void SetUpTestSuite() { StartTestApplication(); }
 

@@ -59,9 +59,4 @@ class QtWindows : public WindowSystem {
 // stays readable.
 QColor ShownColour(Colour c);
 
-// Pixels from the models' twips at 96 DPI.
-constexpr int TwipsToPixels(int twips) {
-  return (twips + 7) / 15;
-}
-
 }  // namespace velnook

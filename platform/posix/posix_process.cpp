@@ -20,7 +20,7 @@ std::optional<std::string> PosixProcess::GetEnvironment(const std::string& name)
   return std::string(v);
 }
 
-void PosixProcess::EndProgram(bool removeTrayIcon, EndKind kind) {
+void PosixProcess::End(bool removeTrayIcon, EndKind kind) {
   if (removeTrayIcon && removeTrayIcon_) removeTrayIcon_();
   std::fflush(nullptr);
   // No unwinding through the window toolkit: every file is already closed.

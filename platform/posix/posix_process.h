@@ -14,7 +14,7 @@ class PosixProcess : public Process {
       : removeTrayIcon_(std::move(removeTrayIcon)) {}
   void RaisePriority() override;
   std::optional<std::string> GetEnvironment(const std::string& name) override;
-  [[noreturn]] void EndProgram(bool removeTrayIcon, EndKind kind) override;
+  [[noreturn]] void End(bool removeTrayIcon, EndKind kind) override;
 
  private:
   std::function<void()> removeTrayIcon_;

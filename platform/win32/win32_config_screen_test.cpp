@@ -6,9 +6,9 @@
 #include <functional>
 #include <vector>
 
-#include "config/config_file.h"
 #include "config/frm_config.h"
 #include "config/load_settings.h"
+#include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 #include "platform/win32/win32_windows.h"
@@ -41,12 +41,7 @@ TEST(Win32Screens, CharactersTheCodePageLacksAreRefusedOnSave) {
   if (::GetACP() != 1252) GTEST_SKIP() << "needs the Western code page, not " << ::GetACP();
   TempWorkDir dir;
   HeadlessServices hs(dir.Path());
-  dir.Write("Log/.keep", "");
-  dir.Write("dls/.keep", "");
-  hs.files.CreateFolder("Data");
-  ConfigValues v;
-  v.DPath = "dls\\";
-  ASSERT_TRUE(WriteConfigFile(hs.files, v, {2026, 12, 5, 3, 0, 38}, LocaleInfo{}));
+  ASSERT_TRUE(PrepareWorkFolder(hs.files));
   const std::string before = dir.Read("Data/Velnook.ini");
   std::vector<std::function<void()>> later;
   Win32Windows windows([&later](std::function<void()> f) { later.push_back(std::move(f)); });

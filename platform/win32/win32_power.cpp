@@ -13,6 +13,10 @@ std::string SystemErrorText(std::uint32_t code) {
   return std::string(buffer, n);
 }
 
+namespace {
+
+// The forced ExitWindowsEx flags of an action; 0 for the two sleeps, which
+// are not ExitWindowsEx requests.
 unsigned ExitWindowsFlags(PowerAction action) {
   switch (action) {
     case PowerAction::PowerOff:
@@ -27,8 +31,6 @@ unsigned ExitWindowsFlags(PowerAction action) {
   }
   return 0;
 }
-
-namespace {
 
 PowerFailure LastError(PowerStep step) {
   return {step, SystemErrorText(::GetLastError())};

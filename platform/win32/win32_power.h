@@ -15,10 +15,6 @@ namespace velnook {
 // ending in CR LF); empty when it has none.
 std::string SystemErrorText(std::uint32_t code);
 
-// The forced ExitWindowsEx flags of an action; 0 for the two sleeps, which
-// are not ExitWindowsEx requests.
-unsigned ExitWindowsFlags(PowerAction action);
-
 class Win32Power : public PowerService {
  public:
   // runLater queues a call to the window thread; the wake-up is announced

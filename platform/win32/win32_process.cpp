@@ -22,7 +22,7 @@ std::optional<std::string> Win32Process::GetEnvironment(const std::string& name)
   return value;
 }
 
-void Win32Process::EndProgram(bool removeTrayIcon, EndKind kind) {
+void Win32Process::End(bool removeTrayIcon, EndKind kind) {
   if (removeTrayIcon && removeTrayIcon_) removeTrayIcon_();
   std::fflush(nullptr);
   // Every file is already closed; the system frees the mutex and the windows.

@@ -10,14 +10,6 @@
 namespace velnook {
 namespace {
 
-TEST(Win32Power, ShutTypesMapToForcedExitWindowsFlags) {
-  EXPECT_EQ(ExitWindowsFlags(PowerAction::PowerOff), 12u);
-  EXPECT_EQ(ExitWindowsFlags(PowerAction::Reboot), 6u);
-  EXPECT_EQ(ExitWindowsFlags(PowerAction::Halt), 5u);
-  EXPECT_EQ(ExitWindowsFlags(PowerAction::Hibernate), 0u);
-  EXPECT_EQ(ExitWindowsFlags(PowerAction::Suspend), 0u);
-}
-
 TEST(Win32Power, SystemTextsAreTheSystemsOwnOrEmpty) {
   const std::string denied = SystemErrorText(5);  // ERROR_ACCESS_DENIED
   EXPECT_FALSE(denied.empty());

@@ -70,9 +70,4 @@ class Win32Windows : public WindowSystem {
   std::unique_ptr<Tray> tray_;
 };
 
-// Pixels from the models' twips at 96 DPI.
-constexpr int TwipsToPixels(int twips) {
-  return (twips + 7) / 15;
-}
-
 }  // namespace velnook
