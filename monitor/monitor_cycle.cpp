@@ -121,9 +121,17 @@ void RunStep(SharedState& state, MonitorWindow& window, Services& services) {
 
 void RateStep(SharedState& state, MonitorWindow& window, Services& services) {
   const Settings& s = state.settings;
+  // Until the first walk is in, a second has no rate of its own.
+  const bool baselineKnown = !state.DirBaselinePending;
   if (!GetDirRate(s.DPath, state, services))
     EndOnMissingFolder(state, services, MsgIcon::Critical, "The program will now terminate.");
   ShowUnreadFolders(state, window, services);
+  if (!baselineKnown) {
+    // The first walk was still going on elsewhere: this second must not
+    // count as a quiet one.
+    state.ShutCond = 0;
+    return;
+  }
   // AvTime is checked to be 1..30 when the settings are read; clamp anyway,
   // the ring has 31 slots.
   const int avTime = s.AvTime < 1 ? 1 : (s.AvTime > 30 ? 30 : s.AvTime);
