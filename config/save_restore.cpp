@@ -4,6 +4,7 @@
 #include "config/config_file.h"
 #include "config/default_download_path.h"
 #include "config/settings_check.h"
+#include "shutdown/shut_types.h"
 
 namespace velnook {
 
@@ -113,24 +114,25 @@ void SaveClick(FrmConfig& screen, SharedState& state, Services& services) {
 }
 
 void RestoreClick(FrmConfig& screen, Services& services) {
-  const ConfigValues d;  // the defaults
+  const ConfigValues d;  // the defaults, as a new settings file holds them
   auto set = [&screen](const char* field, const std::string& text) {
     screen.Get(field).caption = text;
     screen.Get(field).unstorable = false;
   };
-  set("AvTimeT", "5");
-  set("DownDelayT", "300");
-  set("DownLevelT", "2");
+  auto number = [](double v) { return std::to_string(static_cast<int>(v)); };
+  set("AvTimeT", number(d.AvTime));
+  set("DownDelayT", number(d.DownDelay));
+  set("DownLevelT", number(d.DownLevel));
   set("DPathT", DefaultDownloadPath(services.files, services.process));
-  screen.Choose("LogLevelT", "Normal");
+  screen.Choose("LogLevelT", kLogLevelNames[static_cast<std::size_t>(d.LogLevel) - 1]);
   set("LogNameT", d.LogName);
   set("LogPathT", d.LogPath);
-  set("Port1T", "10001");
-  screen.Get("RunOnTopT").value = 0;
-  set("ShutTimeT", "60");
-  screen.Get("StartMinT").value = 1;
-  screen.Choose("ShutNameT", "Power Off");
-  set("StartDelayT", "2");
+  set("Port1T", number(d.Port1));
+  screen.Get("RunOnTopT").value = static_cast<int>(d.RunOnTop) - 1;
+  set("ShutTimeT", number(d.ShutTime));
+  screen.Get("StartMinT").value = static_cast<int>(d.StartMin) - 1;
+  screen.Choose("ShutNameT", ShutTypeNameOf(static_cast<std::int16_t>(d.ShutType)).value_or(""));
+  set("StartDelayT", number(d.StartDelay));
   screen.Get("Status").caption = "Defaults Restored - Click Save To Keep";
   screen.StartTimer2();
 }
