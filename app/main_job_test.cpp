@@ -69,6 +69,29 @@ TEST_F(MainJobTest, QuietFolderCountsDownAndPowersOff) {
                        }));
 }
 
+// A first walk still under way beside the window thread gives its seconds
+// no rate: they must not count as quiet ones.
+TEST_F(MainJobTest, SecondsBeforeTheFirstWalkIsInAreNotQuiet) {
+  struct SlowFirstWalk : TreeTracker {
+    int pendingLeft = 3;
+    TreeSize Measure(const std::string&, bool, const std::function<void()>&,
+                     const std::function<TreeSize()>& fullScan) override {
+      if (pendingLeft == 0) return fullScan();
+      --pendingLeft;
+      return {.pending = true};
+    }
+  } slow;
+  Services services = Replaced(hs.services, {.tracker = &slow});
+  ASSERT_TRUE(PrepareWorkFolder(hs.files, Quick()));
+  program = std::make_unique<Program>(services, "");
+  program->ProcessEntry();
+  Seconds(4);  // the start delay; its baseline is in two seconds after it
+  EXPECT_EQ(Counter(), "Rate less than 2KB/s for the last 0s");
+  Seconds(1);
+  EXPECT_EQ(Counter(), "Rate less than 2KB/s for the last 1s");
+  program.reset();  // before the services it was given
+}
+
 TEST_F(MainJobTest, UnfinishedDownloadsAreNamedAndTheNextStartTellsHowTheRunEnded) {
   dir.Write("dls/ubuntu.iso.part", std::string(2150, 'x'));
   dir.Write("dls/video.mp4.crdownload", std::string(1000, 'x'));
