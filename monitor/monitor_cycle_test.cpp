@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "monitor/unread_note.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 
@@ -115,6 +116,14 @@ TEST(AverageRateText, OneDecimalUpToAThousandAndOnlySixCharacters) {
   EXPECT_EQ(FormatAverageRate(1000.4, l), "  1000");
   EXPECT_EQ(FormatAverageRate(1234567, l), "234567");
   EXPECT_EQ(RightAlignSix(""), "     ");  // shorter texts stay whole
+}
+
+TEST(UnreadNote, NamesOneOrTwoFoldersAndCountsTheRest) {
+  SharedState state;
+  LabelsOnly window;
+  state.ReportedUnread = {"dl/a", "dl/b", "dl/c"};
+  ShowNote(state, window);
+  EXPECT_EQ(window.Get("Note").caption, "Cannot read a and 2 more: downloads there are not seen");
 }
 
 TEST(MonitorCycleTicks, WorkEverySecondTickAndSendTwiceASecond) {
