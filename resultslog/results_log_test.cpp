@@ -42,7 +42,6 @@ TEST_F(ResultsLogTest, FullLevelEchoesSettingsAndFigures) {
   hs.services.locale.monthAbbreviations[11] = "Dez";
   EnsureLogFile(state, hs.services);
   WriteRunHeader(0, state, hs.services);
-  WriteLogEntry("Run", "", state, hs.services);
   state.TestMode = true;
   WriteLogEntry("Simulate", "Power Off", state, hs.services);
   EXPECT_EQ(Log(),
@@ -50,7 +49,6 @@ TEST_F(ResultsLogTest, FullLevelEchoesSettingsAndFigures) {
             "Velnook Slave\r\nVersion 2.5\r\n"
             "\r\nConfiguration\r\n-------------\r\n[Comms]\r\nCMain=1\r\n\r\n[Run]\r\nAvTime=5"
             "\r\n\r\n"
-            "05-Dez-26 14:03:27,  Run      ,           , Count:   0, Comms: -OK-\r\n"
             "05-Dez-26 14:03:27, *Simulate , Power Off , Count:   0, Comms: -OK-\r\n");
 }
 
