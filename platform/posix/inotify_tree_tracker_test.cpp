@@ -187,12 +187,6 @@ struct Seconds {
   int outOfWatches = 0;  // seconds said to be walked for want of watches
 };
 
-std::string Listed(const std::vector<std::string>& folders) {
-  std::string text;
-  for (const std::string& f : folders) text += " " + f;
-  return text;
-}
-
 // Thousands of random changes with a measurement after every few: each must
 // equal a full scan to the byte and name the same unreadable folders.
 // With |locking| the tree's
@@ -225,12 +219,9 @@ Seconds Follow(InotifyTreeTracker& tracker, unsigned seed, bool locking) {
     ++run.seconds;
     run.unreadable += tracked.unreadable.empty() ? 0 : 1;
     run.outOfWatches += tracked.outOfWatches ? 1 : 0;
-    if (tracked.total != scanned.total || tracked.unreadable != scanned.unreadable) {
-      ADD_FAILURE() << "second " << run.seconds << " after step " << step << ": tracked "
-                    << tracked.total << Listed(tracked.unreadable) << ", scanned " << scanned.total
-                    << Listed(scanned.unreadable);
-      break;
-    }
+    EXPECT_EQ(tracked.total, scanned.total) << "second " << run.seconds << ", step " << step;
+    EXPECT_EQ(tracked.unreadable, scanned.unreadable) << "second " << run.seconds;
+    if (::testing::Test::HasFailure()) break;
   }
   return run;
 }
