@@ -8,6 +8,7 @@
 #include "monitor/unread_note.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
+#include "resultslog/results_log.h"
 
 namespace velnook {
 namespace {
@@ -118,7 +119,24 @@ TEST(AverageRateText, OneDecimalUpToAThousandAndOnlySixCharacters) {
   EXPECT_EQ(RightAlignSix(""), "     ");  // shorter texts stay whole
 }
 
-TEST(UnreadNote, NamesOneOrTwoFoldersAndCountsTheRest) {
+// Full logging marks each second of the start delay but its first.
+using MonitorCycleLog = RateStepTest;
+TEST_F(MonitorCycleLog, FullLevelLogsTheInactiveSecondsOfTheStartDelay) {
+  dir.Write("Log/.keep", "");
+  state.settings.LogPath = "Log\\";
+  state.settings.LogName = "V.log";
+  state.settings.StartDelay = 3;
+  for (int level : {2, 3}) {
+    state.settings.LogLevel = level;
+    state.SecCount = 3;
+    EnsureLogFile(state, hs.services);
+    StartDelayStep(state, window, hs.services);
+  }
+  EXPECT_EQ(dir.Read("Log/V.log").find("Inactive"), dir.Read("Log/V.log").rfind("Inactive"));
+  EXPECT_NE(dir.Read("Log/V.log").find("Inactive"), std::string::npos);
+}
+
+TEST(MonitorCycleNote, NamesOneOrTwoFoldersAndCountsTheRest) {
   SharedState state;
   LabelsOnly window;
   state.ReportedUnread = {"dl/a", "dl/b", "dl/c"};
