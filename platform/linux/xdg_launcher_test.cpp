@@ -47,16 +47,13 @@ TEST_F(XdgLauncherTest, HandsTheEditorTheLogsFullPath) {
 }
 
 TEST_F(XdgLauncherTest, NoEditorIsReportedAsNotOpened) {
-  {
-    StandInXdgOpen xdg(dir, "exit 3\n");
-    EXPECT_FALSE(launcher.OpenInTextEditor("Log\\Velnook.log"));
-  }
-  const char* old = std::getenv("PATH");
-  const std::string oldPath = old ? old : "";
-  setenv("PATH", (dir.Path() + "/empty").c_str(), 1);
-  const bool opened = launcher.OpenInTextEditor("Log\\Velnook.log");
-  setenv("PATH", oldPath.c_str(), 1);
-  EXPECT_FALSE(opened);
+  StandInXdgOpen xdg(dir, "exit 3\n");
+  EXPECT_FALSE(launcher.OpenInTextEditor("Log\\Velnook.log"));
+  std::filesystem::remove(dir.Path() + "/bin/xdg-open");
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (dir.Path() + "/bin").c_str(), 1);  // none on the path at all
+  EXPECT_FALSE(launcher.OpenInTextEditor("Log\\Velnook.log"));
+  setenv("PATH", path.c_str(), 1);
 }
 
 }  // namespace

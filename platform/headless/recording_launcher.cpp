@@ -1,1 +1,0 @@
-#include "platform/headless/recording_launcher.h"
