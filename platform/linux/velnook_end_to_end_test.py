@@ -268,13 +268,11 @@ def unfinished_then_reported(env, bus):
     notes = bus.notifications
     notes.clear()
     work = prepare(env, {b"DownDelay": b"5", b"ShutTime": b"4", b"ShutType": b"4",
-                         b"LogLevel": b"2", b"DPath": b"dls\\", b"IPAdd": b"127.0.0.1",
+                         b"LogLevel": b"2", b"IPAdd": b"127.0.0.1",
                          b"Port1": b"%d" % free_port()})  # "Monitor" needs a partner
-    os.makedirs(os.path.join(work, "dls"))
-    with open(os.path.join(work, "dls", "ubuntu.iso.part"), "wb") as f:
-        f.truncate(2254857830)  # 2.1 GB, without the disk space
-    with open(os.path.join(work, "dls", "video.mp4.crdownload"), "wb") as f:
-        f.write(b"x" * 1000)
+    for name, size in (("ubuntu.iso.part", 2254857830), ("video.mp4.crdownload", 1000)):
+        with open(os.path.join(work, "Downloads", name), "wb") as f:
+            f.truncate(size)  # 2.1 GB without the disk space
     p = launch(env, work)
     line = "Unfinished: ubuntu.iso.part (2.1 GB) and 1 more"
     check(wait_until(lambda: any(line in a[4] for a in notes.calls("Notify")), 25)
