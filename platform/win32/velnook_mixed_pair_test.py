@@ -2,9 +2,9 @@
 """A master run by Wine (velnook.exe) and a slave run natively (the Linux
 velnook) over 127.0.0.1. The master watches a quiet folder with the action
 "Monitor" and closes itself; its silence makes the slave count down and ask
-for its own action. The link is signed with a pair key that the slave makes
-and the master is given, so both systems' libraries must agree, which goes to python-dbusmock's logind on a private
-bus that this test starts.
+for its own action, which goes to python-dbusmock's logind on a private bus
+that this test starts. The link is signed with a pair key that the slave
+makes and the master is given, so both systems' libraries must agree.
 Usage: velnook_mixed_pair_test.py velnook.exe wine velnook velnook-prepare"""
 
 import os
@@ -21,8 +21,6 @@ from program_test_support import (check, failures, free_port, log_of, power_off_
 from velnook_wine_test import prepare as prepare_master  # noqa: E402
 
 VELNOOK_EXE, WINE, VELNOOK, PREPARE = sys.argv[1:5]
-
-
 
 
 def prepare_slave(port, env):
@@ -59,9 +57,11 @@ def main():
     address = bus.stdout.readline().strip()
     calls = tempfile.NamedTemporaryFile(prefix="velnook-logind-", delete=False).name
     # The private bus stands in for the system bus for the native slave. The
-    # Wine master never asks for power: its action only closes it.
+    # Wine master never asks for power: its action only closes it. The slave's
+    # instance lock goes to a folder of the test's own.
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
                DBUS_SYSTEM_BUS_ADDRESS=address, DBUS_SESSION_BUS_ADDRESS=address,
+               VELNOOK_RUNTIME_DIR=tempfile.mkdtemp(prefix="velnook-runtime-"),
                WINEDEBUG="-all")
     env.pop("USERPROFILE", None)
     own_prefix = "WINEPREFIX" not in env
