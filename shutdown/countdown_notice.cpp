@@ -28,9 +28,9 @@ std::string CannotReadLine(const SharedState& state) {
 void ShowCountdownNotice(const SharedState& state, const MonitorWindow& window,
                          Services& services) {
   services.notifier.Show(
-      {state.ProgramTitle, CountdownNoticeBody(window.Get("Counter").caption,
-                                               {state.InhibitorLine, CannotReadLine(state),
-                                                state.UnfinishedLine})});
+      {state.ProgramTitle,
+       CountdownNoticeBody(window.Get("Counter").caption,
+                           {state.InhibitorLine, CannotReadLine(state), state.UnfinishedLine})});
 }
 
 void UpdateCountdownNotice(const SharedState& state, MonitorWindow& window, Services& services) {
