@@ -5,6 +5,7 @@ server (and, for the warning, a mock login manager on a private bus).
 
     python3 docs/make_screenshots.py build/velnook build/velnook-prepare"""
 
+import json
 import os
 import signal
 import subprocess
@@ -13,9 +14,32 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "platform", "linux"))
-from program_test_support import program_env, start_mock_logind, start_xvfb  # noqa: E402
+from program_test_support import program_env, start_xvfb, wait_until  # noqa: E402
 
 VELNOOK, PREPARE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+
+
+def start_mock_logind(env, parameters=None, calls=None):
+    """A private bus that stands in for the system bus (its address goes into
+    env), with python-dbusmock's logind on it answering with parameters (such
+    as {"CanPowerOff": "challenge"}); calls, when given, is a file that gets
+    the calls made of it. Returns (bus, mock, address); address is None when
+    the mock did not come up."""
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                            "--print-address=1"], stdout=subprocess.PIPE, text=True)
+    address = bus.stdout.readline().strip()
+    env.update(DBUS_SYSTEM_BUS_ADDRESS=address, DBUS_SESSION_BUS_ADDRESS=address)
+    args = ["/usr/bin/python3", "-m", "dbusmock", "--template", "logind"]
+    if parameters:
+        args += ["--parameters", json.dumps(parameters)]
+    if calls:
+        args += ["-l", calls]
+    mock = subprocess.Popen(args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    owned = wait_until(lambda: "true" in subprocess.run(
+        ["dbus-send", "--bus=" + address, "--print-reply", "--dest=org.freedesktop.DBus",
+         "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+         "string:org.freedesktop.login1"], capture_output=True, text=True).stdout, 20)
+    return bus, mock, address if owned else None
 
 
 def px(twips):
