@@ -235,6 +235,8 @@ TEST_F(ConfigScreenTest, RestorePutsTheDefaultsInAndCloseWithoutSaveChangesNothi
                                .ShutType = 5,
                                .IPAdd = "partner.example"});
   screen.Open();
+  EXPECT_TRUE(screen.Checked("RunOnTopT"));  // the boxes show the stored values first
+  EXPECT_FALSE(screen.Checked("StartMinT"));
   screen.OnClick("Restore");
   EXPECT_EQ(Status(), "Defaults Restored - Click Save To Keep");
   const std::pair<const char*, std::string> fields[] = {
