@@ -257,7 +257,9 @@ TEST_F(MainJobTest, CancelFromTheButtonTheNoticeOrTheTerminalRestartsTheStartDel
   const std::function<void()> cancels[] = {
       [this] { Main().OnClick("Reset"); }, [this] { hs.notifier.PickCancel(); },
       [this] {
+        const int refreshes = hs.windows.refreshes;
         const CancelAnswer a = Main().CancelFromTerminal();
+        EXPECT_GT(hs.windows.refreshes, refreshes);  // no window event: drawn anew all the same
         EXPECT_TRUE(a.cancelled);
         EXPECT_EQ(a.text,
                   "Velnook: the countdown to Power Off is cancelled; monitoring starts again.");
