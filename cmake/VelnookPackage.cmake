@@ -26,6 +26,8 @@ The power request goes to the login manager over the system bus.")
 # which is wider and cuts the end off the status line.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libsodium signs the link; named here as well, for builds without dpkg-shlibdeps.
+# The icon is an SVG, read through Qt's SVG image plugin, which no library
+# link names.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "qt6-qpa-plugins, qt6-wayland, fonts-liberation | fonts-liberation2, libsodium23")
+  "qt6-qpa-plugins, qt6-wayland, libqt6svg6, fonts-liberation | fonts-liberation2, libsodium23")
 include(CPack)
