@@ -6,23 +6,23 @@ namespace velnook {
 namespace {
 
 TEST(CommandLine, SwitchesCountOnlyAtTheirPlaceAndInTheirCase) {
-  EXPECT_FALSE(ParseCommandLine("").allowMulti);
-  EXPECT_EQ(ParseCommandLine("").startSwitch, 0);
-  EXPECT_TRUE(ParseCommandLine("-AllowMulti").allowMulti);
-  EXPECT_TRUE(ParseCommandLine("anything -AllowMulti").allowMulti);
-  EXPECT_FALSE(ParseCommandLine("-allowmulti").allowMulti);
-  EXPECT_FALSE(ParseCommandLine("-AllowMulti ").allowMulti);
-
-  auto both = ParseCommandLine("-InhibitShutdown -AllowMulti");
-  EXPECT_TRUE(both.allowMulti);
-  EXPECT_EQ(both.startSwitch, 1);
-  auto modeOnly = ParseCommandLine("-AllowMulti -InhibitShutdown");
-  EXPECT_FALSE(modeOnly.allowMulti);
-  EXPECT_EQ(modeOnly.startSwitch, 0);
-  EXPECT_EQ(ParseCommandLine("-AddErrorMessage").startSwitch, 2);
-  EXPECT_EQ(ParseCommandLine("-AddErrorMessageXYZ").startSwitch, 2);  // first 16 characters
-  EXPECT_EQ(ParseCommandLine(" -AddErrorMessage").startSwitch, 0);
-  EXPECT_EQ(ParseCommandLine("-inhibitshutdown").startSwitch, 0);
+  const struct {
+    const char* line;
+    bool allowMulti;
+    int startSwitch;
+  } rows[] = {{"", false, 0},
+              {"anything -AllowMulti", true, 0},
+              {"-allowmulti", false, 0},
+              {"-AllowMulti ", false, 0},
+              {"-InhibitShutdown -AllowMulti", true, 1},
+              {"-AllowMulti -InhibitShutdown", false, 0},
+              {"-inhibitshutdown", false, 0},
+              {"-AddErrorMessageXYZ", false, 2},  // the first 16 characters
+              {" -AddErrorMessage", false, 0}};
+  for (const auto& r : rows) {
+    EXPECT_EQ(ParseCommandLine(r.line).allowMulti, r.allowMulti) << r.line;
+    EXPECT_EQ(ParseCommandLine(r.line).startSwitch, r.startSwitch) << r.line;
+  }
 }
 
 }  // namespace

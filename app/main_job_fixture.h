@@ -1,10 +1,10 @@
 #pragma once
-// The program on the headless backend with a real download folder in a
-// temporary directory, fake time, and a power service that only records.
+// The program on the headless backend in a temporary working folder, with
+// fake time and a power service that only records; for the link, its socket
+// on the loopback network and a plain socket playing the master.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -21,14 +21,19 @@ class MainJobTest : public ::testing::Test {
  protected:
   MainJobTest() : hs(dir.Path()) {}
 
-  // Quick defaults: 2 s start delay, 5 s below 2 KB/s, 2 s countdown.
   void Start(ConfigValues v = {}, const std::string& args = "") {
     ASSERT_TRUE(PrepareWorkFolder(hs.files, v));
-    program = std::make_unique<Program>(hs.services, args);
+    program = std::make_unique<Program>(services ? *services : hs.services, args);
     program->ProcessEntry();
   }
-  static ConfigValues Quick() {
-    return {.AvTime = 1, .DownDelay = 5, .StartMin = 1, .ShutTime = 2};
+  // 2 s start delay, 5 s below 2 KB/s, 2 s countdown.
+  static ConfigValues Quick(ConfigValues v = {}) {
+    const ConfigValues d;
+    if (v.DownDelay == d.DownDelay) v.DownDelay = 5;
+    if (v.ShutTime == d.ShutTime) v.ShutTime = 2;
+    v.AvTime = 1;
+    v.StartMin = 1;
+    return v;
   }
   void Seconds(int n) { hs.loop.Advance(1000 * n); }
   void Grow(int bytes) {
@@ -37,24 +42,51 @@ class MainJobTest : public ::testing::Test {
   SharedState& State() { return program->state; }
   VelnookMain& Main() { return program->main; }
   std::string Counter() { return Main().Get("Counter").caption; }
-  // The log's entry lines from the time on, without the headers.
+  // The log's entry lines from the time on.
   std::vector<std::string> Entries() {
     std::vector<std::string> out;
     const std::string text = dir.Read("Log/Velnook.log");
-    size_t at = 0;
-    while (at < text.size()) {
-      size_t end = text.find("\r\n", at);
-      if (end == std::string::npos) end = text.size();
+    for (size_t at = 0, end; at < text.size(); at = end + 2) {
+      end = std::min(text.find("\r\n", at), text.size());
       const std::string line = text.substr(at, end - at);
       if (line.size() > 20 && line[2] == '-' && line[18] == ',') out.push_back(line.substr(20));
-      at = end + 2;
     }
     return out;
+  }
+  int LogCount(const std::string& text) {
+    const std::string log = dir.Read("Log/Velnook.log");
+    int n = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+    return n;
   }
 
   TempWorkDir dir;
   HeadlessServices hs;
+  std::unique_ptr<Services> services;  // when the test puts some of its own in
   std::unique_ptr<Program> program;
+};
+
+class LinkJobTest : public MainJobTest {
+ protected:
+  // downDelay: seconds of silence before the countdown.
+  void StartLink(ConfigValues v, int downDelay = 5) {
+    v.Port1 = port;
+    v.DownDelay = downDelay;
+    if (v.IPAdd.empty()) v.IPAdd = "127.0.0.1";
+    Start(Quick(v));
+  }
+  // The partner written with leading zeros is the same computer.
+  void StartSlave() { StartLink({.CMain = 2, .ShutType = 2, .IPAdd = "127.000.000.001"}); }
+  // Half a second in which the master (or from) sends msg.
+  void Tick(const std::string& msg = "<VNA100>", NativeUdpSocket* from = nullptr) {
+    ASSERT_TRUE((from ? *from : master).SendTo("127.0.0.1", port, msg));
+    hs.udp.WaitReadable(2000);  // loopback delivery is not instantaneous everywhere
+    hs.loop.Advance(500);
+  }
+  void Silent() { hs.loop.Advance(500); }
+
+  int port = FreeLoopbackPort();
+  NativeUdpSocket master{"127.0.0.1"};
 };
 
 }  // namespace velnook

@@ -16,7 +16,6 @@ TEST(PairKey, TheTypedFormGivesTheSameKeyBackHoweverItIsTyped) {
   const std::string text = PairKeyText(key);
   ASSERT_EQ(text.size(), 39u);
   EXPECT_EQ(text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ234567-"), std::string::npos);
-  EXPECT_EQ(text[4], '-');
   std::string sloppy;
   for (const char c : text) sloppy += c == '-' ? ' ' : static_cast<char>(std::tolower(c));
   EXPECT_EQ(ParsePairKey(text), key);
@@ -31,7 +30,6 @@ TEST(PairKey, SetStoresTheKeyOnlyInTheDataFolderAndEveryRefusalFails) {
   EXPECT_EQ(SetPairKey("", hs.files, hs.auth).exitStatus, 1);  // no data folder
   dir.Write("Data/.keep", "");
   EXPECT_EQ(SetPairKey("not a key", hs.files, hs.auth).exitStatus, 1);
-  EXPECT_EQ(ReadPairKey(hs.files).key, "");
   EXPECT_EQ(SetPairKey("", hs.files, hs.auth).exitStatus, 0);
   EXPECT_EQ(ReadPairKey(hs.files).key.size(), kPairKeyBytes);
 }

@@ -1,6 +1,7 @@
 #include "platform/headless/fake_clock.h"
 
 #include <chrono>
+#include <utility>
 
 namespace velnook {
 
@@ -10,10 +11,7 @@ class FakeTimer : public Timer {
   ~FakeTimer() override { loop_.timers_.erase(id_); }
   void Start(int intervalMs, std::function<void()> onTick) override {
     auto& e = loop_.timers_[id_];
-    e.interval = intervalMs;
-    e.due = loop_.elapsedMs_ + intervalMs;
-    e.tick = std::move(onTick);
-    e.running = true;
+    e = {intervalMs, loop_.elapsedMs_ + intervalMs, std::move(onTick), true, e.inTick};
   }
   void Stop() override { loop_.timers_[id_].running = false; }
   bool IsRunning() const override { return loop_.timers_.at(id_).running; }
@@ -24,9 +22,24 @@ class FakeTimer : public Timer {
 };
 
 std::unique_ptr<Timer> FakeEventLoop::CreateTimer() {
-  int id = nextId_++;
-  timers_[id] = Entry{};
-  return std::make_unique<FakeTimer>(*this, id);
+  timers_[nextId_] = Entry{};
+  return std::make_unique<FakeTimer>(*this, nextId_++);
+}
+
+LocalTime FakeEventLoop::Now() {
+  using namespace std::chrono;
+  const LocalTime& s = start_;
+  const sys_seconds t = sys_days{year{s.year} / s.month / s.day} + hours{s.hour} +
+                        minutes{s.minute} + seconds{s.second + (elapsedMs_ - startMs_) / 1000};
+  const sys_days day = floor<days>(t);
+  const year_month_day date{day};
+  const hh_mm_ss time{t - day};
+  return {static_cast<int>(date.year()),
+          static_cast<int>(static_cast<unsigned>(date.month())),
+          static_cast<int>(static_cast<unsigned>(date.day())),
+          static_cast<int>(time.hours().count()),
+          static_cast<int>(time.minutes().count()),
+          static_cast<int>(time.seconds().count())};
 }
 
 void FakeEventLoop::ProcessPendingEvents() {
@@ -36,61 +49,33 @@ void FakeEventLoop::ProcessPendingEvents() {
   RunFinishedWork();
 }
 
-void FakeEventLoop::RunInBackground(std::function<std::function<void()>()> work) {
-  finished_.push_back(work());
-}
-
 void FakeEventLoop::RunFinishedWork() {
-  while (!finished_.empty()) {
-    auto ready = std::move(finished_);
-    finished_.clear();
-    for (auto& done : ready)
+  while (!finished_.empty())
+    for (auto& done : std::exchange(finished_, {}))
       if (done) done();
-  }
-}
-
-void FakeEventLoop::AddSecond() {
-  using namespace std::chrono;
-  const sys_seconds t = sys_days{year{now_.year} / now_.month / now_.day} + hours{now_.hour} +
-                        minutes{now_.minute} + seconds{now_.second + 1};
-  const sys_days day = floor<days>(t);
-  const year_month_day date{day};
-  const hh_mm_ss time{t - day};
-  now_ = {static_cast<int>(date.year()),
-          static_cast<int>(static_cast<unsigned>(date.month())),
-          static_cast<int>(static_cast<unsigned>(date.day())),
-          static_cast<int>(time.hours().count()),
-          static_cast<int>(time.minutes().count()),
-          static_cast<int>(time.seconds().count())};
 }
 
 void FakeEventLoop::Advance(int ms) {
-  long long end = elapsedMs_ + ms;
+  const long long end = elapsedMs_ + ms;
   while (true) {
-    // The earliest running timer due within the step.
-    int best = -1;
-    long long bestDue = end + 1;
-    for (auto& [id, e] : timers_)
-      if (e.running && !e.inTick && e.due < bestDue) {
-        best = id;
-        bestDue = e.due;
-      }
     if (pollInput) pollInput();  // what arrived before this moment comes first
     RunFinishedWork();
-    long long target = best < 0 ? end : bestDue;
-    while (elapsedMs_ / 1000 < target / 1000) {
-      elapsedMs_ = (elapsedMs_ / 1000 + 1) * 1000;
-      AddSecond();
+    auto best = timers_.end();
+    for (auto it = timers_.begin(); it != timers_.end(); ++it)
+      if (it->second.running && !it->second.inTick && it->second.due <= end &&
+          (best == timers_.end() || it->second.due < best->second.due))
+        best = it;
+    if (best == timers_.end()) {
+      elapsedMs_ = end;
+      return;
     }
-    elapsedMs_ = target;
-    if (best < 0) return;
-    auto& e = timers_[best];
-    e.due += e.interval;
-    e.inTick = true;
-    auto tick = e.tick;  // the handler may stop or restart its own timer
+    const int id = best->first;
+    elapsedMs_ = best->second.due;
+    best->second.due += best->second.interval;
+    best->second.inTick = true;
+    auto tick = best->second.tick;  // the handler may stop or restart its own timer
     tick();
-    auto it = timers_.find(best);
-    if (it != timers_.end()) it->second.inTick = false;
+    if (auto it = timers_.find(id); it != timers_.end()) it->second.inTick = false;
   }
 }
 

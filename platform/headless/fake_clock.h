@@ -11,20 +11,24 @@ namespace velnook {
 
 class FakeEventLoop : public Clock, public EventLoop {
  public:
-  LocalTime Now() override { return now_; }
-  void SetNow(const LocalTime& t) { now_ = t; }
+  LocalTime Now() override;
+  void SetNow(const LocalTime& t) {
+    start_ = t;
+    startMs_ = elapsedMs_ / 1000 * 1000;
+  }
 
   std::unique_ptr<Timer> CreateTimer() override;
   void ProcessPendingEvents() override;
   // Runs work at once, in place of a thread; what it returns waits for the
   // next event pass or Advance, as an event from another thread would.
-  void RunInBackground(std::function<std::function<void()>()> work) override;
+  void RunInBackground(std::function<std::function<void()>()> work) override {
+    finished_.push_back(work());
+  }
 
   // Moves time on by ms milliseconds, firing every timer that falls due in
   // order. The wall clock advances with it.
   void Advance(int ms);
-  // Runs once inside every ProcessPendingEvents call, to simulate a click
-  // arriving in the middle of a scan.
+  // Runs inside every ProcessPendingEvents call: a click in mid-scan.
   std::function<void()> onPendingEvents;
   int pendingEventPasses = 0;
   // Delivers waiting input (datagrams, lookups) as the real loop would.
@@ -36,14 +40,12 @@ class FakeEventLoop : public Clock, public EventLoop {
     int interval = 0;
     long long due = 0;
     std::function<void()> tick;
-    bool running = false;
-    bool inTick = false;
+    bool running = false, inTick = false;
   };
-  void AddSecond();
   void RunFinishedWork();
   std::vector<std::function<void()>> finished_;
-  LocalTime now_{2026, 12, 5, 3, 0, 38};
-  long long elapsedMs_ = 0;
+  LocalTime start_{2026, 12, 5, 3, 0, 38};
+  long long startMs_ = 0, elapsedMs_ = 0;
   int nextId_ = 0;
   std::map<int, Entry> timers_;
 };

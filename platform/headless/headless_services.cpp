@@ -1,6 +1,20 @@
 #include "platform/headless/headless_services.h"
 
+#include <random>
+
 namespace velnook {
+
+MsgAnswer ScriptedMessageBoxes::Show(const MessageBoxRequest& request) {
+  shown.push_back(request);
+  if (whileOpen) whileOpen();
+  if (answers.empty())
+    return request.buttons == MsgButtons::Ok || request.buttons == MsgButtons::OkCancel
+               ? MsgAnswer::Ok
+               : MsgAnswer::Yes;
+  const MsgAnswer a = answers.front();
+  answers.pop_front();
+  return a;
+}
 
 HeadlessServices::HeadlessServices(const std::string& lockDir)
     : lock(lockDir), services{loop,    loop,         messages, files, lock,  process,
@@ -30,6 +44,15 @@ Services Replaced(const Services& s, const ServiceSwap& swap) {
           s.locale,
           s.notifier,
           s.auth};
+}
+
+int FreeLoopbackPort() {
+  static std::mt19937 random(std::random_device{}());
+  while (true) {
+    // Below the systems' ranges for ports they hand out themselves.
+    const int port = 20000 + static_cast<int>(random() % 12000);
+    if (NativeUdpSocket{"127.0.0.1"}.Bind(port)) return port;
+  }
 }
 
 Services HeadlessServices::With(TreeTracker& other) const {

@@ -5,14 +5,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/power.h"
 
 namespace velnook {
 
-class RecordingPower : public PowerService {
- public:
+struct RecordingPower : PowerService {
   std::optional<PowerFailure> EnablePrivilege(PowerAction action) override {
     privilegeChecks.push_back(action);
     return privilegeFailure;
@@ -22,7 +22,7 @@ class RecordingPower : public PowerService {
     return requestFailure;
   }
   void CallWhenResumed(std::function<void()> onResumed) override {
-    resumeCallback = std::move(onResumed);
+    onResume = std::move(onResumed);
   }
   // The answers wait until the test delivers them, as a real system's do.
   void AskAllowed(PowerAction action, std::function<void(std::string)> onAnswer) override {
@@ -34,28 +34,18 @@ class RecordingPower : public PowerService {
   }
   // Delivers allowedAnswer and inhibitors to every question asked so far.
   void Answer() {
-    auto answers = std::move(pendingAnswers);
-    pendingAnswers.clear();
-    for (auto& f : answers) f(allowedAnswer);
-    auto lists = std::move(pendingLists);
-    pendingLists.clear();
-    for (auto& f : lists) f(inhibitors);
+    for (auto& f : std::exchange(pendingAnswers, {})) f(allowedAnswer);
+    for (auto& f : std::exchange(pendingLists, {})) f(inhibitors);
   }
-  // Simulates the wake-up after a sleep.
-  void Resume() {
-    auto f = std::move(resumeCallback);
-    resumeCallback = nullptr;
-    if (f) f();
+  void Resume() {  // the wake-up after a sleep
+    if (auto f = std::exchange(onResume, nullptr)) f();
   }
 
-  std::vector<PowerAction> privilegeChecks;
-  std::vector<PowerAction> requests;
-  std::optional<PowerFailure> privilegeFailure;
-  std::optional<PowerFailure> requestFailure;
-  std::function<void()> resumeCallback;
-  std::vector<PowerAction> allowedAsks;
+  std::vector<PowerAction> privilegeChecks, requests, allowedAsks;
+  std::optional<PowerFailure> privilegeFailure, requestFailure;
   std::string allowedAnswer = kPowerAllowed;
   std::vector<Inhibitor> inhibitors;
+  std::function<void()> onResume;
   std::vector<std::function<void(std::string)>> pendingAnswers;
   std::vector<std::function<void(std::vector<Inhibitor>)>> pendingLists;
 };

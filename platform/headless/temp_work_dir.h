@@ -18,8 +18,7 @@ class TempWorkDir {
   std::string Read(const std::string& relative) const;
 
  private:
-  std::string path_;
-  std::string previous_;
+  std::string path_, previous_;
 };
 
 }  // namespace velnook

@@ -1,7 +1,6 @@
 #pragma once
-// Folders nested past the system's path limit, the way a deep unpack leaves
-// them. No path to the bottom can be used, so they are made, written and
-// removed relative to open folders.
+// Folders nested past the system's path limit, made, written and removed
+// relative to open folders since no path to the bottom can be used.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -60,10 +59,9 @@ class DeepTree {
     ::unlinkat(dirFd, name, AT_REMOVEDIR);
   }
 
-  int top_;
+  int top_, bottom_;
   std::string name_;
-  int bottom_ = -1;
-  std::size_t pathLength_ = 0;
+  std::size_t pathLength_;
 };
 
 }  // namespace velnook
