@@ -13,17 +13,8 @@ namespace velnook {
 namespace {
 
 // The link's socket with a name server that the test answers for.
-class ScriptedNameServer : public UdpSocket {
- public:
-  explicit ScriptedNameServer(UdpSocket& real) : real_(real) {}
-  void Close() override { real_.Close(); }
-  bool Bind(int port) override { return real_.Bind(port); }
-  bool SendTo(const std::string& address, int port, const std::string& bytes) override {
-    return real_.SendTo(address, port, bytes);
-  }
-  void SetArrivalHandler(std::function<void(const Datagram&)> onArrival) override {
-    real_.SetArrivalHandler(std::move(onArrival));
-  }
+struct ScriptedNameServer : NativeUdpSocket {
+  ScriptedNameServer() : NativeUdpSocket("127.0.0.1") {}
   void Resolve(const std::string&, std::function<void(std::vector<std::string>)> done) override {
     ++asked;
     waiting.push_back(std::move(done));
@@ -33,20 +24,16 @@ class ScriptedNameServer : public UdpSocket {
   }
   int asked = 0;
   std::vector<std::function<void(std::vector<std::string>)>> waiting;
-
- private:
-  UdpSocket& real_;
 };
 
 class LinkPartnerTest : public LinkJobTest {
  protected:
-  LinkPartnerTest() : names(hs.udp) {
+  LinkPartnerTest() {
     services = std::make_unique<Services>(Replaced(hs.services, {.udp = &names}));
+    hs.loop.pollInput = [this] { names.Poll(); };
+    link = &names;
   }
   ~LinkPartnerTest() override { program.reset(); }
-  void Ticks(int n, NativeUdpSocket* from = nullptr) {
-    for (int i = 0; i < n; ++i) Tick("<VNA100>", from);
-  }
   ScriptedNameServer names;
 };
 
@@ -140,7 +127,7 @@ TEST_F(LinkPartnerTest, WithAKeyOnlyFreshSignedMessagesCountFromWherever) {
   EXPECT_EQ(LogCount("Reset"), 0);
 
   // The partner's address says only unsigned things: the key does not match.
-  for (int i = 0; i < 8; ++i) Tick();
+  Ticks(8);
   EXPECT_EQ(Counter().rfind("Not connected", 0), 0u) << Counter();
   EXPECT_EQ(Main().caption, "Velnook Slave - the partner's key does not match");
   EXPECT_EQ(LogCount("Mismatch"), 1);

@@ -77,16 +77,19 @@ class LinkJobTest : public MainJobTest {
   }
   // The partner written with leading zeros is the same computer.
   void StartSlave() { StartLink({.CMain = 2, .ShutType = 2, .IPAdd = "127.000.000.001"}); }
-  // Half a second in which the master (or from) sends msg.
-  void Tick(const std::string& msg = "<VNA100>", NativeUdpSocket* from = nullptr) {
+  // Half a second (or ms) in which the master (or from) sends msg.
+  void Tick(const std::string& msg = "<VNA100>", NativeUdpSocket* from = nullptr, int ms = 500) {
     ASSERT_TRUE((from ? *from : master).SendTo("127.0.0.1", port, msg));
-    hs.udp.WaitReadable(2000);  // loopback delivery is not instantaneous everywhere
-    hs.loop.Advance(500);
+    link->WaitReadable(2000);  // loopback delivery is not instantaneous everywhere
+    hs.loop.Advance(ms);
   }
-  void Silent() { hs.loop.Advance(500); }
+  void Ticks(int n, NativeUdpSocket* from = nullptr) {
+    for (int i = 0; i < n; ++i) Tick("<VNA100>", from);
+  }
+  void Silent(int halfSeconds = 1) { hs.loop.Advance(500 * halfSeconds); }
 
   int port = FreeLoopbackPort();
-  NativeUdpSocket master{"127.0.0.1"};
+  NativeUdpSocket master{"127.0.0.1"}, *link = &hs.udp;
 };
 
 }  // namespace velnook

@@ -13,15 +13,6 @@ namespace {
 
 using ProgramTest = MainJobTest;
 
-TEST_F(ProgramTest, FirstStartReadsTheSettingsAndShowsTheMainWindow) {
-  Start({.StartMin = 1}, "-InhibitShutdown");
-  EXPECT_TRUE(hs.windows.IsShown(Main()));
-  EXPECT_FALSE(hs.windows.IsShown(program->multiInst));
-  EXPECT_EQ(State().settings.DownDelay, 6);  // -InhibitShutdown shortens the delays
-  EXPECT_EQ(hs.process.priorityRaises, 1);
-  EXPECT_TRUE(hs.messages.shown.empty());
-}
-
 TEST_F(ProgramTest, ASecondInstanceShowsTheStartUpErrorWindowUnlessAllowed) {
   ASSERT_TRUE(PrepareWorkFolder(hs.files, {.StartMin = 1}));
   NativeInstanceLock firstLock(dir.Path() + "/run");
@@ -32,6 +23,7 @@ TEST_F(ProgramTest, ASecondInstanceShowsTheStartUpErrorWindowUnlessAllowed) {
   allowed.ProcessEntry();
   EXPECT_TRUE(hs.windows.IsShown(allowed.main));
   EXPECT_EQ(allowed.state.StartSwitch, 2);
+  EXPECT_EQ(hs.process.priorityRaises, 1);
 
   std::filesystem::remove(dir.Path() + "/Data/Velnook.ini");  // nothing is read
   Program p(second.services, "-AllowMulti ");                 // a switch only at the very end

@@ -38,19 +38,6 @@ TEST_F(ScreensTest, AboutClosesItselfOrByItsButtonAndTheStartDelayWaitsMeanwhile
   EXPECT_FALSE(State().ScreenOpen || hs.windows.IsShown(about));
 }
 
-TEST_F(ScreensTest, AboutAndTheConfigurationScreenTimeOutSoonUnderInhibitShutdown) {
-  StartScreens({}, "-InhibitShutdown");
-  Main().OnClick("About");
-  Seconds(5);
-  EXPECT_FALSE(State().ScreenOpen);
-  Main().OnClick("Config");
-  program->config.Get("AvTimeT").caption = "7";
-  program->config.OnClick("Save");
-  Seconds(5);  // a close by time out does not take the saved change in
-  EXPECT_FALSE(State().ScreenOpen || hs.windows.IsShown(program->config));
-  EXPECT_EQ(State().settings.AvTime, 5);
-}
-
 TEST_F(ScreensTest, CloseAfterASavedChangeReadsTheFileAgainAndLogsIt) {
   StartScreens({.LogLevel = 3});
   Main().OnClick("Config");
@@ -65,10 +52,19 @@ TEST_F(ScreensTest, CloseAfterASavedChangeReadsTheFileAgainAndLogsIt) {
   EXPECT_EQ(Counter(), "Program Activation In 19s");
 }
 
-TEST_F(ScreensTest, UnderInhibitShutdownTheScreenKeepsTheStoredDelays) {
+TEST_F(ScreensTest, UnderInhibitShutdownScreensCloseSoonAndKeepTheStoredDelays) {
   StartScreens({.DownDelay = 240, .ShutTime = 45}, "-InhibitShutdown");
+  Main().OnClick("About");  // closes itself soon in a rehearsal
+  Seconds(5);
+  EXPECT_FALSE(State().ScreenOpen);
   Main().OnClick("Config");
   FrmConfig& config = program->config;
+  config.Get("AvTimeT").caption = "7";
+  config.OnClick("Save");
+  Seconds(5);  // a close by time out does not take the saved change in
+  EXPECT_FALSE(State().ScreenOpen || hs.windows.IsShown(config));
+  EXPECT_EQ(State().settings.AvTime, 5);
+  Main().OnClick("Config");
   EXPECT_EQ(config.Get("DownDelayT").caption, "240");
   config.Get("StartDelayT").caption = "30";
   config.OnClick("Save");
