@@ -42,17 +42,7 @@ class MainJobTest : public ::testing::Test {
   SharedState& State() { return program->state; }
   VelnookMain& Main() { return program->main; }
   std::string Counter() { return Main().Get("Counter").caption; }
-  // The log's entry lines from the time on.
-  std::vector<std::string> Entries() {
-    std::vector<std::string> out;
-    const std::string text = dir.Read("Log/Velnook.log");
-    for (size_t at = 0, end; at < text.size(); at = end + 2) {
-      end = std::min(text.find("\r\n", at), text.size());
-      const std::string line = text.substr(at, end - at);
-      if (line.size() > 20 && line[2] == '-' && line[18] == ',') out.push_back(line.substr(20));
-    }
-    return out;
-  }
+  // How often text stands in the log.
   int LogCount(const std::string& text) {
     const std::string log = dir.Read("Log/Velnook.log");
     int n = 0;

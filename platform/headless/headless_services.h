@@ -80,7 +80,6 @@ struct RecordingNotifier : DesktopNotifier {
 // Ending the program throws this, so a test can see that it happened.
 struct ProgramEnded {
   bool trayIconRemoved = false;
-  EndKind kind = EndKind::Normal;
 };
 
 struct TestProcess : Process {
@@ -89,27 +88,24 @@ struct TestProcess : Process {
     const auto it = environment.find(name);
     return it == environment.end() ? std::nullopt : std::optional(it->second);
   }
-  [[noreturn]] void End(bool removeTrayIcon, EndKind kind) override {
+  [[noreturn]] void End(bool removeTrayIcon, EndKind) override {
     if (removeTrayIcon && windows) windows->RemoveTrayIcon();
-    throw ProgramEnded{removeTrayIcon, kind};
+    throw ProgramEnded{removeTrayIcon};
   }
   std::map<std::string, std::string> environment;
   int priorityRaises = 0;
   HeadlessWindows* windows = nullptr;
 };
 
-// Starts nothing, and remembers what it was asked to open.
+// Starts nothing, and remembers the files it was asked to open.
 struct RecordingLauncher : Launcher {
-  bool OpenWebPage(const std::string& url) override {
-    webPages.push_back(url);
-    return succeed;
-  }
+  bool OpenWebPage(const std::string&) override { return succeed; }
   bool OpenInTextEditor(const std::string& path) override {
     editedFiles.push_back(path);
     return succeed;
   }
   bool succeed = true;
-  std::vector<std::string> webPages, editedFiles;
+  std::vector<std::string> editedFiles;
 };
 
 // Answers from a script and remembers where each dialog would have opened.
