@@ -18,12 +18,12 @@ TEST_F(ProgramTest, ASecondInstanceShowsTheStartUpErrorWindowUnlessAllowed) {
   NativeInstanceLock firstLock(dir.Path() + "/run");
   ASSERT_FALSE(firstLock.IsAnotherInstance("Velnook"));
   // Lock objects of their own, as other processes would have.
-  HeadlessServices second(dir.Path() + "/run");
-  Program allowed(hs.services, "-AddErrorMessage -AllowMulti");
+  HeadlessServices second(dir.Path() + "/run"), third(dir.Path() + "/run");
+  Program allowed(third.services, "-AddErrorMessage -AllowMulti");
   allowed.ProcessEntry();
-  EXPECT_TRUE(hs.windows.IsShown(allowed.main));
+  EXPECT_TRUE(third.windows.IsShown(allowed.main));
   EXPECT_EQ(allowed.state.StartSwitch, 2);
-  EXPECT_EQ(hs.process.priorityRaises, 1);
+  EXPECT_EQ(third.process.priorityRaises, 1);
 
   std::filesystem::remove(dir.Path() + "/Data/Velnook.ini");  // nothing is read
   Program p(second.services, "-AllowMulti ");                 // a switch only at the very end
