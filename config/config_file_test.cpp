@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "config/ip_address.h"
+#include "config/leading_number.h"
 #include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
@@ -92,33 +94,85 @@ TEST(ConfigFile, KeysAreRecognisedExactlyAndCounted) {
 }
 
 TEST(ConfigFile, NumbersFollowTheLeadingNumberRuleAndMustFit) {
-  struct Case {
-    const char* line;
-    std::optional<int> avTime;  // nullopt: a read error
-  };
-  const Case cases[] = {{"AvTime=2.5", 2}, {"AvTime=3.5", 4},    {"AvTime=2,7", 2},
-                        {"AvTime=2.7", 3}, {"AvTime=&H1F", 31},  {"AvTime=abc", 0},
-                        {"AvTime=", 0},    {"AvTime=99999", {}}, {"AvTime=1e999", {}}};
-  for (const Case& c : cases) {
+  // Integers round half to even and must fit their type.
+  const std::pair<const char*, std::optional<int>> cases[] = {
+      {"AvTime=2.5", 2},      {"AvTime=3.5", 4},       {"AvTime=-2.5", -2},
+      {"AvTime=2,7", 2},      {"AvTime=2.7", 3},       {"AvTime=&H1F", 31},
+      {"AvTime=abc", 0},      {"AvTime=", 0},          {"AvTime=-32768", -32768},
+      {"AvTime=32767.5", {}}, {"AvTime=-32769", {}},   {"AvTime=1e999", {}},
+      {"Port1=70000", 70000}, {"Port1=3000000000", {}}};
+  for (const auto& [line, value] : cases) {
     Settings s;
-    const ConfigReadStatus status = Read(With("AvTime=5", c.line), s);
-    EXPECT_EQ(status, c.avTime ? ConfigReadStatus::Ok : ConfigReadStatus::ReadError) << c.line;
-    EXPECT_EQ(s.AvTime, c.avTime.value_or(s.AvTime)) << c.line;
+    const std::string key = std::string(line).substr(0, std::string(line).find('='));
+    const ConfigReadStatus status = Read(With(key + (key == "AvTime" ? "=5" : "=10001"), line), s);
+    EXPECT_EQ(status, value ? ConfigReadStatus::Ok : ConfigReadStatus::ReadError) << line;
+    const int got = key == "AvTime" ? s.AvTime : s.Port1;
+    EXPECT_EQ(got, value.value_or(got)) << line;
   }
-  Settings s;
-  ASSERT_EQ(Read(With("Port1=10001", "Port1=70000"), s), ConfigReadStatus::Ok);
-  EXPECT_EQ(s.Port1, 70000);
-  EXPECT_EQ(Read(With("Port1=10001", "Port1=3000000000"), s), ConfigReadStatus::ReadError);
+}
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
+  const std::pair<std::string, double> cases[] = {{"300", 300},
+                                                  {"12abc", 12},
+                                                  {"1 0", 10},
+                                                  {"abc", 0},
+                                                  {"", 0},
+                                                  {"  -7", -7},
+                                                  {"+5", 5},
+                                                  {"2.5", 2.5},
+                                                  {"1.2.3", 1.2},
+                                                  {".5", 0.5},
+                                                  {"1e3", 1000},
+                                                  {"1D2", 100},
+                                                  {"1E-1", 0.1},
+                                                  {"2e", 2},
+                                                  {"2e+", 2},
+                                                  {"&H1F", 31},
+                                                  {"&O17", 15},
+                                                  {"&H", 0},
+                                                  {"&HZ", 0},
+                                                  {"&X1", 0},
+                                                  {"\t4\n2", 42},
+                                                  {"-", 0},
+                                                  {".", 0},
+                                                  {"2,7", 2},
+                                                  {"1 e 2", 100},
+                                                  {"0x10", 0},
+                                                  {"1e-999", 0},  // too small for a double is zero
+                                                  {"-0." + std::string(400, '0') + "1", 0},
+                                                  {"0." + std::string(400, '0') + "1e402", 10}};
+  for (const auto& [text, value] : cases) {
+    const auto v = LeadingNumber(text);
+    ASSERT_TRUE(v.has_value()) << text;
+    EXPECT_DOUBLE_EQ(*v, value) << text;
+  }
+  for (const std::string& big :
+       {std::string("1e999"), std::string(400, '9'), "1" + std::string(400, '0') + "e-5"})
+    EXPECT_FALSE(LeadingNumber(big).has_value()) << big;
+}
+
+TEST(IsIPAddress, DottedAddressesWithZeroOnlyInTheMiddleParts) {
+  for (const char* ok : {"192.168.0.20", "255.255.255.255", "010.001.001.001", "1.0.0.255"})
+    EXPECT_TRUE(IsIPAddress(ok)) << ok;
+  for (const char* bad : {"", ".1.1.1", "1.1.1.1.", "1.1.1", "1.1.1.1.1", "0.1.1.1", "1.1.1.0",
+                          "256.1.1.1", "1.256.1.1", "1..1.1", "a.b.c.d", "1.1.1.1 ", " 1.1.1.1",
+                          "1,1.1.1", "-1.1.1.1", "99999999999.1.1.1", "1.1.1.99999999999"})
+    EXPECT_FALSE(IsIPAddress(bad)) << bad;
+  // A resolved address reads whatever its leading zeros, and may hold a 0 anywhere.
+  EXPECT_EQ(ParseIPv4Address("0127.000.000.01")->ToText(), "127.0.0.1");
+  EXPECT_EQ(ParseIPv4Address("10.0.0.0")->ToText(), "10.0.0.0");
+  for (const char* bad : {"", "1.1.1", "1.1.1.1.1", "256.0.0.1", "1..1.1", " 1.1.1.1", "localhost",
+                          "1.1.1.99999999999"})
+    EXPECT_FALSE(ParseIPv4Address(bad)) << bad;
 }
 
 TEST(ConfigFile, NumbersAreWrittenInShortestFormWithTheLocaleSeparator) {
   LocaleInfo comma;
   comma.decimalSeparator = ',';
-  EXPECT_EQ(FormatConfigNumber(2.5, LocaleInfo{}), "2.5");
   EXPECT_EQ(FormatConfigNumber(2.5, comma), "2,5");
   EXPECT_EQ(FormatConfigNumber(10001, comma), "10001");
-  EXPECT_EQ(FormatConfigNumber(-3, LocaleInfo{}), "-3");
-  EXPECT_EQ(FormatConfigNumber(-0.0, LocaleInfo{}), "0");
+  for (const auto& [value, text] : {std::pair{2.5, "2.5"}, {-3.0, "-3"}, {-0.0, "0"}})
+    EXPECT_EQ(FormatConfigNumber(value, LocaleInfo{}), text);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The configuration screen on the headless backend: its field check, Save,
-// Restore, the closing countdown and the folder buttons.
+// Restore, the closing countdown and the folder buttons. The limits
+// themselves are the load check's and are tested there.
 #include "config/default_download_path.h"
 #include "config/save_restore.h"
 #include "config/screen_test_support.h"
@@ -9,60 +10,40 @@ namespace {
 
 class ConfigScreenTest : public ScreenTest {
  protected:
-  ConfigScreenTest() {
-    WriteSettingsFile();
-    original = SettingsFile();
-    screen.Open();
-  }
+  ConfigScreenTest() { screen.Open(); }
   // The check's result with text in field; the field gets its old text back.
   std::pair<int, Labels> Try(const std::string& field, const std::string& text) {
     const std::string old = screen.Text(field);
     Set(field, text);
-    const int n = Check();
-    Labels marked = MarkedLabels();
+    const std::pair<int, Labels> result{Check(), MarkedLabels()};
     Set(field, old);
-    return {n, marked};
+    return result;
   }
   void Save() { screen.OnClick("Save"); }
-  std::string original;
 };
 
-const char* const kOutOfRange =
-    "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved";
-
-TEST_F(ConfigScreenTest, EachFieldIsJudgedAsItStandsOnBothSidesOfItsLimits) {
-  struct Case {
-    const char* field;
-    std::vector<std::string> pass, fail;
-  };
-  const Case cases[] = {
-      {"AvTimeT", {"1", "30", "12abc", "1e1", " 3 0"}, {"0.9", "30.5", "abc", "", "1e999"}},
-      {"DownDelayT", {"5", "600"}, {"4.9", "600.1"}},
-      {"DownLevelT", {"2", "50", "2.5"}, {"1.99", "51"}},
-      {"Port1T", {"1024", "65535", "&HFFFF"}, {"1023", "65536"}},
-      {"ShutTimeT", {"2", "600"}, {"1", "601"}},
-      {"StartDelayT", {"1", "3600"}, {"0", "3601", "-1"}},
-      {"LogNameT", {"abcd.log", std::string(20, 'a')}, {"abc.log", std::string(21, 'a')}},
-      {"DPathT",
-       {"C:\\x\\", std::string(99, 'd') + "\\"},
-       {"C:\\", "C:\\x", std::string(100, 'd') + "\\"}},
-      // The log folder must exist, relative to the current directory.
-      {"LogPathT", {"Log\\", dir.Path() + "/Log\\"}, {"Nolog\\", "Log"}},
-      {"IPAddT", {"", "192.168.1.5", "010.001.001.001"}, {"abc", "192.168.1.0", "192.168.1.5 "}},
-  };
+TEST_F(ConfigScreenTest, EachFieldIsJudgedAsTypedAndMarksItsLabel) {
   EXPECT_EQ(Check(), 0);
-  for (const Case& c : cases) {
-    const std::string label = std::string(c.field, std::strlen(c.field) - 1) + "M";
-    for (const auto& t : c.pass) EXPECT_EQ(Try(c.field, t).first, 0) << c.field << " " << t;
-    for (const auto& t : c.fail)
-      EXPECT_EQ(Try(c.field, t), std::make_pair(1, Labels{label})) << c.field << " " << t;
-  }
+  for (const char* key : {"AvTime", "DownDelay", "DownLevel", "Port1", "ShutTime", "StartDelay",
+                          "LogName", "LogPath", "DPath"})
+    EXPECT_EQ(Try(std::string(key) + "T", "0").second, Labels{std::string(key) + "M"}) << key;
+  const std::pair<const char*, std::string> pass[] = {
+      {"AvTimeT", "12abc"},  {"AvTimeT", " 3 0"},
+      {"Port1T", "&HFFFF"},  {"DownLevelT", "2.5"},
+      {"IPAddT", ""},        {"IPAddT", "010.001.001.001"},
+      {"LogPathT", "Log\\"}, {"LogPathT", dir.Path() + "/Log\\"}};
+  for (const auto& [field, text] : pass) EXPECT_EQ(Try(field, text).first, 0) << field << text;
+  // Fractions count as typed; the log folder must exist.
+  const std::pair<const char*, std::string> fail[] = {
+      {"AvTimeT", "30.5"}, {"AvTimeT", "abc"},  {"AvTimeT", "1e999"},    {"DownLevelT", "1.99"},
+      {"DPathT", "C:\\x"}, {"LogPathT", "Log"}, {"LogPathT", "Nolog\\"}, {"IPAddT", "abc"}};
+  for (const auto& [field, text] : fail) EXPECT_EQ(Try(field, text).first, 1) << field << text;
   // Too long and missing: two rules, one label.
   EXPECT_EQ(Try("LogPathT", std::string(100, 'l') + "\\"), std::make_pair(2, Labels{"LogPathM"}));
   screen.Get("DNameT").value = 1;
-  for (const std::string& t : std::vector<std::string>{"", "host.example", std::string(100, 'h')})
+  for (const std::string& t : {std::string("host.example"), std::string(100, 'h')})
     EXPECT_EQ(Try("IPAddT", t).first, 0) << t;
-  for (const std::string& t : std::vector<std::string>{"192.168.1.5", std::string(101, 'h')})
+  for (const std::string& t : {std::string("192.168.1.5"), std::string(101, 'h')})
     EXPECT_EQ(Try("IPAddT", t).first, 1) << t;
 }
 
@@ -86,19 +67,19 @@ TEST_F(ConfigScreenTest, TheActionAndTheRoleNeedAPartner) {
       {2, 0, "Monitor", "192.168.1.5", 1, {"ShutTypeM"}, "(A valid IP address)"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.cmain << c.dname << c.action << c.address);
     state.settings.CMain = static_cast<std::int16_t>(c.cmain);
     screen.Get("DNameT").value = c.dname;
     screen.Choose("ShutNameT", c.action);
     Set("IPAddT", c.address);
-    EXPECT_EQ(Check(), c.broken) << c.cmain << c.dname << c.action << c.address;
-    EXPECT_EQ(MarkedLabels(), c.marked) << c.cmain << c.dname << c.action << c.address;
+    EXPECT_EQ(Check(), c.broken);
+    EXPECT_EQ(MarkedLabels(), c.marked);
     EXPECT_EQ(screen.Get("IPAddM").caption, c.hint);
   }
   EXPECT_EQ(screen.Get("ShutTypeM").caption, "Invalid Option In Slave Mode");
   screen.Choose("ShutNameT", "Reboot");
   state.SetupError = true;  // the port is in use
-  EXPECT_EQ(Check(), 1);
-  EXPECT_EQ(MarkedLabels(), Labels{"Port1M"});
+  EXPECT_EQ(Try("AvTimeT", "5"), std::make_pair(1, Labels{"Port1M"}));
 }
 
 TEST_F(ConfigScreenTest, AListWithNoChoiceKeepsThePreviousCode) {
@@ -108,8 +89,7 @@ TEST_F(ConfigScreenTest, AListWithNoChoiceKeepsThePreviousCode) {
   EXPECT_EQ(std::make_pair(screen.ShutTypeCode, screen.LogLevelCode), std::make_pair(1, 2));
   screen.ShutTypeCode = 0;
   screen.LogLevelCode = 0;
-  EXPECT_EQ(Check(), 2);
-  EXPECT_EQ(MarkedLabels(), (Labels{"LogLevelM", "ShutTypeM"}));
+  EXPECT_EQ(Try("AvTimeT", "5"), std::make_pair(2, Labels{"LogLevelM", "ShutTypeM"}));
   screen.Choose("LogLevelT", "Full");
   screen.Choose("ShutNameT", "Standby");
   EXPECT_EQ(Check(), 0);
@@ -132,18 +112,18 @@ TEST_F(ConfigScreenTest, TheInvalidDataBoxComesOnlyWithTheSwitchAndOncePerRun) {
 TEST_F(ConfigScreenTest, SaveWritesOnlyAChangeOfValidValues) {
   Save();
   EXPECT_EQ(Status(), "No Changes To Save");
-  EXPECT_EQ(SettingsFile(), original);
   hs.loop.Advance(2000);  // Timer2 clears the status once
   EXPECT_EQ(Status(), "");
   // Values the next load would refuse (the reader trims "abcdefg ") are never written.
   for (const char* bad : {"abcdefg ", "abcdefgh\r\nShutType=4"}) {
     Set("LogNameT", bad);
     Save();
-    EXPECT_EQ(Status(), kOutOfRange);
+    EXPECT_EQ(Status(), "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved");
   }
   EXPECT_EQ(SettingsFile(), original);
   EXPECT_FALSE(state.ConfigChanged);
 
+  const Settings running = state.settings;
   Set("LogNameT", "Results.log");
   Set("AvTimeT", "12abc");
   Set("DownLevelT", "2.5");
@@ -152,11 +132,10 @@ TEST_F(ConfigScreenTest, SaveWritesOnlyAChangeOfValidValues) {
   EXPECT_EQ(Status(), "Changes Saved - Click Close To Activate The Changes");
   EXPECT_TRUE(state.ConfigChanged);
   EXPECT_FALSE(state.SetupError);
-  const std::string saved = SettingsFile();
   for (const char* line : {"\r\nAvTime=12\r\n", "\r\nDownLevel=2.5\r\n",
                            "\r\nLogName=Results.log\r\n", "# 05-Dec-26 03:00:40\r\n"})
-    EXPECT_NE(saved.find(line), std::string::npos) << line;
-  EXPECT_EQ(state.settings, DefaultSettings());  // applied only by re-initialisation
+    EXPECT_NE(SettingsFile().find(line), std::string::npos) << line;
+  EXPECT_EQ(state.settings, running);  // applied only by re-initialisation
   Save();
   EXPECT_EQ(Status(), "No Changes To Save");
 }
@@ -199,11 +178,11 @@ TEST_F(ConfigScreenTest, AFailedWriteSaysSoAndReturnsToTheRunningValues) {
     s.Open();
     s.Get("AvTimeT").caption = "7";
     s.OnClick("Save");
-    ASSERT_EQ(hs.messages.shown.size(), 1u);
-    EXPECT_EQ(hs.messages.shown[0].title, "Velnook Configuration File Write Error");
-    EXPECT_EQ(hs.messages.shown[0].text,
-              "Unable to write to the configuration file \r\nThis may be a permissions problem.");
-    EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(hs.messages.Only(),
+              (MessageBoxRequest{MsgIcon::Exclamation, MsgButtons::Ok,
+                                 "Velnook Configuration File Write Error",
+                                 "Unable to write to the configuration file \r\n"
+                                 "This may be a permissions problem."}));
     EXPECT_EQ(s.Text("AvTimeT"), "5");
     EXPECT_EQ(s.Get("Status").caption, "");
     EXPECT_FALSE(state.ConfigChanged);
@@ -215,47 +194,36 @@ TEST_F(ConfigScreenTest, CharactersTheSystemCannotStoreAreRefusedNotReplaced) {
   Set("DPathT", "????????\\");
   screen.Get("DPathT").unstorable = true;
   Save();
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Data Error");
-  EXPECT_NE(hs.messages.shown[0].text.find("cannot be stored"), std::string::npos);
+  EXPECT_EQ(hs.messages.Only().title, "Velnook Data Error");
   EXPECT_EQ(Status(),
             "Item(s) Highlighted Contain Characters That Cannot Be Stored - Changes Not Saved");
-  EXPECT_TRUE(Marked("DPathM"));
+  EXPECT_EQ(MarkedLabels(), Labels{"DPathM"});
   EXPECT_EQ(SettingsFile(), original);
   screen.OnClick("Restore");  // replaces the field, and with it the refusal
   EXPECT_FALSE(screen.Get("DPathT").unstorable);
 }
 
-TEST_F(ConfigScreenTest, RestorePutsTheDefaultsInAndCloseWithoutSaveChangesNothing) {
+TEST_F(ConfigScreenTest, RestorePutsEveryDefaultInButThePartner) {
   state.settings = SettingsOf({.DName = 2,
                                .AvTime = 20,
                                .LogLevel = 3,
                                .RunOnTop = 2,
                                .StartMin = 1,
                                .ShutType = 5,
-                               .IPAdd = "partner.example"});
+                               .IPAdd = "partner.example",
+                               .DPath = "dls\\"});
   screen.Open();
   EXPECT_TRUE(screen.Checked("RunOnTopT"));  // the boxes show the stored values first
   EXPECT_FALSE(screen.Checked("StartMinT"));
   screen.OnClick("Restore");
   EXPECT_EQ(Status(), "Defaults Restored - Click Save To Keep");
-  const std::pair<const char*, std::string> fields[] = {
-      {"AvTimeT", "5"},
-      {"Port1T", "10001"},
-      {"LogPathT", "Log\\"},
-      {"ShutTimeT", "60"},
-      {"DPathT", DefaultDownloadPath(hs.files, hs.process)},
-      {"IPAddT", "partner.example"}};  // the address is left alone
-  for (const auto& [field, text] : fields) EXPECT_EQ(screen.Text(field), text) << field;
-  EXPECT_EQ(screen.ListText("ShutNameT"), "Power Off");
-  EXPECT_EQ(screen.ListText("LogLevelT"), "Normal");
-  EXPECT_FALSE(screen.Checked("RunOnTopT"));
-  EXPECT_TRUE(screen.Checked("StartMinT"));
-  EXPECT_TRUE(screen.Checked("DNameT"));
-  screen.OnClick("ExitConfig");
-  EXPECT_EQ(SettingsFile(), original);
-  EXPECT_EQ(reinitialisations, 0);
-  EXPECT_FALSE(state.ScreenOpen);
+  Save();
+  Settings saved;
+  std::string summary;
+  ASSERT_EQ(ReadConfigText(SettingsFile(), saved, summary), ConfigReadStatus::Ok);
+  EXPECT_EQ(saved, SettingsOf({.DName = 2,
+                               .IPAdd = "partner.example",
+                               .DPath = DefaultDownloadPath(hs.files, hs.process)}));
 }
 
 TEST_F(ConfigScreenTest, OnlyAnAdministratorMaySave) {
@@ -267,56 +235,46 @@ TEST_F(ConfigScreenTest, OnlyAnAdministratorMaySave) {
   EXPECT_EQ(SettingsFile(), original);
 }
 
-TEST_F(ConfigScreenTest, ASlaveSeesItsOwnLayoutAndAMasterAfterItTheDesignAgain) {
+TEST_F(ConfigScreenTest, ASlaveSeesItsOwnLayoutAndOpeningMarksWhatIsWrong) {
   state.settings.CMain = 2;
   state.settings.IPAdd = "192.168.1.5";
-  screen.Open();
-  EXPECT_TRUE(screen.Get("AvTimeT").readOnly && screen.Get("DownLevelT").readOnly);
-  EXPECT_EQ(screen.Get("DownDelayL").caption, "Lost Comms Delay");
-  screen.OnClick("ExitConfig");
-  state.settings.CMain = 1;
-  screen.Open();
-  EXPECT_EQ(screen.Get("DownDelayL").caption, "Download Delay:");
-  EXPECT_FALSE(screen.Get("AvTimeT").readOnly);
-}
-
-TEST_F(ConfigScreenTest, OpeningMarksAndTickingDomainNameClears) {
   state.settings.LogPath = "Nolog\\";
   state.ConfigChanged = true;
   screen.Open();
+  EXPECT_TRUE(screen.Get("AvTimeT").readOnly && screen.Get("DownLevelT").readOnly);
+  EXPECT_EQ(screen.Get("DownDelayL").caption, "Lost Comms Delay");
   EXPECT_EQ(Status(), "1 Item(s) Highlighted Contain Out Of Range Values");
   EXPECT_TRUE(state.ConfigChanged);  // only a clean check clears it
   EXPECT_EQ(MarkedLabels(), Labels{"LogPathM"});
   screen.Get("DNameT").value = 1;
-  screen.OnChange("DNameT");
+  screen.OnChange("DNameT");  // ticking clears the marks
   EXPECT_TRUE(MarkedLabels().empty());
   EXPECT_EQ(screen.Get("IPAddL").caption, "Domain Name");
-  state.settings.LogPath = "Log\\";
+  screen.OnClick("ExitConfig");
+  state.settings = SettingsOf({.DPath = "dls\\"});
   screen.Open();
   EXPECT_FALSE(state.ConfigChanged);
+  EXPECT_EQ(screen.Get("DownDelayL").caption, "Download Delay:");
+  EXPECT_FALSE(screen.Get("AvTimeT").readOnly);
 }
 
 TEST_F(ConfigScreenTest, ShutTypeHintsFollowTheRoleAndTheAddressKind) {
-  struct Case {
-    int cmain, dname;
-    const char* action;
-    const char* hint;
-  };
-  const Case cases[] = {{1, 0, "Reboot", "(Forces Running Applications To Close)"},
-                        {1, 0, "Monitor", "(Only Use With A Valid IP Address)"},
-                        {1, 1, "Monitor", "(Only Use With A Valid Domain Name)"},
-                        {1, 1, "Hibernate", ""},
-                        {2, 1, "Monitor", "Not Available In Slave Mode"}};
-  for (const Case& c : cases) {
-    state.settings.CMain = static_cast<std::int16_t>(c.cmain);
-    screen.Get("DNameT").value = c.dname;
-    screen.Choose("ShutNameT", c.action);
+  const std::tuple<int, int, const char*, const char*> cases[] = {
+      {1, 0, "Reboot", "(Forces Running Applications To Close)"},
+      {1, 0, "Monitor", "(Only Use With A Valid IP Address)"},
+      {1, 1, "Monitor", "(Only Use With A Valid Domain Name)"},
+      {1, 1, "Hibernate", ""},
+      {2, 1, "Monitor", "Not Available In Slave Mode"}};
+  for (const auto& [cmain, dname, action, hint] : cases) {
+    state.settings.CMain = static_cast<std::int16_t>(cmain);
+    screen.Get("DNameT").value = dname;
+    screen.Choose("ShutNameT", action);
     screen.ShowShutTypeHint();
-    EXPECT_EQ(screen.Get("ShutTypeM").caption, c.hint) << c.action;
+    EXPECT_EQ(screen.Get("ShutTypeM").caption, hint) << action;
   }
 }
 
-TEST_F(ConfigScreenTest, TheClosingCountdownShowsItsLastNinetySeconds) {
+TEST_F(ConfigScreenTest, TheCountdownShowsItsLastNinetySecondsAndCloseReinitialisesIfNeeded) {
   hs.loop.Advance(510 * 1000);
   EXPECT_EQ(screen.Get("TMessage").caption, "");
   screen.OnChange("AvTimeT");  // input does not restart it
@@ -325,16 +283,9 @@ TEST_F(ConfigScreenTest, TheClosingCountdownShowsItsLastNinetySeconds) {
   hs.loop.Advance(89 * 1000);
   EXPECT_EQ(state.ScreenCloseCountdown, 0);
   screen.OnClick("ExitConfig");
-  state.StartSwitch = 1;  // under -InhibitShutdown it starts at four
-  screen.Open();
-  hs.loop.Advance(1000);
-  EXPECT_EQ(screen.Get("TMessage").caption, "The Configuration Screen will close in 4 sec");
-}
-
-TEST_F(ConfigScreenTest, CloseReinitialisesOnlyAfterASaveOrAnUnusableSetUp) {
-  screen.OnClick("ExitConfig");
   EXPECT_EQ(reinitialisations, 0);
   EXPECT_FALSE(screen.Timer1().IsRunning());
+  // Only after a save or an unusable set-up.
   for (bool* flag : {&state.ConfigChanged, &state.PartnerMissing, &state.SetupError}) {
     screen.Open();
     *flag = true;
@@ -366,8 +317,7 @@ TEST_F(ConfigScreenTest, ClicksWhileALongArchiveRunsStartNoSecondOne) {
   closeMeanwhile = true;  // the closed screen's countdown stays stopped
   s.OnClick("Archive");
   EXPECT_EQ(archives, 2);
-  EXPECT_FALSE(s.IsOpen());
-  EXPECT_FALSE(s.Timer1().IsRunning());
+  EXPECT_FALSE(s.IsOpen() || s.Timer1().IsRunning());
 }
 
 TEST_F(ConfigScreenTest, TheFolderChooserFillsThePathFieldsAndTypingStays) {

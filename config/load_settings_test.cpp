@@ -4,7 +4,6 @@
 
 #include "config/settings_check.h"
 #include "config/settings_test_support.h"
-#include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 #include "platform/native_text.h"
 
@@ -35,35 +34,6 @@ TEST(CheckSettingsRanges, EachNumericRuleHoldsOnBothSidesOfItsLimits) {
           << "rule " << l.rule << " value " << v;
     }
   }
-}
-
-TEST(CheckSettingsRanges, TextLengthsPathsAndThePartner) {
-  struct Case {
-    ConfigValues values;
-    int rule;
-  };
-  const Case cases[] = {
-      {{.LogName = "1234567"}, 9},
-      {{.LogName = "12345678"}, 0},
-      {{.LogName = std::string(20, 'x')}, 0},
-      {{.LogName = std::string(21, 'x')}, 9},
-      {{.LogPath = "L\\"}, 0},
-      {{.LogPath = std::string(100, 'x') + "\\"}, 10},
-      {{.LogPath = "Log"}, 12},
-      {{.DPath = "C:\\"}, 11},
-      {{.DPath = "D:\\x\\"}, 0},
-      {{.DPath = "D:\\xy"}, 13},
-      {{.IPAdd = "not an address"}, 3},
-      {{.DName = 2, .IPAdd = "10.1.1.1"}, 4},
-      {{.DName = 2, .IPAdd = std::string(101, 'a')}, 4},
-      {{.ShutType = 4, .IPAdd = "192.168.0.20"}, 0},
-      {{.ShutType = 4}, 20},
-      {{.DName = 2, .ShutType = 4}, 21},
-      {{.CMain = 2, .ShutType = 4, .IPAdd = "192.168.1.20"}, 22},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(CheckSettingsRanges(SettingsOf(c.values)).failedRule.value_or(0), c.rule)
-        << c.values.LogName << c.values.LogPath << c.values.DPath << c.values.IPAdd;
   // A slave without a usable partner loads, marked.
   EXPECT_TRUE(CheckSettingsRanges(SettingsOf({.CMain = 2})).partnerMissing);
   EXPECT_TRUE(CheckSettingsRanges(SettingsOf({.CMain = 2, .DName = 2})).partnerMissing);
@@ -122,27 +92,53 @@ TEST_F(LoadSettingsTest, AnUnreadableFileEndsTheProgramWithoutItsIcon) {
             "The program will now terminate.");
 }
 
-TEST_F(LoadSettingsTest, AValueOutOfRangeKeepsTheIconAndSaysWhatIsWrong) {
+// Each rule on texts, paths and the partner, and what the user is told when
+// it fails: the program ends but keeps its icon.
+TEST_F(LoadSettingsTest, TextLengthsPathsAndThePartnerAreCheckedAndExplained) {
   struct Case {
     ConfigValues values;
-    std::string problem;
+    int rule;
+    std::string problem;  // empty: not asserted
   };
   const std::string longPath = std::string(56, 'x') + "\xc3\xa9\\" + std::string(50, 'y') + "\\";
   const Case cases[] = {
-      {{.DownDelay = 601}, "DownDelay=601 is outside 5 to 600"},
-      {{.Port1 = 70000}, "Port1=70000 is outside 1024 to 65535"},
-      {{.DPath = "D:\\x"}, std::string("DPath=D:\\x does not end with ") + kFolderSeparatorsHint},
-      {{.LogName = "a.log"}, "LogName=a.log is not 8 to 20 characters long"},
+      {{.LogName = "1234567"}, 9, "LogName=1234567 is not 8 to 20 characters long"},
+      {{.LogName = "12345678"}, 0, ""},
+      {{.LogName = std::string(20, 'x')}, 0, ""},
+      {{.LogName = std::string(21, 'x')}, 9, ""},
+      {{.LogPath = "L\\"}, 0, ""},
+      {{.LogPath = std::string(100, 'x') + "\\"}, 10, ""},
+      {{.LogPath = "Log"},
+       12,
+       std::string("LogPath=Log does not end with ") + kFolderSeparatorsHint},
+      {{.DPath = "C:\\"}, 11, ""},
       {{.DPath = longPath},
+       11,
        "DPath=" + std::string(56, 'x') + "... is not 4 to 100 characters long"},
-      {{.IPAdd = "300.1.1.1"}, "IPAdd=300.1.1.1 is not an IP address, which DName=1 asks for"},
+      {{.DPath = "D:\\x\\"}, 0, ""},
+      {{.DPath = "D:\\xy"},
+       13,
+       std::string("DPath=D:\\xy does not end with ") + kFolderSeparatorsHint},
+      {{.IPAdd = "300.1.1.1"}, 3, "IPAdd=300.1.1.1 is not an IP address, which DName=1 asks for"},
       {{.DName = 2, .IPAdd = "10.1.1.1"},
+       4,
        "IPAdd=10.1.1.1 is an IP address, but DName=2 asks for a domain name"},
-      {{.ShutType = 4}, "ShutType=4 (Monitor) needs the slave's IP address, but IPAdd= is not one"},
+      {{.DName = 2, .IPAdd = std::string(101, 'a')}, 4, ""},
+      {{.ShutType = 4, .IPAdd = "192.168.0.20"}, 0, ""},
+      {{.ShutType = 4},
+       20,
+       "ShutType=4 (Monitor) needs the slave's IP address, but IPAdd= is not one"},
+      {{.DName = 2, .ShutType = 4}, 21, ""},
       {{.CMain = 2, .ShutType = 4, .IPAdd = "10.1.1.1"},
+       22,
        "ShutType=4 (Monitor) is not allowed on a slave (CMain=2)"},
+      {{.DownDelay = 601}, 7, "DownDelay=601 is outside 5 to 600"},
+      {{.Port1 = 70000}, 14, "Port1=70000 is outside 1024 to 65535"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.rule);
+    EXPECT_EQ(CheckSettingsRanges(SettingsOf(c.values)).failedRule.value_or(0), c.rule);
+    if (c.problem.empty()) continue;
     ASSERT_TRUE(WriteTestSettings(hs.files, c.values));
     EXPECT_EQ(LoadEnds(), false);
     EXPECT_EQ(hs.messages.shown.back().title, "Velnook Configuration File Error");

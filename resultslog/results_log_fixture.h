@@ -1,6 +1,7 @@
 #pragma once
-// A results log in a fresh working directory, and a way to see the message
-// with which a failing write ends the program.
+// The results log at Normal in a fresh working directory, on real files whose
+// copies and writes can be made to fail, with the timer and the icon that a
+// fatal end must take down.
 
 #include <gtest/gtest.h>
 
@@ -11,54 +12,61 @@
 #include "config/shared_state.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
-#include "resultslog/results_log.h"
 
 namespace velnook {
 
-inline const char* kSummary =
-    "\r\nConfiguration\r\n-------------\r\n[Comms]\r\nCMain=1\r\n\r\n[Run]\r\nAvTime=5";
+class FaultyFiles : public NativeFileSystem {
+ public:
+  bool CopyFile(const std::string& from, const std::string& to,
+                const BetweenBlocks& betweenBlocks) override {
+    if (failCopy || !NativeFileSystem::CopyFile(from, to, betweenBlocks)) return false;
+    return !shortCopy || NativeFileSystem::ReplaceFile(to, "abc");
+  }
+  bool ReplaceFile(const std::string& path, const std::string& content) override {
+    return !failReplace && NativeFileSystem::ReplaceFile(path, content);
+  }
+  bool failCopy = false, shortCopy = false, failReplace = false;
+};
 
-class ResultsLogTest : public ::testing::Test {
+inline const std::string kSummary = "\r\nConfiguration\r\n-------------\r\n[Run]\r\nAvTime=5";
+
+class LogTest : public ::testing::Test {
  protected:
-  ResultsLogTest() {
+  LogTest() : services(WithFiles(hs.services, files)) {
     dir.Write("Log/.keep", "");
-    state.settings.CMain = 1;
     state.settings.LogLevel = 2;
     state.settings.LogPath = "Log\\";
     state.settings.LogName = "Velnook.log";
     state.ConfigSummary = kSummary;
     hs.loop.SetNow({2026, 12, 5, 14, 3, 27});
-    timer = hs.loop.CreateTimer();
     timer->Start(500, [] {});
     state.tmrRefresh = timer.get();
     hs.windows.AddTrayIcon("Velnook", [] {});
   }
   std::string Log() const { return dir.Read("Log/Velnook.log"); }
-  // Runs a write that must end the program; gives the one message it showed,
-  // after checking the timer stopped first and the icon went.
-  MessageBoxRequest EndsWith(const std::function<void()>& write) {
-    const size_t before = hs.messages.shown.size();
+  // The one box shown by a step that must end the program after stopping the
+  // timer, and removing the icon if asked.
+  MessageBoxRequest EndsWith(const std::function<void()>& step, bool iconGoes = true) {
+    hs.messages.shown.clear();
     try {
-      write();
+      step();
     } catch (const ProgramEnded& e) {
-      EXPECT_TRUE(e.trayIconRemoved);
-      EXPECT_FALSE(hs.windows.trayIconShown);
+      EXPECT_EQ(e.trayIconRemoved, iconGoes);
+      EXPECT_EQ(hs.windows.trayIconShown, !iconGoes);
       EXPECT_FALSE(timer->IsRunning());
-      EXPECT_EQ(hs.messages.shown.size(), before + 1);
-      MessageBoxRequest m = hs.messages.shown.back();
-      EXPECT_EQ(m.icon, MsgIcon::Exclamation);
-      EXPECT_EQ(m.buttons, MsgButtons::Ok);
       timer->Start(500, [] {});
       hs.windows.AddTrayIcon("Velnook", [] {});
-      return m;
+      return hs.messages.Only();
     }
     ADD_FAILURE() << "the program carried on";
     return {};
   }
   TempWorkDir dir;
   HeadlessServices hs;
+  FaultyFiles files;
+  Services services;
   SharedState state;
-  std::unique_ptr<Timer> timer;
+  std::unique_ptr<Timer> timer = hs.loop.CreateTimer();
 };
 
 }  // namespace velnook
