@@ -1,21 +1,19 @@
 // Settings on Linux, on real files: UTF-8 folder names, "/" as well as "\",
-// "~/", the desktop's download folder, the Windows-1252 files of older
-// versions, and numbers under another process locale.
+// the desktop's download folder, the Windows-1252 files of older versions,
+// and numbers under another process locale.
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
-#include <filesystem>
 
 #include "config/default_download_path.h"
 #include "config/load_settings.h"
-#include "config/screen_test_support.h"
 #include "config/settings_check.h"
+#include "config/settings_test_support.h"
+#include "platform/headless/temp_work_dir.h"
 
 namespace velnook {
 namespace {
-
-const std::string kRussian = "\xD0\x97\xD0\xB0\xD0\xB3\xD1\x80\xD1\x83\xD0\xB7\xD0\xBA\xD0\xB8";
 
 std::string Times(const std::string& s, int n) {
   std::string out;
@@ -23,72 +21,48 @@ std::string Times(const std::string& s, int n) {
   return out;
 }
 
-class LinuxPathsTest : public ScreenTest {
+class LinuxPathsTest : public ::testing::Test {
  protected:
-  LinuxPathsTest() {
-    const char* home = std::getenv("HOME");
-    oldHome_ = home ? home : "";
-    ::setenv("HOME", (dir.Path() + "/home").c_str(), 1);
-    std::filesystem::create_directories(dir.Path() + "/home/" + kRussian);
-    hs.process.environment["HOME"] = dir.Path() + "/home";
+  LinuxPathsTest() : hs(dir.Path()) {
+    EXPECT_TRUE(PrepareWorkFolder(hs.files));
+    settings = dir.Read("Data/Velnook.ini");
   }
-  ~LinuxPathsTest() override { ::setenv("HOME", oldHome_.c_str(), 1); }
-  std::string oldHome_;
+  // The settings file with the first from replaced.
+  void Change(const std::string& from, const std::string& to) {
+    std::string text = settings;
+    dir.Write("Data/Velnook.ini", text.replace(text.find(from), from.size(), to));
+  }
+  TempWorkDir dir;
+  HeadlessServices hs;
+  SharedState state;
+  std::string settings;
 };
 
-TEST_F(LinuxPathsTest, TheChecksTakeEitherSeparatorAndCountCharacters) {
+TEST(LinuxPaths, TheLoadCheckTakesEitherSeparatorAndCountsCharacters) {
   auto rule = [&](const std::string& dPath, const std::string& logPath = "Log\\") {
-    Settings s = state.settings;
-    s.DPath = dPath;
-    s.LogPath = logPath;
-    s.LogName = Times("\xD0\x96", 16) + ".log";  // 20 characters, 36 bytes
+    Settings s = SettingsOf({.DPath = dPath, .LogName = Times("\xD0\x96", 16) + ".log"});
+    s.LogPath = logPath;  // the name: 20 characters, 36 bytes
     return CheckSettingsRanges(s).failedRule.value_or(0);
   };
-  EXPECT_EQ(rule("~/" + kRussian + "/", "/var/log/velnook/"), 0);
+  EXPECT_EQ(rule("~/" + Times("\xD0\x96", 8) + "/", "/var/log/velnook/"), 0);
   EXPECT_EQ(rule("/home/me/Downloads"), 13);
   EXPECT_EQ(rule(Times("\xD0\x96", 99) + "/"), 0);  // 100 characters in 199 bytes
   EXPECT_EQ(rule(Times("\xD0\x96", 100) + "/"), 11);
   EXPECT_EQ(rule("\xD0\x96/"), 11);  // two characters, three bytes
-  // The screen: "~/" and absolute folders, which must exist for the log.
-  state.settings.DPath = "~/" + kRussian + "/";
-  screen.Open();
-  Set("LogPathT", dir.Path() + "/Log/");
-  Set("LogNameT", Times("\xD0\x96", 16) + ".log");
-  EXPECT_EQ(Check(), 0);
-  Set("LogPathT", "~/nowhere/");
-  EXPECT_EQ(Check(), 1);
-  EXPECT_EQ(MarkedLabels(), Labels{"LogPathM"});
-  Set("LogPathT", "Log\\");
-  Set("DPathT", "~/" + kRussian);
-  EXPECT_EQ(Check(), 1);
-  EXPECT_EQ(MarkedLabels(), Labels{"DPathM"});
-  screen.CloseWithoutActions();
 }
 
-TEST_F(LinuxPathsTest, SavedAsUtf8AndReadBackAsAreOlderWindows1252Files) {
-  screen.Open();
-  Set("DPathT", "~/" + kRussian + "/");
-  screen.OnClick("Save");
-  EXPECT_NE(SettingsFile().find("\r\nDPath=~/" + kRussian + "/\r\n"), std::string::npos);
-  screen.CloseWithoutActions();
-  LoadSettings(state, hs.services);
-  EXPECT_EQ(state.settings.DPath, "~/" + kRussian + "/");
-  EXPECT_TRUE(hs.files.FolderExists(state.settings.DPath));
-  std::string file = original;
-  file.replace(file.find("DPath=dls\\"), 10, "DPath=dls\\T\xE9l\xE9\\");  // é as the byte 0xE9
-  dir.Write("Data/Velnook.ini", file);
+TEST_F(LinuxPathsTest, AnOldWindows1252FileLoadsAsUtf8) {
+  Change("DPath=dls\\", "DPath=dls\\T\xE9l\xE9\\");  // é as the byte 0xE9
   LoadSettings(state, hs.services);
   EXPECT_EQ(state.settings.DPath, "dls\\T\xC3\xA9l\xC3\xA9\\");
   EXPECT_NE(state.ConfigSummary.find("DPath=dls\\T\xC3\xA9l\xC3\xA9\\"), std::string::npos);
 }
 
-// A process whose locale writes numbers with a decimal comma, as Qt sets the
-// user's up; building only its number rules keeps the test fast.
+// Under a process locale with a decimal comma, as Qt sets the user's up;
+// building only its number rules keeps the test fast.
 TEST_F(LinuxPathsTest, NumbersReadAlikeUnderEveryProcessLocale) {
-  std::string text = original;
-  for (auto [from, to] : {std::pair{"AvTime=5", "AvTime=2.7"}, {"ShutTime=60", "ShutTime=6.25e1"}})
-    text.replace(text.find(from), std::string(from).size(), to);
-  dir.Write("Data/Velnook.ini", text);
+  settings.replace(settings.find("AvTime=5"), 8, "AvTime=2.7");
+  Change("ShutTime=60", "ShutTime=6.25e1");
   dir.Write("comma.src",
             "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"<U002E>\"\n"
             "grouping 3;3\nEND LC_NUMERIC\n");
@@ -109,6 +83,7 @@ TEST_F(LinuxPathsTest, NumbersReadAlikeUnderEveryProcessLocale) {
 }
 
 TEST_F(LinuxPathsTest, TheDefaultDownloadFolderIsTheDesktopsIfTheSettingsCanHoldIt) {
+  hs.process.environment["HOME"] = dir.Path() + "/home";
   auto with = [&](const std::string& folder, const std::string& text) {
     dir.Write(folder + "/user-dirs.dirs", text + "\n");
     return DefaultDownloadPath(hs.files, hs.process);
@@ -131,15 +106,11 @@ TEST_F(LinuxPathsTest, TheDefaultDownloadFolderIsTheDesktopsIfTheSettingsCanHold
       {"XDG_DOWNLOAD_DIR=\"$HOME/" + Times("\xD0\x96", 97) + "x\"", "~/Downloads/"},
   };
   for (const auto& [text, folder] : cases) EXPECT_EQ(with("home/.config", text), folder) << text;
-  // XDG_CONFIG_HOME moves the file; a relative one is ignored; Restore takes it.
+  // XDG_CONFIG_HOME moves the file; a relative one is ignored.
   hs.process.environment["XDG_CONFIG_HOME"] = dir.Path() + "/cfg";
-  EXPECT_EQ(with("cfg", "XDG_DOWNLOAD_DIR=\"$HOME/" + kRussian + "\""), "~/" + kRussian + "/");
-  screen.Open();
-  screen.OnClick("Restore");
-  EXPECT_EQ(screen.Text("DPathT"), "~/" + kRussian + "/");
+  EXPECT_EQ(with("cfg", "XDG_DOWNLOAD_DIR=\"$HOME/dl\""), "~/dl/");
   hs.process.environment["XDG_CONFIG_HOME"] = "cfg";
   EXPECT_EQ(DefaultDownloadPath(hs.files, hs.process), "~/Downloads/");
-  screen.CloseWithoutActions();
 }
 
 }  // namespace

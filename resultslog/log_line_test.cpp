@@ -14,18 +14,14 @@ TEST(FormatLogLine, EachLevelAndRoleWithFieldsCutAndPaddedToTheirWidths) {
     const char* linkStatus;
     const char* line;
   } cases[] = {
-      {"Start", "Shutdown", 31, 2, 1, false, "-OK-",
-       "05-Dec-26 14:03:27,  Start    , Shutdown  , Count:  31"},
       {"Run", "", 4, 3, 1, false, "-OK-",
        "05-Dec-26 14:03:27,  Run      ,           , Count:   4, Rate:    0.0, Av Rate:    1.5"},
       {"Run", "", 0, 3, 2, false, "-OK-",
        "05-Dec-26 14:03:27,  Run      ,           , Count:   0, Comms: -OK-"},
       // Figures and link status belong to Full only, whatever the role.
       {"Run", "", 0, 2, 2, false, "-OK-", "05-Dec-26 14:03:27,  Run      ,           , Count:   0"},
-      {"Enter", "Test", 2, 2, 1, true, "-OK-",
-       "05-Dec-26 14:03:27, *Enter    , Test      , Count:   2"},
-      {"----------", "12345678901", 0, 2, 1, false, "-OK-",
-       "05-Dec-26 14:03:27,  ---------, 1234567890, Count:   0"},
+      {"----------", "12345678901", 0, 2, 1, true, "-OK-",
+       "05-Dec-26 14:03:27, *---------, 1234567890, Count:   0"},
       // One empty text is still an entry; only both empty make the separator.
       {"", "Run", 0, 2, 1, false, "-OK-", "05-Dec-26 14:03:27,           , Run       , Count:   0"},
       {"", "", 5, 3, 1, false, "-OK-", "\r\n"},

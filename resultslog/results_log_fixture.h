@@ -1,13 +1,12 @@
 #pragma once
 // The results log at Normal in a fresh working directory, on real files whose
-// copies and writes can be made to fail, with the timer and the icon that a
-// fatal end must take down.
+// copies and writes can be made to fail, with the timer and icon a fatal end
+// takes down.
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "config/shared_state.h"
 #include "platform/headless/headless_services.h"
@@ -28,7 +27,7 @@ class FaultyFiles : public NativeFileSystem {
   bool failCopy = false, shortCopy = false, failReplace = false;
 };
 
-inline const std::string kSummary = "\r\nConfiguration\r\n-------------\r\n[Run]\r\nAvTime=5";
+inline const std::string kSummary = "\r\nConfiguration\r\n-------------\r\n[Run]";
 
 class LogTest : public ::testing::Test {
  protected:
