@@ -1,3 +1,4 @@
+// The settings file: written, read, checked and loaded.
 #include "config/config_file.h"
 
 #include <gtest/gtest.h>
@@ -6,9 +7,12 @@
 
 #include "config/ip_address.h"
 #include "config/leading_number.h"
+#include "config/load_settings.h"
+#include "config/settings_check.h"
 #include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
+#include "platform/native_text.h"
 
 namespace velnook {
 namespace {
@@ -51,46 +55,35 @@ TEST(ConfigFile, DefaultsAreWrittenExactlyAndReadBackUnchanged) {
 }
 
 TEST(ConfigFile, KeysAreRecognisedExactlyAndCounted) {
-  struct Case {
-    std::string from, to;
-    ConfigReadStatus status;
-  };
-  const Case cases[] = {
-      {"AvTime=5", "  AvTime=7  ", ConfigReadStatus::Ok},
-      {"AvTime=5", "AvTime = 7", ConfigReadStatus::MissingOrCorrupt},
-      {"AvTime=5", "avtime=7", ConfigReadStatus::MissingOrCorrupt},
-      {"AvTime=5", " #AvTime=7", ConfigReadStatus::MissingOrCorrupt},
-      {"[Run]", "[run]", ConfigReadStatus::MissingOrCorrupt},
-      {"[Shutdown]", "x", ConfigReadStatus::MissingOrCorrupt},
-      // A key given twice and another missing passes the count; the later wins.
-      {"DownLevel=2", "AvTime=9", ConfigReadStatus::Ok},
-      {"IPAdd=", "IPAdd=a#b=c", ConfigReadStatus::Ok},
-      {"IPAdd=", "IPAdd=caf\xE9\x80", ConfigReadStatus::Ok},  // bytes load unchanged
-      {"\r\n\r\n[Shutdown]", "\r\nShutType=1\r\n[Shutdown]", ConfigReadStatus::MissingOrCorrupt},
-  };
-  for (const Case& c : cases) {
-    Settings s;
-    s.DownLevel = 77;
-    EXPECT_EQ(Read(With(c.from, c.to), s), c.status) << c.to;
-  }
-  Settings s;
-  s.DownLevel = 77;
-  ASSERT_EQ(Read(With("DownLevel=2", "AvTime=9"), s), ConfigReadStatus::Ok);
-  EXPECT_EQ(s.AvTime, 9);
-  EXPECT_EQ(s.DownLevel, 77);
-  ASSERT_EQ(Read(With("IPAdd=", "IPAdd=a#b=c"), s), ConfigReadStatus::Ok);
-  EXPECT_EQ(s.IPAdd, "a#b=c");
-  // LF line ends, no final line end, sections in any order.
-  std::string lf;
+  using enum ConfigReadStatus;
+  const std::string shutdown = "[Shutdown]\r\nShutTime=60\r\nShutType=1\r\n";
+  std::string lf;  // LF line ends and no final line end
   for (char c : kExample.substr(0, kExample.size() - 4))
     if (c != '\r') lf += c;
-  ASSERT_EQ(Read(lf, s), ConfigReadStatus::Ok);
-  EXPECT_EQ(s.LogPath, "Log\\");
-  EXPECT_EQ(s.ShutType, 1);
-  const std::string shutdown = "[Shutdown]\r\nShutTime=60\r\nShutType=1\r\n";
-  EXPECT_EQ(Read(shutdown + With(shutdown, ""), s), ConfigReadStatus::Ok);
-  EXPECT_EQ(Read("", s), ConfigReadStatus::MissingOrCorrupt);
-  EXPECT_EQ(Read(kExample.substr(0, kExample.size() / 2), s), ConfigReadStatus::MissingOrCorrupt);
+  const std::pair<std::string, ConfigReadStatus> cases[] = {
+      {With("AvTime=5", "  AvTime=7  "), Ok},
+      {With("AvTime=5", "AvTime = 7"), MissingOrCorrupt},
+      {With("AvTime=5", "avtime=7"), MissingOrCorrupt},
+      {With("AvTime=5", " #AvTime=7"), MissingOrCorrupt},
+      {With("[Run]", "[run]"), MissingOrCorrupt},
+      {With("[Shutdown]", "x"), MissingOrCorrupt},
+      {With("\r\n\r\n[Shutdown]", "\r\nShutType=1\r\n[Shutdown]"), MissingOrCorrupt},
+      {With("IPAdd=", "IPAdd=caf\xE9\x80"), Ok},  // bytes load unchanged
+      {lf, Ok},
+      {shutdown + With(shutdown, ""), Ok},  // sections in any order
+      {"", MissingOrCorrupt},
+      {kExample.substr(0, kExample.size() / 2), MissingOrCorrupt}};
+  for (const auto& [text, status] : cases) {
+    Settings s;
+    EXPECT_EQ(Read(text, s), status) << text;
+  }
+  // A key given twice and another missing passes the count; the later wins.
+  Settings s;
+  s.DownLevel = 77;
+  ASSERT_EQ(Read(With("DownLevel=2", "AvTime=9"), s), Ok);
+  EXPECT_EQ((std::pair<int, int>{s.AvTime, s.DownLevel}), (std::pair<int, int>{9, 77}));
+  ASSERT_EQ(Read(With("IPAdd=", "IPAdd=a#b=c"), s), Ok);
+  EXPECT_EQ(s.IPAdd, "a#b=c");
 }
 
 TEST(ConfigFile, NumbersFollowTheLeadingNumberRuleAndMustFit) {
@@ -161,8 +154,7 @@ TEST(IsIPAddress, DottedAddressesWithZeroOnlyInTheMiddleParts) {
   // A resolved address reads whatever its leading zeros, and may hold a 0 anywhere.
   EXPECT_EQ(ParseIPv4Address("0127.000.000.01")->ToText(), "127.0.0.1");
   EXPECT_EQ(ParseIPv4Address("10.0.0.0")->ToText(), "10.0.0.0");
-  for (const char* bad : {"", "1.1.1", "1.1.1.1.1", "256.0.0.1", "1..1.1", " 1.1.1.1", "localhost",
-                          "1.1.1.99999999999"})
+  for (const char* bad : {"1.1.1", "1.1.1.1.1", "256.0.0.1", "1..1.1", " 1.1.1.1", "localhost"})
     EXPECT_FALSE(ParseIPv4Address(bad)) << bad;
 }
 
@@ -173,6 +165,148 @@ TEST(ConfigFile, NumbersAreWrittenInShortestFormWithTheLocaleSeparator) {
   EXPECT_EQ(FormatConfigNumber(10001, comma), "10001");
   for (const auto& [value, text] : {std::pair{2.5, "2.5"}, {-3.0, "-3"}, {-0.0, "0"}})
     EXPECT_EQ(FormatConfigNumber(value, LocaleInfo{}), text);
+}
+
+TEST(CheckSettingsRanges, EachNumericRuleHoldsOnBothSidesOfItsLimits) {
+  struct Limit {
+    double ConfigValues::*field;
+    int low, high, rule;
+  };
+  const Limit limits[] = {
+      {&ConfigValues::AvTime, 1, 30, 1},       {&ConfigValues::DName, 1, 2, 2},
+      {&ConfigValues::CMain, 1, 2, 5},         {&ConfigValues::DownLevel, 2, 50, 6},
+      {&ConfigValues::DownDelay, 5, 600, 7},   {&ConfigValues::LogLevel, 1, 3, 8},
+      {&ConfigValues::Port1, 1024, 65535, 14}, {&ConfigValues::RunOnTop, 1, 2, 15},
+      {&ConfigValues::ShutTime, 2, 600, 16},   {&ConfigValues::StartMin, 1, 2, 17},
+      {&ConfigValues::ShutType, 1, 6, 18},     {&ConfigValues::StartDelay, 1, 3600, 19},
+  };
+  for (const Limit& l : limits) {
+    for (int v : {l.low, l.high, l.low - 1, l.high + 1}) {
+      ConfigValues values;
+      values.*l.field = v;
+      // ShutType 4 on a master needs a partner, DName 2 a name, CMain 2 an address.
+      values.IPAdd = values.DName == 2 ? "partner.example" : "192.168.1.20";
+      const bool inside = v >= l.low && v <= l.high;
+      EXPECT_EQ(CheckSettingsRanges(SettingsOf(values)).failedRule.value_or(0), inside ? 0 : l.rule)
+          << "rule " << l.rule << " value " << v;
+    }
+  }
+  // A slave without a usable partner loads, marked.
+  EXPECT_TRUE(CheckSettingsRanges(SettingsOf({.CMain = 2})).partnerMissing);
+  EXPECT_TRUE(CheckSettingsRanges(SettingsOf({.CMain = 2, .DName = 2})).partnerMissing);
+  EXPECT_FALSE(CheckSettingsRanges(SettingsOf({.CMain = 2, .IPAdd = "127.0.0.1"})).partnerMissing);
+  EXPECT_FALSE(CheckSettingsRanges(SettingsOf({})).partnerMissing);
+}
+
+class LoadSettingsTest : public ::testing::Test {
+ protected:
+  // Loads; returns whether the program ended and whether its icon went first.
+  std::optional<bool> LoadEnds() {
+    hs.windows.AddTrayIcon("Velnook", [] {});
+    try {
+      LoadSettings(state, hs.services);
+    } catch (const ProgramEnded& e) {
+      EXPECT_EQ(e.trayIconRemoved, !hs.windows.trayIconShown);
+      EXPECT_EQ(hs.messages.shown.back().icon, MsgIcon::Critical);
+      return e.trayIconRemoved;
+    }
+    return std::nullopt;
+  }
+  std::string Text() const { return hs.messages.shown.back().text; }
+  TempWorkDir dir;
+  HeadlessServices hs;
+  SharedState state;
+};
+
+const std::string kCorrupt = "The configuration file is missing or corrupted.\r\n";
+
+TEST_F(LoadSettingsTest, AnUnreadableFileEndsTheProgramWithoutItsIcon) {
+  EXPECT_EQ(LoadEnds(), true);
+  EXPECT_EQ(hs.messages.shown.back().title, "Velnook Configuration File Error");
+  EXPECT_EQ(Text(), kCorrupt + "Reinstall the program to restore the file.");
+
+  ASSERT_TRUE(WriteTestSettings(hs.files));
+  const std::string good = dir.Read("Data/Velnook.ini");
+  auto endsWith = [&](const std::string& from, const std::string& to) {
+    std::string text = good;
+    text.replace(text.find(from), from.size(), to);
+    dir.Write("Data/Velnook.ini", text);
+    EXPECT_EQ(LoadEnds(), true);
+    return Text();
+  };
+  EXPECT_EQ(endsWith("AvTime=", "avtime="), kCorrupt + "AvTime is missing");
+  EXPECT_EQ(endsWith("[Shutdown]\r\nShutTime=60\r\nShutType=1", "[Run]\r\n[Comms]"),
+            kCorrupt +
+                "[Shutdown], ShutTime and ShutType are missing\r\n"
+                "[Comms] and [Run] are repeated");
+
+  ASSERT_TRUE(WriteTestSettings(hs.files, {.AvTime = 99999}));
+  state.ProgramTitle = "Velnook Slave";
+  EXPECT_EQ(LoadEnds(), true);
+  EXPECT_EQ(hs.messages.shown.back().title, "Velnook Slave Configuration File Read Error");
+  EXPECT_EQ(Text(),
+            "Unable to read the config file. \r\nThis may be a permissions problem.\r\n"
+            "The program will now terminate.");
+}
+
+// Each rule on texts, paths and the partner, and what the user is told when
+// it fails: the program ends but keeps its icon.
+TEST_F(LoadSettingsTest, TextLengthsPathsAndThePartnerAreCheckedAndExplained) {
+  struct Case {
+    ConfigValues values;
+    int rule;
+    std::string problem;  // empty: not asserted
+  };
+  const std::string longPath = std::string(56, 'x') + "\xc3\xa9\\" + std::string(50, 'y') + "\\";
+  const Case cases[] = {
+      {{.LogName = "1234567"}, 9, "LogName=1234567 is not 8 to 20 characters long"},
+      {{.LogName = "12345678"}, 0, ""},
+      {{.LogName = std::string(20, 'x')}, 0, ""},
+      {{.LogName = std::string(21, 'x')}, 9, ""},
+      {{.LogPath = "L\\"}, 0, ""},
+      {{.LogPath = std::string(100, 'x') + "\\"}, 10, ""},
+      {{.LogPath = "Log"},
+       12,
+       std::string("LogPath=Log does not end with ") + kFolderSeparatorsHint},
+      {{.DPath = "C:\\"}, 11, ""},
+      {{.DPath = longPath},
+       11,
+       "DPath=" + std::string(56, 'x') + "... is not 4 to 100 characters long"},
+      {{.DPath = "D:\\x\\"}, 0, ""},
+      {{.DPath = "D:\\xy"},
+       13,
+       std::string("DPath=D:\\xy does not end with ") + kFolderSeparatorsHint},
+      {{.IPAdd = "300.1.1.1"}, 3, "IPAdd=300.1.1.1 is not an IP address, which DName=1 asks for"},
+      {{.DName = 2, .IPAdd = "10.1.1.1"},
+       4,
+       "IPAdd=10.1.1.1 is an IP address, but DName=2 asks for a domain name"},
+      {{.DName = 2, .IPAdd = std::string(101, 'a')}, 4, ""},
+      {{.ShutType = 4, .IPAdd = "192.168.0.20"}, 0, ""},
+      {{.ShutType = 4},
+       20,
+       "ShutType=4 (Monitor) needs the slave's IP address, but IPAdd= is not one"},
+      {{.DName = 2, .ShutType = 4}, 21, ""},
+      {{.CMain = 2, .ShutType = 4, .IPAdd = "10.1.1.1"},
+       22,
+       "ShutType=4 (Monitor) is not allowed on a slave (CMain=2)"},
+      {{.DownDelay = 601}, 7, "DownDelay=601 is outside 5 to 600"},
+      {{.Port1 = 70000}, 14, "Port1=70000 is outside 1024 to 65535"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rule);
+    EXPECT_EQ(CheckSettingsRanges(SettingsOf(c.values)).failedRule.value_or(0), c.rule);
+    if (c.problem.empty()) continue;
+    ASSERT_TRUE(WriteTestSettings(hs.files, c.values));
+    EXPECT_EQ(LoadEnds(), false);
+    EXPECT_EQ(hs.messages.shown.back().title, "Velnook Configuration File Error");
+    EXPECT_EQ(Text(), kCorrupt + c.problem);
+  }
+  ASSERT_TRUE(WriteTestSettings(hs.files, {.CMain = 2}));
+  hs.messages.shown.clear();
+  EXPECT_FALSE(LoadEnds().has_value());
+  EXPECT_TRUE(state.PartnerMissing);
+  EXPECT_TRUE(hs.messages.shown.empty());
+  EXPECT_EQ(state.settings.DownDelay, 300);
 }
 
 }  // namespace

@@ -1,15 +1,84 @@
+// The results log on real files in a fresh working directory: its writers,
+// its viewer and the Archive button.
 #include "resultslog/results_log.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <memory>
 
+#include "platform/headless/headless_services.h"
+#include "platform/headless/temp_work_dir.h"
+#include "resultslog/log_archive.h"
 #include "resultslog/log_messages.h"
-#include "resultslog/results_log_fixture.h"
+#include "resultslog/short_date.h"
 #include "resultslog/view_log.h"
 
 namespace velnook {
 namespace {
+
+// Copies and writes that can be made to fail.
+class FaultyFiles : public NativeFileSystem {
+ public:
+  bool CopyFile(const std::string& from, const std::string& to,
+                const BetweenBlocks& betweenBlocks) override {
+    if (failCopy || !NativeFileSystem::CopyFile(from, to, betweenBlocks)) return false;
+    return !shortCopy || NativeFileSystem::ReplaceFile(to, "abc");
+  }
+  bool ReplaceFile(const std::string& path, const std::string& content) override {
+    return !failReplace && NativeFileSystem::ReplaceFile(path, content);
+  }
+  bool failCopy = false, shortCopy = false, failReplace = false;
+};
+
+const std::string kSummary = "\r\nConfiguration\r\n-------------\r\n[Run]";
+
+class LogTest : public ::testing::Test {
+ protected:
+  LogTest() : services(WithFiles(hs.services, files)) {
+    dir.Write("Log/.keep", "");
+    state.settings = {.LogLevel = 2, .LogName = "Velnook.log", .LogPath = "Log\\"};
+    state.ConfigSummary = kSummary;
+    hs.loop.SetNow({2026, 12, 5, 14, 3, 27});
+    timer->Start(500, [] {});
+    state.tmrRefresh = timer.get();
+    hs.windows.AddTrayIcon("Velnook", [] {});
+  }
+  std::string Log() const { return dir.Read("Log/Velnook.log"); }
+  bool Exists(const std::string& relative) const {
+    return std::filesystem::exists(dir.Path() + "/" + relative);
+  }
+  ArchiveResult Click(std::initializer_list<MsgAnswer> answers) {
+    hs.messages.answers = answers;
+    hs.messages.shown.clear();
+    return ArchiveLogClick(state, services);
+  }
+  // The one box of a step that ends the program, having stopped the timer
+  // and removed the icon if asked.
+  MessageBoxRequest EndsWith(const std::function<void()>& step, bool iconGoes = true) {
+    hs.messages.shown.clear();
+    try {
+      step();
+    } catch (const ProgramEnded& e) {
+      EXPECT_EQ(e.trayIconRemoved, iconGoes);
+      EXPECT_EQ(hs.windows.trayIconShown, !iconGoes);
+      EXPECT_FALSE(timer->IsRunning());
+      timer->Start(500, [] {});
+      hs.windows.AddTrayIcon("Velnook", [] {});
+      return hs.messages.Only();
+    }
+    ADD_FAILURE() << "the program carried on";
+    return {};
+  }
+  TempWorkDir dir;
+  HeadlessServices hs;
+  FaultyFiles files;
+  Services services;
+  SharedState state;
+  std::unique_ptr<Timer> timer = hs.loop.CreateTimer();
+};
 
 TEST_F(LogTest, TheFirstStartCreatesTheLogAndLaterOnesAppend) {
   state.settings.LogLevel = 3;
@@ -43,8 +112,7 @@ TEST_F(LogTest, LevelNoneNeitherCreatesNorExamines) {
     WriteLogEntry("Start", "Initialise", state, hs.services);
   }
   EXPECT_TRUE(hs.messages.shown.empty());
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/Missing"));
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/Log/Velnook.log"));
+  EXPECT_FALSE(Exists("Missing") || Exists("Log/Velnook.log"));
 }
 
 TEST_F(LogTest, AMissingFolderOrLogEndsEveryWriteAndTheViewer) {
@@ -106,6 +174,151 @@ TEST_F(LogTest, ViewLogOpensTheLogAndCarriesOnWhenTheEditorFails) {
   EXPECT_EQ(hs.messages.Only(),
             (MessageBoxRequest{MsgIcon::Information, MsgButtons::Ok, "Velnook Log File Error",
                                "Logging is set to None. There\r\nis no information to display."}));
+}
+
+const std::string kNewLog =
+    "Velnook Results Log\r\nVersion 2.5\r\nFile Created\r\n05/12/2026 14:03:27\r\n\r\n\r\n";
+const char* const kNoData = "There is no data to archive!\r\nLog file not archived.";
+
+std::string Lines(int n) {
+  std::string text;
+  for (int i = 0; i < n; ++i) text += "line " + std::to_string(i) + "\r\n";
+  return text;
+}
+
+TEST_F(LogTest, ArchivesAreNumberedByDayAndTheLogStartsAnew) {
+  state.settings.LogPath = "Elsewhere\\";  // the default log is archived regardless
+  dir.Write("Log/Velnook.log", Lines(9));
+  ArchiveResult r = Click({MsgAnswer::Yes});
+  EXPECT_EQ(std::make_pair(r.statusCaption, r.startTimer1),
+            std::make_pair(std::string("Log File Archived"), true));
+  EXPECT_EQ(
+      hs.messages.Only(),
+      (MessageBoxRequest{MsgIcon::Exclamation, MsgButtons::YesNoCancel, "Velnook Archive Log File",
+                         "Do you want to archive the log file?\r\n"
+                         "To Archive the results log file and create a new one click Yes\r\n"
+                         "To Clear the results log file without archiving it click No\r\n"
+                         "Click Cancel to return"}));
+  EXPECT_EQ(dir.Read("Log/Velnook_261205_1.log"), Lines(9));
+  EXPECT_EQ(Log(), kNewLog);
+  // The fresh log has six lines: no data until three more arrive.
+  r = Click({MsgAnswer::Yes});
+  EXPECT_EQ(std::make_pair(r.statusCaption, r.startTimer1), std::make_pair(std::string(), false));
+  EXPECT_EQ(hs.messages.shown.back(), (MessageBoxRequest{MsgIcon::Exclamation, MsgButtons::Ok,
+                                                         "Velnook Log File Error", kNoData}));
+  dir.Write("Log/Velnook.log", kNewLog + Lines(3));
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "Log File Archived");
+  EXPECT_EQ(dir.Read("Log/Velnook_261205_2.log"), kNewLog + Lines(3));
+  hs.loop.SetNow({2026, 12, 6, 0, 0, 1});
+  dir.Write("Log/Velnook.log", Lines(12));
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "Log File Archived");
+  EXPECT_EQ(dir.Read("Log/Velnook_261206_1.log"), Lines(12));
+  EXPECT_NE(Log().find("\r\n06/12/2026 00:00:01\r\n"), std::string::npos);
+}
+
+TEST_F(LogTest, ArchiveFindsNoDataInEightLinesAndAsksTwiceBeforeClearing) {
+  dir.Write("Log/Velnook.log", Lines(7) + "no line end");
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "");
+  EXPECT_EQ(Log(), Lines(7) + "no line end");
+  ArchiveResult r = Click({MsgAnswer::No});
+  EXPECT_EQ(r.statusCaption, "Log File Cleared");
+  EXPECT_TRUE(r.startTimer1);
+  EXPECT_EQ(hs.messages.shown.size(), 1u);  // no second question
+  EXPECT_EQ(Log(), kNewLog);
+
+  dir.Write("Log/Velnook.log", Lines(9));
+  r = Click({MsgAnswer::No, MsgAnswer::No});
+  EXPECT_EQ(std::make_pair(r.statusCaption, r.startTimer1), std::make_pair(std::string(), true));
+  ASSERT_EQ(hs.messages.shown.size(), 2u);
+  EXPECT_EQ(hs.messages.shown[1],
+            (MessageBoxRequest{MsgIcon::None, MsgButtons::YesNo, "Velnook Create New Log File",
+                               "Are you sure you want to create a new log file?"}));
+  EXPECT_EQ(Log(), Lines(9));
+  r = Click({MsgAnswer::Cancel});
+  EXPECT_EQ(std::make_pair(r.statusCaption, r.startTimer1), std::make_pair(std::string(), false));
+  EXPECT_EQ(Log(), Lines(9));
+  EXPECT_EQ(Click({MsgAnswer::No, MsgAnswer::Yes}).statusCaption, "Log File Cleared");
+  EXPECT_EQ(Log(), kNewLog);
+  EXPECT_FALSE(Exists("Log/Velnook_261205_1.log"));
+}
+
+TEST_F(LogTest, ArchiveEndsTheProgramWithoutTheFolderOrTheLog) {
+  state.ProgramTitle = "Velnook Slave";
+  std::filesystem::remove_all(dir.Path() + "/Log");
+  EXPECT_EQ(
+      EndsWith([&] { Click({}); }, false),
+      (MessageBoxRequest{MsgIcon::Critical, MsgButtons::Ok, "Velnook Slave Log Directory Error",
+                         "The log directory does not exist.\r\nTo restore the log directory\r\n"
+                         "reinstall the program.\r\nThe program will now terminate."}));
+  dir.Write("Log/Other.log", Lines(20));
+  EXPECT_EQ(EndsWith([&] { Click({}); }, false),
+            (MessageBoxRequest{MsgIcon::Exclamation, MsgButtons::Ok, "Velnook Slave Log File Error",
+                               "The log file is either missing\r\nor corrupted. Delete the log "
+                               "file if\r\nit exists and restart the program.\r\nThe program "
+                               "will now terminate."}));
+}
+
+TEST_F(LogTest, AFailedArchiveIsShownAndTheLogIsClearedOnlyAfterAWholeCopy) {
+  const char* failed =
+      "Unable to archive the log file Velnook.log.\r\nThis may be a permissions problem.";
+  dir.Write("Log/Velnook.log", Lines(10));
+  dir.Write("Log/Velnook_261205_1.log", "older archive");
+  std::filesystem::create_directory(dir.Path() + "/Log/Velnook_261205_2.log");
+
+  for (bool* fault : {&files.shortCopy, &files.failCopy}) {
+    *fault = true;
+    EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "");
+    EXPECT_EQ(hs.messages.shown.back().title, "Velnook Log File Error");
+    EXPECT_EQ(hs.messages.shown.back().text, failed);
+    EXPECT_EQ(Log(), Lines(10));
+    EXPECT_EQ(dir.Read("Log/Velnook_261205_1.log"), "older archive");
+    EXPECT_FALSE(Exists("Log/Velnook_261205_3.log"));  // no short copy is left as an archive
+    *fault = false;
+  }
+
+  // The copy is safe, the new log cannot be written: reported, and the
+  // program goes on without a log for the next write to find missing.
+  files.failReplace = true;
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "Log File Archived");
+  EXPECT_EQ(hs.messages.shown.back().text, failed);
+  EXPECT_EQ(dir.Read("Log/Velnook_261205_3.log"), Lines(10));
+  EXPECT_FALSE(Exists("Log/Velnook.log"));
+}
+
+TEST_F(LogTest, ALongLogIsArchivedByteForByteWhileWindowEventsRun) {
+  // Lines, then megabytes of NUL bytes without a line end, as an unclean
+  // shutdown leaves a log; a window event writes a line in the middle.
+  const std::string log = Lines(9) + std::string(4 << 20, '\0') + "tail";
+  dir.Write("Log/Velnook.log", log);
+  const std::string late = "written while copying\r\n";
+  hs.loop.onPendingEvents = [&] {
+    if (hs.loop.pendingEventPasses == 3) files.AppendToFile("Log\\Velnook.log", late);
+  };
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "Log File Archived");
+  hs.loop.onPendingEvents = nullptr;
+  EXPECT_GE(hs.loop.pendingEventPasses, 4);
+  EXPECT_TRUE(dir.Read("Log/Velnook_261205_1.log") == log + late);
+  EXPECT_EQ(Log(), kNewLog);
+
+  // One line however long: no data to archive, and clearing still works.
+  dir.Write("Log/Velnook.log", std::string(3 << 20, '\0'));
+  EXPECT_EQ(Click({MsgAnswer::Yes}).statusCaption, "");
+  EXPECT_EQ(hs.messages.shown.back().text, kNoData);
+  EXPECT_EQ(Click({MsgAnswer::No}).statusCaption, "Log File Cleared");
+  EXPECT_EQ(Log(), kNewLog);
+}
+
+TEST(ShortDate, FollowsTheLocalePattern) {
+  const LocalTime t{2026, 3, 7, 9, 5, 4};
+  LocaleInfo locale;
+  locale.monthAbbreviations[2] = "Mär";
+  for (const auto& [pattern, text] :
+       {std::pair{"M/d/yy", "3/7/26"}, {"d. MMM yyyy 'day'", "7. Mär 2026 day"}}) {
+    locale.shortDatePattern = pattern;
+    EXPECT_EQ(FormatShortDate(t, locale), text) << pattern;
+  }
+  EXPECT_EQ(FormatTimeOfDay(t), "09:05:04");
+  EXPECT_EQ(ArchiveName({2031, 1, 2}, 12), "Log\\Velnook_310102_12.log");
 }
 
 }  // namespace
