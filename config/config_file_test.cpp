@@ -105,35 +105,12 @@ TEST(ConfigFile, NumbersFollowTheLeadingNumberRuleAndMustFit) {
 }
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
-  const std::pair<std::string, double> cases[] = {{"300", 300},
-                                                  {"12abc", 12},
-                                                  {"1 0", 10},
-                                                  {"abc", 0},
-                                                  {"", 0},
-                                                  {"  -7", -7},
-                                                  {"+5", 5},
-                                                  {"2.5", 2.5},
-                                                  {"1.2.3", 1.2},
-                                                  {".5", 0.5},
-                                                  {"1e3", 1000},
-                                                  {"1D2", 100},
-                                                  {"1E-1", 0.1},
-                                                  {"2e", 2},
-                                                  {"2e+", 2},
-                                                  {"&H1F", 31},
-                                                  {"&O17", 15},
-                                                  {"&H", 0},
-                                                  {"&HZ", 0},
-                                                  {"&X1", 0},
-                                                  {"\t4\n2", 42},
-                                                  {"-", 0},
-                                                  {".", 0},
-                                                  {"2,7", 2},
-                                                  {"1 e 2", 100},
-                                                  {"0x10", 0},
-                                                  {"1e-999", 0},  // too small for a double is zero
-                                                  {"-0." + std::string(400, '0') + "1", 0},
-                                                  {"0." + std::string(400, '0') + "1e402", 10}};
+  const std::pair<const char*, double> cases[] = {
+      {"300", 300},   {"12abc", 12}, {"1 0", 10},    {"abc", 0},   {"", 0},       {"  -7", -7},
+      {"+5", 5},      {"2.5", 2.5},  {"1.2.3", 1.2}, {".5", 0.5},  {"1e3", 1000}, {"1D2", 100},
+      {"1E-1", 0.1},  {"2e", 2},     {"2e+", 2},     {"&H1F", 31}, {"&O17", 15},  {"&H", 0},
+      {"&HZ", 0},     {"&X1", 0},    {"\t4\n2", 42}, {"-", 0},     {".", 0},      {"2,7", 2},
+      {"1 e 2", 100}, {"0x10", 0},   {"1e-999", 0}};  // too small for a double is zero
   for (const auto& [text, value] : cases) {
     const auto v = LeadingNumber(text);
     ASSERT_TRUE(v.has_value()) << text;
@@ -142,6 +119,8 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
   for (const std::string& big :
        {std::string("1e999"), std::string(400, '9'), "1" + std::string(400, '0') + "e-5"})
     EXPECT_FALSE(LeadingNumber(big).has_value()) << big;
+  EXPECT_EQ(LeadingNumber("-0." + std::string(400, '0') + "1"), 0.0);
+  EXPECT_EQ(LeadingNumber("0." + std::string(400, '0') + "1e402"), 10.0);
 }
 
 TEST(IsIPAddress, DottedAddressesWithZeroOnlyInTheMiddleParts) {
@@ -249,57 +228,42 @@ TEST_F(LoadSettingsTest, AnUnreadableFileEndsTheProgramWithoutItsIcon) {
             "The program will now terminate.");
 }
 
-// Each rule on texts, paths and the partner, and what the user is told when
-// it fails: the program ends but keeps its icon.
+// Each rule on texts, paths and the partner; when one fails the program ends,
+// keeping its icon, and says what is wrong.
 TEST_F(LoadSettingsTest, TextLengthsPathsAndThePartnerAreCheckedAndExplained) {
-  struct Case {
-    ConfigValues values;
-    int rule;
-    std::string problem;  // empty: not asserted
-  };
-  const std::string longPath = std::string(56, 'x') + "\xc3\xa9\\" + std::string(50, 'y') + "\\";
-  const Case cases[] = {
-      {{.LogName = "1234567"}, 9, "LogName=1234567 is not 8 to 20 characters long"},
-      {{.LogName = "12345678"}, 0, ""},
-      {{.LogName = std::string(20, 'x')}, 0, ""},
-      {{.LogName = std::string(21, 'x')}, 9, ""},
-      {{.LogPath = "L\\"}, 0, ""},
-      {{.LogPath = std::string(100, 'x') + "\\"}, 10, ""},
-      {{.LogPath = "Log"},
-       12,
-       std::string("LogPath=Log does not end with ") + kFolderSeparatorsHint},
-      {{.DPath = "C:\\"}, 11, ""},
-      {{.DPath = longPath},
-       11,
-       "DPath=" + std::string(56, 'x') + "... is not 4 to 100 characters long"},
-      {{.DPath = "D:\\x\\"}, 0, ""},
-      {{.DPath = "D:\\xy"},
-       13,
-       std::string("DPath=D:\\xy does not end with ") + kFolderSeparatorsHint},
-      {{.IPAdd = "300.1.1.1"}, 3, "IPAdd=300.1.1.1 is not an IP address, which DName=1 asks for"},
+  const std::pair<ConfigValues, int> rules[] = {{{.LogName = "12345678"}, 0},
+                                                {{.LogName = std::string(20, 'x')}, 0},
+                                                {{.LogName = std::string(21, 'x')}, 9},
+                                                {{.LogPath = "L\\"}, 0},
+                                                {{.LogPath = std::string(100, 'x') + "\\"}, 10},
+                                                {{.DPath = "C:\\"}, 11},
+                                                {{.DPath = "D:\\x\\"}, 0},
+                                                {{.DName = 2, .IPAdd = std::string(101, 'a')}, 4},
+                                                {{.ShutType = 4, .IPAdd = "192.168.0.20"}, 0},
+                                                {{.DName = 2, .ShutType = 4}, 21}};
+  for (const auto& [values, rule] : rules)
+    EXPECT_EQ(CheckSettingsRanges(SettingsOf(values)).failedRule.value_or(0), rule) << rule;
+  const std::string x56 = std::string(56, 'x');
+  const std::string separators = std::string(" does not end with ") + kFolderSeparatorsHint;
+  const std::pair<ConfigValues, std::string> problems[] = {
+      {{.LogName = "1234567"}, "LogName=1234567 is not 8 to 20 characters long"},
+      {{.LogPath = "Log"}, "LogPath=Log" + separators},
+      {{.DPath = x56 + "\xc3\xa9\\" + std::string(50, 'y') + "\\"},
+       "DPath=" + x56 + "... is not 4 to 100 characters long"},
+      {{.DPath = "D:\\xy"}, "DPath=D:\\xy" + separators},
+      {{.IPAdd = "300.1.1.1"}, "IPAdd=300.1.1.1 is not an IP address, which DName=1 asks for"},
       {{.DName = 2, .IPAdd = "10.1.1.1"},
-       4,
        "IPAdd=10.1.1.1 is an IP address, but DName=2 asks for a domain name"},
-      {{.DName = 2, .IPAdd = std::string(101, 'a')}, 4, ""},
-      {{.ShutType = 4, .IPAdd = "192.168.0.20"}, 0, ""},
-      {{.ShutType = 4},
-       20,
-       "ShutType=4 (Monitor) needs the slave's IP address, but IPAdd= is not one"},
-      {{.DName = 2, .ShutType = 4}, 21, ""},
+      {{.ShutType = 4}, "ShutType=4 (Monitor) needs the slave's IP address, but IPAdd= is not one"},
       {{.CMain = 2, .ShutType = 4, .IPAdd = "10.1.1.1"},
-       22,
        "ShutType=4 (Monitor) is not allowed on a slave (CMain=2)"},
-      {{.DownDelay = 601}, 7, "DownDelay=601 is outside 5 to 600"},
-      {{.Port1 = 70000}, 14, "Port1=70000 is outside 1024 to 65535"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.rule);
-    EXPECT_EQ(CheckSettingsRanges(SettingsOf(c.values)).failedRule.value_or(0), c.rule);
-    if (c.problem.empty()) continue;
-    ASSERT_TRUE(WriteTestSettings(hs.files, c.values));
+      {{.DownDelay = 601}, "DownDelay=601 is outside 5 to 600"},
+      {{.Port1 = 70000}, "Port1=70000 is outside 1024 to 65535"}};
+  for (const auto& [values, problem] : problems) {
+    ASSERT_TRUE(WriteTestSettings(hs.files, values));
     EXPECT_EQ(LoadEnds(), false);
     EXPECT_EQ(hs.messages.shown.back().title, "Velnook Configuration File Error");
-    EXPECT_EQ(Text(), kCorrupt + c.problem);
+    EXPECT_EQ(Text(), kCorrupt + problem);
   }
   ASSERT_TRUE(WriteTestSettings(hs.files, {.CMain = 2}));
   hs.messages.shown.clear();
