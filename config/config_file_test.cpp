@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "config/ip_address.h"
 #include "config/leading_number.h"
 #include "config/load_settings.h"
@@ -49,9 +47,6 @@ TEST(ConfigFile, DefaultsAreWrittenExactlyAndReadBackUnchanged) {
   // The summary holds the significant lines without CMain.
   EXPECT_TRUE(summary.starts_with("\r\nConfiguration\r\n-------------\r\n\r\n[Comms]\r\nDName=1"));
   EXPECT_TRUE(summary.ends_with("\r\n[Shutdown]\r\nShutTime=60\r\nShutType=1"));
-  std::filesystem::remove(dir.Path() + "/Data/Velnook.ini");
-  EXPECT_EQ(ReadConfigFile(files, s, summary), ConfigReadStatus::MissingOrCorrupt);
-  EXPECT_EQ(summary, "\r\nConfiguration\r\n-------------");
 }
 
 TEST(ConfigFile, KeysAreRecognisedExactlyAndCounted) {
@@ -130,11 +125,6 @@ TEST(IsIPAddress, DottedAddressesWithZeroOnlyInTheMiddleParts) {
                           "256.1.1.1", "1.256.1.1", "1..1.1", "a.b.c.d", "1.1.1.1 ", " 1.1.1.1",
                           "1,1.1.1", "-1.1.1.1", "99999999999.1.1.1", "1.1.1.99999999999"})
     EXPECT_FALSE(IsIPAddress(bad)) << bad;
-  // A resolved address reads whatever its leading zeros, and may hold a 0 anywhere.
-  EXPECT_EQ(ParseIPv4Address("0127.000.000.01")->ToText(), "127.0.0.1");
-  EXPECT_EQ(ParseIPv4Address("10.0.0.0")->ToText(), "10.0.0.0");
-  for (const char* bad : {"1.1.1", "1.1.1.1.1", "256.0.0.1", "1..1.1", " 1.1.1.1", "localhost"})
-    EXPECT_FALSE(ParseIPv4Address(bad)) << bad;
 }
 
 TEST(ConfigFile, NumbersAreWrittenInShortestFormWithTheLocaleSeparator) {
@@ -204,12 +194,8 @@ TEST_F(LoadSettingsTest, AnUnreadableFileEndsTheProgramWithoutItsIcon) {
   EXPECT_EQ(hs.messages.shown.back().title, "Velnook Configuration File Error");
   EXPECT_EQ(Text(), kCorrupt + "Reinstall the program to restore the file.");
 
-  ASSERT_TRUE(WriteTestSettings(hs.files));
-  const std::string good = dir.Read("Data/Velnook.ini");
   auto endsWith = [&](const std::string& from, const std::string& to) {
-    std::string text = good;
-    text.replace(text.find(from), from.size(), to);
-    dir.Write("Data/Velnook.ini", text);
+    dir.Write("Data/Velnook.ini", With(from, to));
     EXPECT_EQ(LoadEnds(), true);
     return Text();
   };
@@ -265,12 +251,6 @@ TEST_F(LoadSettingsTest, TextLengthsPathsAndThePartnerAreCheckedAndExplained) {
     EXPECT_EQ(hs.messages.shown.back().title, "Velnook Configuration File Error");
     EXPECT_EQ(Text(), kCorrupt + problem);
   }
-  ASSERT_TRUE(WriteTestSettings(hs.files, {.CMain = 2}));
-  hs.messages.shown.clear();
-  EXPECT_FALSE(LoadEnds().has_value());
-  EXPECT_TRUE(state.PartnerMissing);
-  EXPECT_TRUE(hs.messages.shown.empty());
-  EXPECT_EQ(state.settings.DownDelay, 300);
 }
 
 }  // namespace
