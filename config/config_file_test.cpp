@@ -61,7 +61,6 @@ TEST(ConfigFile, KeysAreRecognisedExactlyAndCounted) {
       {With("AvTime=5", "avtime=7"), MissingOrCorrupt},
       {With("AvTime=5", " #AvTime=7"), MissingOrCorrupt},
       {With("[Run]", "[run]"), MissingOrCorrupt},
-      {With("[Shutdown]", "x"), MissingOrCorrupt},
       {With("\r\n\r\n[Shutdown]", "\r\nShutType=1\r\n[Shutdown]"), MissingOrCorrupt},
       {With("IPAdd=", "IPAdd=caf\xE9\x80"), Ok},  // bytes load unchanged
       {lf, Ok},
@@ -81,7 +80,7 @@ TEST(ConfigFile, KeysAreRecognisedExactlyAndCounted) {
   EXPECT_EQ(s.IPAdd, "a#b=c");
 }
 
-TEST(ConfigFile, NumbersFollowTheLeadingNumberRuleAndMustFit) {
+TEST(ConfigFile, NumbersFollowTheLeadingNumberRuleMustFitAndAreWrittenShortest) {
   // Integers round half to even and must fit their type.
   const std::pair<const char*, std::optional<int>> cases[] = {
       {"AvTime=2.5", 2},      {"AvTime=3.5", 4},       {"AvTime=-2.5", -2},
@@ -97,16 +96,14 @@ TEST(ConfigFile, NumbersFollowTheLeadingNumberRuleAndMustFit) {
     const int got = key == "AvTime" ? s.AvTime : s.Port1;
     EXPECT_EQ(got, value.value_or(got)) << line;
   }
-}
-
-TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
-  const std::pair<const char*, double> cases[] = {
+  // The number at the start of a text.
+  const std::pair<const char*, double> texts[] = {
       {"300", 300},   {"12abc", 12}, {"1 0", 10},    {"abc", 0},   {"", 0},       {"  -7", -7},
       {"+5", 5},      {"2.5", 2.5},  {"1.2.3", 1.2}, {".5", 0.5},  {"1e3", 1000}, {"1D2", 100},
       {"1E-1", 0.1},  {"2e", 2},     {"2e+", 2},     {"&H1F", 31}, {"&O17", 15},  {"&H", 0},
       {"&HZ", 0},     {"&X1", 0},    {"\t4\n2", 42}, {"-", 0},     {".", 0},      {"2,7", 2},
       {"1 e 2", 100}, {"0x10", 0},   {"1e-999", 0}};  // too small for a double is zero
-  for (const auto& [text, value] : cases) {
+  for (const auto& [text, value] : texts) {
     const auto v = LeadingNumber(text);
     ASSERT_TRUE(v.has_value()) << text;
     EXPECT_DOUBLE_EQ(*v, value) << text;
@@ -116,6 +113,13 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
     EXPECT_FALSE(LeadingNumber(big).has_value()) << big;
   EXPECT_EQ(LeadingNumber("-0." + std::string(400, '0') + "1"), 0.0);
   EXPECT_EQ(LeadingNumber("0." + std::string(400, '0') + "1e402"), 10.0);
+  // Written in shortest form with the locale's separator.
+  LocaleInfo comma;
+  comma.decimalSeparator = ',';
+  EXPECT_EQ(FormatConfigNumber(2.5, comma), "2,5");
+  EXPECT_EQ(FormatConfigNumber(10001, comma), "10001");
+  for (const auto& [value, text] : {std::pair{2.5, "2.5"}, {-3.0, "-3"}, {-0.0, "0"}})
+    EXPECT_EQ(FormatConfigNumber(value, LocaleInfo{}), text);
 }
 
 TEST(IsIPAddress, DottedAddressesWithZeroOnlyInTheMiddleParts) {
@@ -125,15 +129,6 @@ TEST(IsIPAddress, DottedAddressesWithZeroOnlyInTheMiddleParts) {
                           "256.1.1.1", "1.256.1.1", "1..1.1", "a.b.c.d", "1.1.1.1 ", " 1.1.1.1",
                           "1,1.1.1", "-1.1.1.1", "99999999999.1.1.1", "1.1.1.99999999999"})
     EXPECT_FALSE(IsIPAddress(bad)) << bad;
-}
-
-TEST(ConfigFile, NumbersAreWrittenInShortestFormWithTheLocaleSeparator) {
-  LocaleInfo comma;
-  comma.decimalSeparator = ',';
-  EXPECT_EQ(FormatConfigNumber(2.5, comma), "2,5");
-  EXPECT_EQ(FormatConfigNumber(10001, comma), "10001");
-  for (const auto& [value, text] : {std::pair{2.5, "2.5"}, {-3.0, "-3"}, {-0.0, "0"}})
-    EXPECT_EQ(FormatConfigNumber(value, LocaleInfo{}), text);
 }
 
 TEST(CheckSettingsRanges, EachNumericRuleHoldsOnBothSidesOfItsLimits) {
@@ -161,10 +156,8 @@ TEST(CheckSettingsRanges, EachNumericRuleHoldsOnBothSidesOfItsLimits) {
     }
   }
   // A slave without a usable partner loads, marked.
-  EXPECT_TRUE(CheckSettingsRanges(SettingsOf({.CMain = 2})).partnerMissing);
   EXPECT_TRUE(CheckSettingsRanges(SettingsOf({.CMain = 2, .DName = 2})).partnerMissing);
   EXPECT_FALSE(CheckSettingsRanges(SettingsOf({.CMain = 2, .IPAdd = "127.0.0.1"})).partnerMissing);
-  EXPECT_FALSE(CheckSettingsRanges(SettingsOf({})).partnerMissing);
 }
 
 class LoadSettingsTest : public ::testing::Test {

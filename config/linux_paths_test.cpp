@@ -26,29 +26,20 @@ class LinuxPathsTest : public ::testing::Test {
     EXPECT_TRUE(PrepareWorkFolder(hs.files));
     settings = dir.Read("Data/Velnook.ini");
   }
-  // The settings file with the first from replaced.
-  void Change(const std::string& from, const std::string& to) {
-    std::string text = settings;
-    dir.Write("Data/Velnook.ini", text.replace(text.find(from), from.size(), to));
-  }
   TempWorkDir dir;
   HeadlessServices hs;
   SharedState state;
   std::string settings;
 };
 
-TEST_F(LinuxPathsTest, AnOldWindows1252FileLoadsAsUtf8) {
-  Change("DPath=dls\\", "DPath=dls\\T\xE9l\xE9\\");  // é as the byte 0xE9
-  LoadSettings(state, hs.services);
-  EXPECT_EQ(state.settings.DPath, "dls\\T\xC3\xA9l\xC3\xA9\\");
-  EXPECT_NE(state.ConfigSummary.find("DPath=dls\\T\xC3\xA9l\xC3\xA9\\"), std::string::npos);
-}
-
-// Under a process locale with a decimal comma, as Qt sets the user's up;
-// building only its number rules keeps the test fast.
-TEST_F(LinuxPathsTest, NumbersReadAlikeUnderEveryProcessLocale) {
+// An older version's Windows-1252 file loads as UTF-8; numbers read alike
+// under a process locale with a decimal comma, as Qt sets the user's up
+// (building only its number rules keeps the test fast).
+TEST_F(LinuxPathsTest, OldFilesAndNumbersReadAlikeUnderEveryProcessLocale) {
+  settings.replace(settings.find("DPath=dls\\"), 10, "DPath=dls\\T\xE9l\xE9\\");  // é as 0xE9
   settings.replace(settings.find("AvTime=5"), 8, "AvTime=2.7");
-  Change("ShutTime=60", "ShutTime=6.25e1");
+  dir.Write("Data/Velnook.ini",
+            settings.replace(settings.find("ShutTime=60"), 11, "ShutTime=6.25e1"));
   dir.Write("comma.src",
             "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"<U002E>\"\n"
             "grouping 3;3\nEND LC_NUMERIC\n");
@@ -66,6 +57,8 @@ TEST_F(LinuxPathsTest, NumbersReadAlikeUnderEveryProcessLocale) {
   ASSERT_TRUE(comma) << "the comma locale did not load";
   EXPECT_EQ(state.settings.AvTime, 3);
   EXPECT_EQ(state.settings.ShutTime, 62);
+  EXPECT_EQ(state.settings.DPath, "dls\\T\xC3\xA9l\xC3\xA9\\");
+  EXPECT_NE(state.ConfigSummary.find("DPath=dls\\T\xC3\xA9l\xC3\xA9\\"), std::string::npos);
 }
 
 TEST_F(LinuxPathsTest, TheDefaultDownloadFolderIsTheDesktopsIfTheSettingsCanHoldIt) {

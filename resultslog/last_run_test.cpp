@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/headless/headless_services.h"
-#include "platform/headless/temp_work_dir.h"
 #include "resultslog/log_line.h"
 
 namespace velnook {
@@ -31,15 +29,13 @@ TEST(FormatLogLine, EachLevelAndRoleWithFieldsCutAndPaddedToTheirWidths) {
       // The count keeps its last four characters.
       {"Run", "", -32768, 2, 1, "", ",  Run      ,           , Count:2768"},
       {"", "", 5, 3, 1, "", "\r\n"}};
+  LogLineFields f{.time = "05-Dec-26 14:03:27", .rateField = "   0.0", .avRateText = "   1.5"};
   for (const auto& c : cases) {
-    const std::string line = FormatLogLine(c.first, c.second,
-                                           {.time = "05-Dec-26 14:03:27",
-                                            .count = c.count,
-                                            .logLevel = c.level,
-                                            .cMain = c.cMain,
-                                            .rateField = "   0.0",
-                                            .avRateText = "   1.5",
-                                            .linkStatus = c.linkStatus});
+    f.count = c.count;
+    f.logLevel = c.level;
+    f.cMain = c.cMain;
+    f.linkStatus = c.linkStatus;
+    const std::string line = FormatLogLine(c.first, c.second, f);
     EXPECT_EQ(line == "\r\n" ? line : line.substr(18), c.line);
   }
 }
@@ -86,31 +82,6 @@ TEST(LastRunReport, TellsEachEndingOfTheLastRunOnly) {
       {"Dear diary,\r\n05-Dec-26 was a quiet day, Count: none\r\n\x01\x02", std::nullopt},
   };
   for (const auto& [log, report] : cases) EXPECT_EQ(LastRunReport(log), report) << log;
-}
-
-// Real files that may be read only from their end, and not far, however
-// long the log has grown.
-class TailOnlyFiles : public NativeFileSystem {
- public:
-  std::optional<std::string> ReadFile(const std::string&) override { return std::nullopt; }
-  bool ReadFileInBlocks(const std::string&, const std::function<bool(std::string_view)>&) override {
-    return false;
-  }
-  std::optional<std::string> ReadFileTail(const std::string& p, std::uint64_t n) override {
-    EXPECT_LE(n, kLastRunTailBytes);
-    return NativeFileSystem::ReadFileTail(p, n);
-  }
-};
-
-TEST(LastRunReport, ReadsOnlyTheEndOfTheLog) {
-  TempWorkDir dir;
-  dir.Write("Log/Velnook.log", kQuietPowerOff);
-  SharedState state;
-  state.settings = {.LogLevel = 2, .LogName = "Velnook.log", .LogPath = "Log\\"};
-  TailOnlyFiles files;
-  EXPECT_EQ(ReadLastRunReport(state, files), kQuietReport);
-  state.settings.LogName = "Missing.log";
-  EXPECT_EQ(ReadLastRunReport(state, files), std::nullopt);
 }
 
 }  // namespace
