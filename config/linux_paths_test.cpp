@@ -14,12 +14,6 @@
 namespace velnook {
 namespace {
 
-std::string Times(const std::string& s, int n) {
-  std::string out;
-  for (int i = 0; i < n; ++i) out += s;
-  return out;
-}
-
 class LinuxPathsTest : public ::testing::Test {
  protected:
   LinuxPathsTest() : hs(dir.Path()) {
@@ -58,7 +52,6 @@ TEST_F(LinuxPathsTest, OldFilesAndNumbersReadAlikeUnderEveryProcessLocale) {
   EXPECT_EQ(state.settings.AvTime, 3);
   EXPECT_EQ(state.settings.ShutTime, 62);
   EXPECT_EQ(state.settings.DPath, "dls\\T\xC3\xA9l\xC3\xA9\\");
-  EXPECT_NE(state.ConfigSummary.find("DPath=dls\\T\xC3\xA9l\xC3\xA9\\"), std::string::npos);
 }
 
 TEST_F(LinuxPathsTest, TheDefaultDownloadFolderIsTheDesktopsIfTheSettingsCanHoldIt) {
@@ -68,6 +61,8 @@ TEST_F(LinuxPathsTest, TheDefaultDownloadFolderIsTheDesktopsIfTheSettingsCanHold
     return DefaultDownloadPath(hs.files, hs.process);
   };
   EXPECT_EQ(DefaultDownloadPath(hs.files, hs.process), "~/Downloads/");  // no file
+  std::string zh;  // 97 characters in 194 bytes
+  for (int i = 0; i < 97; ++i) zh += "\xD0\x96";
   const std::pair<std::string, std::string> cases[] = {
       {"# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n"
        "XDG_DOWNLOAD_DIR=\"$HOME/T\xC3\xA9l\"",
@@ -78,14 +73,12 @@ TEST_F(LinuxPathsTest, TheDefaultDownloadFolderIsTheDesktopsIfTheSettingsCanHold
       // "$HOME" alone switches the folder off; relative paths are invalid.
       {"XDG_DOWNLOAD_DIR=\"$HOME\"", "~/Downloads/"},
       {"XDG_DOWNLOAD_DIR=\"dl\"", "~/Downloads/"},
-      {"XDG_DOWNLOAD_DIR=\"$HOME/" + Times("\xD0\x96", 97) + "\"",
-       "~/" + Times("\xD0\x96", 97) + "/"},
-      {"XDG_DOWNLOAD_DIR=\"$HOME/" + Times("\xD0\x96", 97) + "x\"", "~/Downloads/"},
+      {"XDG_DOWNLOAD_DIR=\"$HOME/" + zh + "\"", "~/" + zh + "/"},
+      {"XDG_DOWNLOAD_DIR=\"$HOME/" + zh + "x\"", "~/Downloads/"},
   };
   for (const auto& [text, folder] : cases) EXPECT_EQ(with("home/.config", text), folder) << text;
   // The settings check counts characters too: 100 in 197 bytes pass.
-  EXPECT_FALSE(
-      CheckSettingsRanges(SettingsOf({.DPath = "~/" + Times("\xD0\x96", 97) + "/"})).failedRule);
+  EXPECT_FALSE(CheckSettingsRanges(SettingsOf({.DPath = "~/" + zh + "/"})).failedRule);
   // XDG_CONFIG_HOME moves the file; a relative one is ignored.
   hs.process.environment["XDG_CONFIG_HOME"] = dir.Path() + "/cfg";
   EXPECT_EQ(with("cfg", "XDG_DOWNLOAD_DIR=\"$HOME/dl\""), "~/dl/");

@@ -12,8 +12,7 @@ TEST(FormatLogLine, EachLevelAndRoleWithFieldsCutAndPaddedToTheirWidths) {
   const struct {
     const char *first, *second;
     int count, level, cMain;
-    const char* linkStatus;
-    const char* line;  // after the time
+    const char *linkStatus, *line;  // the line after its time
   } cases[] = {
       {"Run", "", 4, 3, 1, "",
        ",  Run      ,           , Count:   4, Rate:    0.0, Av Rate:    1.5"},
