@@ -202,11 +202,12 @@ TEST_F(ConfigScreenTest, AFailedWriteSaysSoAndReturnsToTheRunningValues) {
   }
 }
 
-TEST_F(ConfigScreenTest, RestorePutsEveryDefaultAndTheDesktopsFolderInButThePartner) {
+TEST_F(ConfigScreenTest, RestorePutsEveryDefaultAndTheDesktopsFolderInButTheRoleAndPartner) {
   hs.process.environment["HOME"] = dir.Path();
   dir.Write(".config/user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"$HOME/Bureau\"\n");
   ConfigValues stored{.DName = 2, .AvTime = 20, .LogLevel = 3, .RunOnTop = 2, .StartMin = 1};
   stored.ShutType = 5;
+  stored.CMain = 2;  // a slave stays one
   stored.IPAdd = "partner.example";
   state.settings = SettingsOf(stored);
   state.WindowStateOverride = true;
@@ -220,7 +221,8 @@ TEST_F(ConfigScreenTest, RestorePutsEveryDefaultAndTheDesktopsFolderInButThePart
   std::string summary;
   ASSERT_EQ(ReadConfigText(SettingsFile(), saved, summary), ConfigReadStatus::Ok);
   EXPECT_FALSE(state.WindowStateOverride);  // StartMin changed: the user's choice goes
-  EXPECT_EQ(saved, SettingsOf({.DName = 2,
+  EXPECT_EQ(saved, SettingsOf({.CMain = 2,
+                               .DName = 2,
                                .IPAdd = "partner.example",
                                .DPath = DefaultDownloadPath(hs.files, hs.process)}));
 }
