@@ -1,186 +1,177 @@
-// The configuration screen on the headless backend: its field check, Save,
-// Restore, the closing countdown and the folder buttons.
+// The configuration screen on the headless backend. The limits it checks are
+// the load check's, tested there.
+#include <gtest/gtest.h>
+
+#include "config/check_screen_values.h"
 #include "config/default_download_path.h"
-#include "config/save_restore.h"
-#include "config/screen_test_support.h"
+#include "config/frm_config.h"
+#include "config/settings_test_support.h"
+#include "platform/headless/temp_work_dir.h"
 
 namespace velnook {
 namespace {
 
-class ConfigScreenTest : public ScreenTest {
+using Labels = std::vector<std::string>;
+
+// The screen open over the stored and running defaults with the download
+// folder "dls\", in a working directory with a "Log" folder.
+class ConfigScreenTest : public ::testing::Test {
  protected:
-  ConfigScreenTest() {
-    WriteSettingsFile();
+  ConfigScreenTest() : hs(dir.Path()) {
+    dir.Write("Log/.keep", "");
+    hs.admin.administrator = true;
+    state.settings = SettingsOf({.DPath = "dls\\"});
+    EXPECT_TRUE(WriteTestSettings(hs.files, ValuesOf(state.settings)));
     original = SettingsFile();
     screen.Open();
   }
-  // The check's result with text in field; the field gets its old text back.
+  std::string SettingsFile() const { return dir.Read("Data/Velnook.ini"); }
+  int Check() { return CheckScreenValues(screen, state, hs.services); }
+  void Set(const std::string& field, const std::string& text) { screen.Get(field).caption = text; }
+  // The labels the check turned orange and bold.
+  Labels MarkedLabels() const {
+    Labels out;
+    for (const Control& c : screen.controls)
+      if (c.name.ends_with('M') && c.foreColour == kOrange && c.bold) out.push_back(c.name);
+    return out;
+  }
+  // The check with text in field, which then gets its old text back.
   std::pair<int, Labels> Try(const std::string& field, const std::string& text) {
     const std::string old = screen.Text(field);
     Set(field, text);
-    const int n = Check();
-    Labels marked = MarkedLabels();
+    const std::pair<int, Labels> result{Check(), MarkedLabels()};
     Set(field, old);
-    return {n, marked};
+    return result;
   }
   void Save() { screen.OnClick("Save"); }
+  const std::string& Status() const { return screen.Get("Status").caption; }
+
+  TempWorkDir dir;
+  HeadlessServices hs;
+  SharedState state;
   std::string original;
+  int reinitialisations = 0;
+  FrmConfig screen{hs.services, state, {.reinitialise = [this] { ++reinitialisations; }}};
 };
 
-const char* const kOutOfRange =
-    "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved";
-
-TEST_F(ConfigScreenTest, EachFieldIsJudgedAsItStandsOnBothSidesOfItsLimits) {
-  struct Case {
-    const char* field;
-    std::vector<std::string> pass, fail;
-  };
-  const Case cases[] = {
-      {"AvTimeT", {"1", "30", "12abc", "1e1", " 3 0"}, {"0.9", "30.5", "abc", "", "1e999"}},
-      {"DownDelayT", {"5", "600"}, {"4.9", "600.1"}},
-      {"DownLevelT", {"2", "50", "2.5"}, {"1.99", "51"}},
-      {"Port1T", {"1024", "65535", "&HFFFF"}, {"1023", "65536"}},
-      {"ShutTimeT", {"2", "600"}, {"1", "601"}},
-      {"StartDelayT", {"1", "3600"}, {"0", "3601", "-1"}},
-      {"LogNameT", {"abcd.log", std::string(20, 'a')}, {"abc.log", std::string(21, 'a')}},
-      {"DPathT",
-       {"C:\\x\\", std::string(99, 'd') + "\\"},
-       {"C:\\", "C:\\x", std::string(100, 'd') + "\\"}},
-      // The log folder must exist, relative to the current directory.
-      {"LogPathT", {"Log\\", dir.Path() + "/Log\\"}, {"Nolog\\", "Log"}},
-      {"IPAddT", {"", "192.168.1.5", "010.001.001.001"}, {"abc", "192.168.1.0", "192.168.1.5 "}},
-  };
-  EXPECT_EQ(Check(), 0);
-  for (const Case& c : cases) {
-    const std::string label = std::string(c.field, std::strlen(c.field) - 1) + "M";
-    for (const auto& t : c.pass) EXPECT_EQ(Try(c.field, t).first, 0) << c.field << " " << t;
-    for (const auto& t : c.fail)
-      EXPECT_EQ(Try(c.field, t), std::make_pair(1, Labels{label})) << c.field << " " << t;
-  }
+TEST_F(ConfigScreenTest, EachFieldIsJudgedAsTypedAndMarksItsLabel) {
+  for (const char* key : {"AvTime", "DownDelay", "DownLevel", "Port1", "ShutTime", "StartDelay",
+                          "LogName", "LogPath", "DPath"})
+    EXPECT_EQ(Try(std::string(key) + "T", "0").second, Labels{std::string(key) + "M"}) << key;
+  const std::pair<const char*, std::string> pass[] = {
+      {"AvTimeT", "12abc"}, {"DownLevelT", "2.5"}, {"IPAddT", ""}};
+  for (const auto& [field, text] : pass) EXPECT_EQ(Try(field, text).first, 0) << field << text;
+  // Fractions count as typed; the log folder must exist.
+  const std::pair<const char*, std::string> fail[] = {
+      {"AvTimeT", "30.5"}, {"AvTimeT", "1e999"},    {"DownLevelT", "1.99"}, {"DPathT", "C:\\x"},
+      {"LogPathT", "Log"}, {"LogPathT", "Nolog\\"}, {"IPAddT", "abc"}};
+  for (const auto& [field, text] : fail) EXPECT_EQ(Try(field, text).first, 1) << field << text;
   // Too long and missing: two rules, one label.
   EXPECT_EQ(Try("LogPathT", std::string(100, 'l') + "\\"), std::make_pair(2, Labels{"LogPathM"}));
   screen.Get("DNameT").value = 1;
-  for (const std::string& t : std::vector<std::string>{"", "host.example", std::string(100, 'h')})
+  for (const std::string& t : {std::string("host.example"), std::string(100, 'h')})
     EXPECT_EQ(Try("IPAddT", t).first, 0) << t;
-  for (const std::string& t : std::vector<std::string>{"192.168.1.5", std::string(101, 'h')})
+  for (const std::string& t : {std::string("192.168.1.5"), std::string(101, 'h')})
     EXPECT_EQ(Try("IPAddT", t).first, 1) << t;
-}
-
-TEST_F(ConfigScreenTest, TheActionAndTheRoleNeedAPartner) {
-  struct Case {
-    int cmain, dname;
-    const char* action;
-    const char* address;
-    int broken;
-    Labels marked;
-    const char* hint;  // IPAddM's caption after the check
-  };
-  const Case cases[] = {
-      {1, 0, "Monitor", "abc", 3, {"ShutTypeM", "IPAddM"}, "Must Be A Valid IP Address"},
-      {1, 0, "Monitor", "", 2, {"ShutTypeM", "IPAddM"}, "Must Be A Valid IP Address"},
-      {1, 0, "Monitor", "192.168.1.20", 0, {}, "(Either empty or a valid IP address)"},
-      {1, 1, "Monitor", "", 2, {"ShutTypeM", "IPAddM"}, "Must Be A Valid Domain Name"},
-      {1, 1, "Monitor", "partner.example", 0, {}, "(Either empty or a valid domain name)"},
-      {2, 0, "Power Off", "", 1, {"IPAddM"}, "(A valid IP address)"},
-      {2, 1, "Power Off", "", 1, {"IPAddM"}, "(a valid domain name)"},
-      {2, 0, "Monitor", "192.168.1.5", 1, {"ShutTypeM"}, "(A valid IP address)"},
-  };
-  for (const Case& c : cases) {
-    state.settings.CMain = static_cast<std::int16_t>(c.cmain);
-    screen.Get("DNameT").value = c.dname;
-    screen.Choose("ShutNameT", c.action);
-    Set("IPAddT", c.address);
-    EXPECT_EQ(Check(), c.broken) << c.cmain << c.dname << c.action << c.address;
-    EXPECT_EQ(MarkedLabels(), c.marked) << c.cmain << c.dname << c.action << c.address;
-    EXPECT_EQ(screen.Get("IPAddM").caption, c.hint);
-  }
-  EXPECT_EQ(screen.Get("ShutTypeM").caption, "Invalid Option In Slave Mode");
-  screen.Choose("ShutNameT", "Reboot");
-  state.SetupError = true;  // the port is in use
-  EXPECT_EQ(Check(), 1);
-  EXPECT_EQ(MarkedLabels(), Labels{"Port1M"});
-}
-
-TEST_F(ConfigScreenTest, AListWithNoChoiceKeepsThePreviousCode) {
+  // A list with no choice keeps the previous code.
   screen.Get("ShutNameT").value = -1;
   screen.Get("LogLevelT").value = -1;
   EXPECT_EQ(Check(), 0);
   EXPECT_EQ(std::make_pair(screen.ShutTypeCode, screen.LogLevelCode), std::make_pair(1, 2));
   screen.ShutTypeCode = 0;
   screen.LogLevelCode = 0;
-  EXPECT_EQ(Check(), 2);
-  EXPECT_EQ(MarkedLabels(), (Labels{"LogLevelM", "ShutTypeM"}));
-  screen.Choose("LogLevelT", "Full");
-  screen.Choose("ShutNameT", "Standby");
-  EXPECT_EQ(Check(), 0);
-  EXPECT_EQ(std::make_pair(screen.ShutTypeCode, screen.LogLevelCode), std::make_pair(6, 3));
+  EXPECT_EQ(Try("AvTimeT", "5"), std::make_pair(2, Labels{"LogLevelM", "ShutTypeM"}));
 }
 
-TEST_F(ConfigScreenTest, TheInvalidDataBoxComesOnlyWithTheSwitchAndOncePerRun) {
-  Set("AvTimeT", "31");
-  Check();
-  EXPECT_TRUE(hs.messages.shown.empty());
-  state.StartSwitch = 2;
-  Check();
-  EXPECT_EQ(hs.messages.Only(), (MessageBoxRequest{MsgIcon::None, MsgButtons::Ok,
-                                                   "Velnook Data Error", "Invalid Data"}));
-  Set("AvTimeT", "30");
-  Check();
-  EXPECT_EQ(hs.messages.shown.size(), 1u);
+TEST_F(ConfigScreenTest, TheActionAndTheRoleNeedAPartner) {
+  struct Case {
+    int cmain, dname;
+    const char *action, *actionHint, *address;  // actionHint: ShutTypeM's caption on choosing
+    int broken;
+    Labels marked;
+    const char* addressHint;  // IPAddM's caption after the check
+  };
+  const char* const ip = "(Only Use With A Valid IP Address)";
+  const char* const name = "(Only Use With A Valid Domain Name)";
+  const char* const forces = "(Forces Running Applications To Close)";
+  const char* const none = "Not Available In Slave Mode";
+  const Case cases[] = {
+      {1, 0, "Monitor", ip, "", 2, {"ShutTypeM", "IPAddM"}, "Must Be A Valid IP Address"},
+      {1, 0, "Monitor", ip, "192.168.1.20", 0, {}, "(Either empty or a valid IP address)"},
+      {1, 1, "Monitor", name, "", 2, {"ShutTypeM", "IPAddM"}, "Must Be A Valid Domain Name"},
+      {1, 1, "Hibernate", "", "", 0, {}, "(Either empty or a valid domain name)"},
+      {2, 0, "Power Off", forces, "", 1, {"IPAddM"}, "(A valid IP address)"},
+      {2, 1, "Reboot", forces, "", 1, {"IPAddM"}, "(a valid domain name)"},
+      {2, 0, "Monitor", none, "192.168.1.5", 1, {"ShutTypeM"}, "(A valid IP address)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.cmain << c.dname << c.action << c.address);
+    state.settings.CMain = static_cast<std::int16_t>(c.cmain);
+    screen.Get("DNameT").value = c.dname;
+    screen.Choose("ShutNameT", c.action);
+    screen.ShowShutTypeHint();
+    EXPECT_EQ(screen.Get("ShutTypeM").caption, c.actionHint);
+    Set("IPAddT", c.address);
+    EXPECT_EQ(Check(), c.broken);
+    EXPECT_EQ(MarkedLabels(), c.marked);
+    EXPECT_EQ(screen.Get("IPAddM").caption, c.addressHint);
+  }
+  EXPECT_EQ(screen.Get("ShutTypeM").caption, "Invalid Option In Slave Mode");
+  screen.Choose("ShutNameT", "Reboot");
+  state.SetupError = true;  // the port is in use
+  EXPECT_EQ(Try("AvTimeT", "5"), std::make_pair(1, Labels{"Port1M"}));
 }
 
-TEST_F(ConfigScreenTest, SaveWritesOnlyAChangeOfValidValues) {
+TEST_F(ConfigScreenTest, SaveWritesOnlyAChangeOfStorableValidValuesAndOnlyForAnAdministrator) {
   Save();
   EXPECT_EQ(Status(), "No Changes To Save");
-  EXPECT_EQ(SettingsFile(), original);
   hs.loop.Advance(2000);  // Timer2 clears the status once
   EXPECT_EQ(Status(), "");
   // Values the next load would refuse (the reader trims "abcdefg ") are never written.
   for (const char* bad : {"abcdefg ", "abcdefgh\r\nShutType=4"}) {
     Set("LogNameT", bad);
     Save();
-    EXPECT_EQ(Status(), kOutOfRange);
+    EXPECT_EQ(Status(), "Item(s) Highlighted Contain Out Of Range Values - Changes Not Saved");
   }
   EXPECT_EQ(SettingsFile(), original);
   EXPECT_FALSE(state.ConfigChanged);
 
+  const Settings running = state.settings;
   Set("LogNameT", "Results.log");
   Set("AvTimeT", "12abc");
-  Set("DownLevelT", "2.5");
   state.SetupError = true;
   Save();
   EXPECT_EQ(Status(), "Changes Saved - Click Close To Activate The Changes");
   EXPECT_TRUE(state.ConfigChanged);
   EXPECT_FALSE(state.SetupError);
-  const std::string saved = SettingsFile();
-  for (const char* line : {"\r\nAvTime=12\r\n", "\r\nDownLevel=2.5\r\n",
-                           "\r\nLogName=Results.log\r\n", "# 05-Dec-26 03:00:40\r\n"})
-    EXPECT_NE(saved.find(line), std::string::npos) << line;
-  EXPECT_EQ(state.settings, DefaultSettings());  // applied only by re-initialisation
+  for (const char* line :
+       {"\r\nAvTime=12\r\n", "\r\nLogName=Results.log\r\n", "# 05-Dec-26 03:00:40\r\n"})
+    EXPECT_NE(SettingsFile().find(line), std::string::npos) << line;
+  EXPECT_EQ(state.settings, running);  // applied only by re-initialisation
   Save();
   EXPECT_EQ(Status(), "No Changes To Save");
-}
 
-TEST_F(ConfigScreenTest, StartMinChangedDropsTheWindowStateChoiceAndASlaveKeepsItsRole) {
-  state.WindowStateOverride = true;
+  // Characters the system cannot store are refused, not replaced.
+  const std::string saved = SettingsFile();
+  Set("DPathT", "????????\\");
+  screen.Get("DPathT").unstorable = true;
+  Save();
+  EXPECT_EQ(hs.messages.Only().title, "Velnook Data Error");
+  EXPECT_EQ(Status(),
+            "Item(s) Highlighted Contain Characters That Cannot Be Stored - Changes Not Saved");
+  EXPECT_EQ(MarkedLabels(), Labels{"DPathM"});
+  screen.OnClick("Restore");  // replaces the field, and with it the refusal
+  EXPECT_FALSE(screen.Get("DPathT").unstorable);
+  hs.admin.administrator = false;
+  screen.Open();
+  EXPECT_FALSE(screen.Get("Save").enabled);
   Set("AvTimeT", "7");
   Save();
-  EXPECT_TRUE(state.WindowStateOverride);
-  screen.Get("StartMinT").value = 0;
-  Save();
-  EXPECT_FALSE(state.WindowStateOverride);
-  EXPECT_NE(SettingsFile().find("\r\nStartMin=1\r\n"), std::string::npos);
-  state.settings.CMain = 2;
-  state.settings.IPAdd = "192.168.1.5";
-  screen.Open();
-  Set("DownDelayT", "120");
-  Save();
-  for (const char* line : {"\r\nCMain=2\r\n", "\r\nIPAdd=192.168.1.5\r\n"})
-    EXPECT_NE(SettingsFile().find(line), std::string::npos) << line;
+  EXPECT_EQ(SettingsFile(), saved);
 }
 
 // A disk that refuses the new file, or claims to have written it but holds
-// something else.
+// something else: "Changes Saved" only once the file holds the new values.
 class FailingDisk : public NativeFileSystem {
  public:
   bool ReplaceFile(const std::string& path, const std::string& content) override {
@@ -199,142 +190,74 @@ TEST_F(ConfigScreenTest, AFailedWriteSaysSoAndReturnsToTheRunningValues) {
     s.Open();
     s.Get("AvTimeT").caption = "7";
     s.OnClick("Save");
-    ASSERT_EQ(hs.messages.shown.size(), 1u);
-    EXPECT_EQ(hs.messages.shown[0].title, "Velnook Configuration File Write Error");
-    EXPECT_EQ(hs.messages.shown[0].text,
-              "Unable to write to the configuration file \r\nThis may be a permissions problem.");
-    EXPECT_EQ(hs.messages.shown[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(s.Text("AvTimeT"), "5");
-    EXPECT_EQ(s.Get("Status").caption, "");
+    EXPECT_EQ(hs.messages.Only(),
+              (MessageBoxRequest{MsgIcon::Exclamation, MsgButtons::Ok,
+                                 "Velnook Configuration File Write Error",
+                                 "Unable to write to the configuration file \r\n"
+                                 "This may be a permissions problem."}));
+    EXPECT_EQ(std::make_pair(s.Text("AvTimeT"), s.Get("Status").caption),
+              std::make_pair(std::string("5"), std::string()));
     EXPECT_FALSE(state.ConfigChanged);
     s.CloseWithoutActions();
   }
 }
 
-TEST_F(ConfigScreenTest, CharactersTheSystemCannotStoreAreRefusedNotReplaced) {
-  Set("DPathT", "????????\\");
-  screen.Get("DPathT").unstorable = true;
-  Save();
-  ASSERT_EQ(hs.messages.shown.size(), 1u);
-  EXPECT_EQ(hs.messages.shown[0].title, "Velnook Data Error");
-  EXPECT_NE(hs.messages.shown[0].text.find("cannot be stored"), std::string::npos);
-  EXPECT_EQ(Status(),
-            "Item(s) Highlighted Contain Characters That Cannot Be Stored - Changes Not Saved");
-  EXPECT_TRUE(Marked("DPathM"));
-  EXPECT_EQ(SettingsFile(), original);
-  screen.OnClick("Restore");  // replaces the field, and with it the refusal
-  EXPECT_FALSE(screen.Get("DPathT").unstorable);
-}
-
-TEST_F(ConfigScreenTest, RestorePutsTheDefaultsInAndCloseWithoutSaveChangesNothing) {
-  state.settings = SettingsOf({.DName = 2,
-                               .AvTime = 20,
-                               .LogLevel = 3,
-                               .RunOnTop = 2,
-                               .StartMin = 1,
-                               .ShutType = 5,
-                               .IPAdd = "partner.example"});
+TEST_F(ConfigScreenTest, RestorePutsEveryDefaultAndTheDesktopsFolderInButTheRoleAndPartner) {
+  hs.process.environment["HOME"] = dir.Path();
+  dir.Write(".config/user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"$HOME/Bureau\"\n");
+  ConfigValues stored{.DName = 2, .AvTime = 20, .LogLevel = 3, .RunOnTop = 2, .StartMin = 1};
+  stored.ShutType = 5;
+  stored.CMain = 2;  // a slave stays one
+  stored.IPAdd = "partner.example";
+  state.settings = SettingsOf(stored);
+  state.WindowStateOverride = true;
   screen.Open();
   EXPECT_TRUE(screen.Checked("RunOnTopT"));  // the boxes show the stored values first
   EXPECT_FALSE(screen.Checked("StartMinT"));
   screen.OnClick("Restore");
   EXPECT_EQ(Status(), "Defaults Restored - Click Save To Keep");
-  const std::pair<const char*, std::string> fields[] = {
-      {"AvTimeT", "5"},
-      {"Port1T", "10001"},
-      {"LogPathT", "Log\\"},
-      {"ShutTimeT", "60"},
-      {"DPathT", DefaultDownloadPath(hs.files, hs.process)},
-      {"IPAddT", "partner.example"}};  // the address is left alone
-  for (const auto& [field, text] : fields) EXPECT_EQ(screen.Text(field), text) << field;
-  EXPECT_EQ(screen.ListText("ShutNameT"), "Power Off");
-  EXPECT_EQ(screen.ListText("LogLevelT"), "Normal");
-  EXPECT_FALSE(screen.Checked("RunOnTopT"));
-  EXPECT_TRUE(screen.Checked("StartMinT"));
-  EXPECT_TRUE(screen.Checked("DNameT"));
-  screen.OnClick("ExitConfig");
-  EXPECT_EQ(SettingsFile(), original);
-  EXPECT_EQ(reinitialisations, 0);
-  EXPECT_FALSE(state.ScreenOpen);
-}
-
-TEST_F(ConfigScreenTest, OnlyAnAdministratorMaySave) {
-  hs.admin.administrator = false;
-  screen.Open();
-  EXPECT_FALSE(screen.Get("Save").enabled);
-  Set("AvTimeT", "7");
   Save();
-  EXPECT_EQ(SettingsFile(), original);
+  Settings saved;
+  std::string summary;
+  ASSERT_EQ(ReadConfigText(SettingsFile(), saved, summary), ConfigReadStatus::Ok);
+  EXPECT_FALSE(state.WindowStateOverride);  // StartMin changed: the user's choice goes
+  EXPECT_EQ(saved, SettingsOf({.CMain = 2,
+                               .DName = 2,
+                               .IPAdd = "partner.example",
+                               .DPath = DefaultDownloadPath(hs.files, hs.process)}));
 }
 
-TEST_F(ConfigScreenTest, ASlaveSeesItsOwnLayoutAndAMasterAfterItTheDesignAgain) {
+TEST_F(ConfigScreenTest, ASlaveSeesItsOwnLayoutAndOpeningMarksWhatIsWrong) {
   state.settings.CMain = 2;
   state.settings.IPAdd = "192.168.1.5";
-  screen.Open();
-  EXPECT_TRUE(screen.Get("AvTimeT").readOnly && screen.Get("DownLevelT").readOnly);
-  EXPECT_EQ(screen.Get("DownDelayL").caption, "Lost Comms Delay");
-  screen.OnClick("ExitConfig");
-  state.settings.CMain = 1;
-  screen.Open();
-  EXPECT_EQ(screen.Get("DownDelayL").caption, "Download Delay:");
-  EXPECT_FALSE(screen.Get("AvTimeT").readOnly);
-}
-
-TEST_F(ConfigScreenTest, OpeningMarksAndTickingDomainNameClears) {
   state.settings.LogPath = "Nolog\\";
   state.ConfigChanged = true;
   screen.Open();
+  EXPECT_EQ(screen.Get("DownDelayL").caption, "Lost Comms Delay");
   EXPECT_EQ(Status(), "1 Item(s) Highlighted Contain Out Of Range Values");
   EXPECT_TRUE(state.ConfigChanged);  // only a clean check clears it
   EXPECT_EQ(MarkedLabels(), Labels{"LogPathM"});
   screen.Get("DNameT").value = 1;
-  screen.OnChange("DNameT");
+  screen.OnChange("DNameT");  // ticking clears the marks
   EXPECT_TRUE(MarkedLabels().empty());
   EXPECT_EQ(screen.Get("IPAddL").caption, "Domain Name");
-  state.settings.LogPath = "Log\\";
+  state.settings = SettingsOf({.DPath = "dls\\"});
   screen.Open();
   EXPECT_FALSE(state.ConfigChanged);
+  EXPECT_EQ(screen.Get("DownDelayL").caption, "Download Delay:");
 }
 
-TEST_F(ConfigScreenTest, ShutTypeHintsFollowTheRoleAndTheAddressKind) {
-  struct Case {
-    int cmain, dname;
-    const char* action;
-    const char* hint;
-  };
-  const Case cases[] = {{1, 0, "Reboot", "(Forces Running Applications To Close)"},
-                        {1, 0, "Monitor", "(Only Use With A Valid IP Address)"},
-                        {1, 1, "Monitor", "(Only Use With A Valid Domain Name)"},
-                        {1, 1, "Hibernate", ""},
-                        {2, 1, "Monitor", "Not Available In Slave Mode"}};
-  for (const Case& c : cases) {
-    state.settings.CMain = static_cast<std::int16_t>(c.cmain);
-    screen.Get("DNameT").value = c.dname;
-    screen.Choose("ShutNameT", c.action);
-    screen.ShowShutTypeHint();
-    EXPECT_EQ(screen.Get("ShutTypeM").caption, c.hint) << c.action;
-  }
-}
-
-TEST_F(ConfigScreenTest, TheClosingCountdownShowsItsLastNinetySeconds) {
+TEST_F(ConfigScreenTest, TheCountdownShowsItsLastNinetySecondsAndCloseReinitialisesIfNeeded) {
   hs.loop.Advance(510 * 1000);
   EXPECT_EQ(screen.Get("TMessage").caption, "");
   screen.OnChange("AvTimeT");  // input does not restart it
   hs.loop.Advance(1000);
   EXPECT_EQ(screen.Get("TMessage").caption, "The Configuration Screen will close in 90 sec");
   hs.loop.Advance(89 * 1000);
-  EXPECT_EQ(state.ScreenCloseCountdown, 0);
+  EXPECT_EQ(state.ScreenCloseCountdown, 0);  // the monitor closes it at 0
   screen.OnClick("ExitConfig");
-  state.StartSwitch = 1;  // under -InhibitShutdown it starts at four
-  screen.Open();
-  hs.loop.Advance(1000);
-  EXPECT_EQ(screen.Get("TMessage").caption, "The Configuration Screen will close in 4 sec");
-}
-
-TEST_F(ConfigScreenTest, CloseReinitialisesOnlyAfterASaveOrAnUnusableSetUp) {
-  screen.OnClick("ExitConfig");
-  EXPECT_EQ(reinitialisations, 0);
   EXPECT_FALSE(screen.Timer1().IsRunning());
+  // Only after a save or with an unusable set-up.
   for (bool* flag : {&state.ConfigChanged, &state.PartnerMissing, &state.SetupError}) {
     screen.Open();
     *flag = true;
@@ -343,49 +266,6 @@ TEST_F(ConfigScreenTest, CloseReinitialisesOnlyAfterASaveOrAnUnusableSetUp) {
     EXPECT_FALSE(state.ScreenOpen);
   }
   EXPECT_EQ(reinitialisations, 3);
-}
-
-TEST_F(ConfigScreenTest, ClicksWhileALongArchiveRunsStartNoSecondOne) {
-  int archives = 0;
-  FrmConfig* screen = nullptr;
-  bool closeMeanwhile = false;
-  // The archive lets window events run; these are the clicks that arrive.
-  FrmConfig s(hs.services, state, {.archiveLog = [&] {
-                ++archives;
-                EXPECT_FALSE(screen->Timer1().IsRunning());
-                screen->OnClick("Archive");
-                if (closeMeanwhile) screen->OnClick("ExitConfig");
-                return LogButtonResult{"Log File Archived", true};
-              }});
-  screen = &s;
-  s.Open();
-  s.OnClick("Archive");
-  EXPECT_EQ(archives, 1);
-  EXPECT_EQ(s.Get("Status").caption, "Log File Archived");
-  EXPECT_TRUE(s.Timer1().IsRunning());
-  closeMeanwhile = true;  // the closed screen's countdown stays stopped
-  s.OnClick("Archive");
-  EXPECT_EQ(archives, 2);
-  EXPECT_FALSE(s.IsOpen());
-  EXPECT_FALSE(s.Timer1().IsRunning());
-}
-
-TEST_F(ConfigScreenTest, TheFolderChooserFillsThePathFieldsAndTypingStays) {
-  // The close countdown stands still behind the dialog.
-  hs.folders.onShow = [&] {
-    EXPECT_FALSE(screen.Timer1().IsRunning());
-    hs.loop.Advance(700 * 1000);
-  };
-  hs.folders.answers = {"/srv/dl/", std::nullopt};
-  screen.OnClick("DPathB");
-  EXPECT_TRUE(screen.IsOpen());
-  EXPECT_EQ(hs.folders.starts.back(), "dls\\");  // opened where the field points
-  EXPECT_EQ(hs.folders.titles.back(), "Velnook Download Directory");
-  EXPECT_EQ(screen.Text("DPathT"), "/srv/dl/");
-  Set("LogPathT", "Typed\\");
-  screen.OnClick("LogPathB");  // cancelled: the field keeps what it held
-  EXPECT_EQ(screen.Text("LogPathT"), "Typed\\");
-  screen.CloseWithoutActions();
 }
 
 }  // namespace

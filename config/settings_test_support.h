@@ -1,7 +1,6 @@
 #pragma once
-// Settings files as the tests write them: the defaults with a few values
-// changed, saved at the moment the fake clock starts from; and the working
-// folder the program expects around them.
+// Settings files as tests write them, at the fake clock's start, and the
+// working folder around them.
 
 #include "config/config_file.h"
 #include "platform/headless/fake_clock.h"
