@@ -61,16 +61,6 @@ TEST(PosixFileSystem, SpecialFilesAreRefusedWithoutWaitingAndLinksToFilesWork) {
   EXPECT_EQ(files.ReadFile("link.ini"), "settings+");
 }
 
-TEST(PosixFileSystem, AFolderNamesItsFileSystemAsTheMountTableDoes) {
-  TempWorkDir dir;
-  PosixFileSystem files;
-  const std::string fileSystem = files.FileSystemOf(dir.Path());
-  ASSERT_FALSE(fileSystem.empty());
-  EXPECT_TRUE(files.IsMounted(fileSystem));
-  EXPECT_EQ(files.FileSystemOf(dir.Path() + "\\"), fileSystem);
-  EXPECT_FALSE(files.IsMounted("4095:1048575"));
-}
-
 // Replacing keeps the file's owner, group, mode and links (each relative to
 // its own folder, one to a file not there yet); an ordinary user cannot
 // replace a file they may not write, nor one in a folder they may not write.
