@@ -99,13 +99,10 @@ TEST_F(MonitorCycleTest, FullLevelLogsTheInactiveSecondsOfTheStartDelay) {
               log.find("Inactive") == log.rfind("Inactive"));
 }
 
-TEST(MonitorCycleNote, UnfinishedDownloadsThenUnreadFoldersThenTooManyToWatch) {
-  const struct {
-    std::vector<std::string> unread;
-    bool walked;
-    const char* unfinished;
-    const char* caption;
-  } cases[] = {
+// Unfinished downloads come first, then folders that cannot be read, then
+// a tree too big to watch.
+TEST(MonitorCycleNote, NamesWhatTheUserShouldKnowFirst) {
+  const std::tuple<std::vector<std::string>, bool, const char*, const char*> cases[] = {
       {{"dl/a", "dl/b", "dl/c"},
        true,
        "",
@@ -113,17 +110,16 @@ TEST(MonitorCycleNote, UnfinishedDownloadsThenUnreadFoldersThenTooManyToWatch) {
       {{"dl/a/", "dl/b"}, false, "", "Cannot read a and b: downloads there are not seen"},
       {{"dl/a"}, true, "2 unfinished", "2 unfinished"},
       {{}, true, "", "Too many folders to watch: each second walks them all"},
-      {{}, false, "", ""},
-  };
-  for (const auto& c : cases) {
+      {{}, false, "", ""}};
+  for (const auto& [unread, walked, unfinished, caption] : cases) {
     SharedState state;
     LabelsOnly window;
-    state.ReportedUnread = c.unread;
-    state.ReportedWalked = c.walked;
-    state.UnfinishedLine = c.unfinished;
+    state.ReportedUnread = unread;
+    state.ReportedWalked = walked;
+    state.UnfinishedLine = unfinished;
     ShowNote(state, window);
-    EXPECT_EQ(window.Get("Note").caption, c.caption);
-    EXPECT_EQ(window.Get("Note").visible, *c.caption != '\0');
+    EXPECT_EQ(window.Get("Note").caption, caption);
+    EXPECT_EQ(window.Get("Note").visible, *caption != '\0');
   }
 }
 

@@ -1,6 +1,7 @@
 // What every file system backend must do, on real files: the program's
 // paths with "\", whole replacement, appends that never create, copies that
-// never overwrite, long files in blocks, and folder listings.
+// never overwrite, and folder listings. Long files in blocks are the log
+// archive's and the last run report's tests.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,30 +41,6 @@ TEST(FileSystemContract, ProgramPathsWork) {
   ASSERT_TRUE(files.ReplaceFile("Data\\a.txt", bytes));
   EXPECT_EQ(files.ReadFile("Data\\a.txt"), bytes);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path() + "/Data"), {}), 1);
-}
-
-// A long file of NUL bytes without a line end, as an unclean shutdown leaves
-// a log, is copied byte for byte in blocks with window events between them,
-// and read in blocks that stop when asked.
-TEST(FileSystemContract, LongFilesGoInBlocks) {
-  TempWorkDir dir;
-  NativeFileSystem files;
-  std::string content = "head\r\n" + std::string(5 << 20, '\0') + "tail";
-  content[3 << 20] = 'x';
-  dir.Write("big.log", content);
-  int blocks = 0;
-  ASSERT_TRUE(files.CopyFile("big.log", "copy.log", [&] { ++blocks; }));
-  EXPECT_GE(blocks, 5);
-  EXPECT_TRUE(dir.Read("copy.log") == content);
-  size_t largest = 0, total = 0;
-  ASSERT_TRUE(files.ReadFileInBlocks("big.log", [&](std::string_view block) {
-    largest = std::max(largest, block.size());
-    total += block.size();
-    return total < (2u << 20);  // enough: the rest is never read
-  }));
-  EXPECT_LT(largest, content.size() / 4);
-  EXPECT_LT(total, content.size());
-  EXPECT_FALSE(files.ReadFileInBlocks("missing.log", [](std::string_view) { return true; }));
 }
 
 TEST(FileSystemContract, ListFolderGivesFileLengthsAndSubFolders) {
