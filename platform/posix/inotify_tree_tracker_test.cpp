@@ -185,13 +185,11 @@ TEST(InotifyTreeTracker, BurstsBeyondTheEventQueueStillAddUp) {
   InotifyTreeTracker tracker;
   EXPECT_EQ(tracker.Measure(root.string(), true, {}, scan).total, 0);
   for (int burst = 0; burst < 4; ++burst) {
-    for (int f = 0; f < 10; ++f) {
-      const fs::path fresh = root / ("new" + std::to_string(burst)) / std::to_string(f);
-      fs::create_directories(fresh);
-      for (int n = 0; n < 20; ++n) {
-        Append(root / std::to_string(f) / (std::to_string(burst) + "-" + std::to_string(n)), 100);
-        Append(fresh / std::to_string(n), 1000 + n);
-      }
+    for (int n = 0; n < 200; ++n) {
+      const std::string name = std::to_string(burst) + "-" + std::to_string(n);
+      Append(root / std::to_string(n % 10) / name, 100);  // folders watched since the last burst
+      fs::create_directories(root / name / "sub");
+      Append(root / name / "sub" / "f", 1000 + n);
     }
     EXPECT_EQ(tracker.Measure(root.string(), false, {}, scan).total, Scan(root).total) << burst;
     EXPECT_EQ(tracker.LastSource(), Source::Walk) << "the queue overflowed";
