@@ -21,9 +21,10 @@ class LabelsOnly : public MonitorWindow {
   void StartRefreshTimer() override {}
   void RestoreFromTray() override {}
   void ResetMonitor() override {}
-  void CountdownStep() override {}
-  void SendPendingMessage() override {}
+  void CountdownStep() override { ++countdownSteps; }
+  void SendPendingMessage() override { ++sends; }
   void CloseDialogs() override {}
+  int countdownSteps = 0, sends = 0;
 };
 
 class MonitorCycleTest : public ::testing::Test {
@@ -119,6 +120,29 @@ TEST(MonitorCycleNote, NamesWhatTheUserShouldKnowFirst) {
     EXPECT_EQ(window.Get("Note").caption, caption);
     EXPECT_EQ(window.Get("Note").visible, *caption != '\0');
   }
+}
+
+// Every second tick does a second's work; a monitoring master sends on every
+// tick, from the last second of the start delay on, but not counting down
+// nor after a set-up error.
+TEST(MonitorCycle, WorkEverySecondTickAndSendTwiceASecond) {
+  HeadlessServices hs;
+  SharedState state;
+  LabelsOnly window;
+  state.settings.CMain = 1;
+  state.settings.StartDelay = 5;
+  state.RunMode = 2;
+  state.TickPhase = 2;
+  for (int i = 0; i < 6; ++i) MonitorCycle(state, window, hs.services);
+  EXPECT_EQ(window.countdownSteps, 3);
+  state.RunMode = 0;
+  state.SecCount = 2;
+  for (int i = 0; i < 3; ++i) MonitorCycle(state, window, hs.services);
+  EXPECT_EQ(state.SecCount, 1);
+  EXPECT_EQ(window.sends, 2);
+  state.SetupError = true;
+  MonitorCycle(state, window, hs.services);
+  EXPECT_EQ(window.sends, 2);
 }
 
 }  // namespace
