@@ -120,8 +120,16 @@ TEST(MonitorCycleNote, NamesWhatTheUserShouldKnowFirst) {
     EXPECT_EQ(window.Get("Note").caption, caption);
     EXPECT_EQ(window.Get("Note").visible, *caption != '\0');
   }
+  // The tracker's word that the tree is too big to watch comes and goes.
+  HeadlessServices hs;
+  SharedState state;
+  LabelsOnly window;
+  for (bool walked : {true, false}) {
+    state.DirWalked = walked;
+    ShowUnreadFolders(state, window, hs.services);
+    EXPECT_EQ(window.Get("Note").visible, walked);
+  }
 }
-
 // Every second tick does a second's work; a monitoring master sends on every
 // tick, from the last second of the start delay on, but not counting down
 // nor after a set-up error.
