@@ -71,14 +71,10 @@ TEST_F(MonitorCycleTest, TheRingAveragesTheLastAvTimeSeconds) {
   EXPECT_EQ(state.ShutCond, 1);
   EXPECT_DOUBLE_EQ(Second(6), 6);
   EXPECT_EQ(state.ShutCond, 0);
-}
-
-TEST(AverageRateText, OneDecimalUpToAThousandAndOnlySixCharacters) {
-  LocaleInfo l;
-  EXPECT_EQ(FormatAverageRate(12.34, l), "  12.3");
-  EXPECT_EQ(FormatAverageRate(1000, l), "1000.0");
-  EXPECT_EQ(FormatAverageRate(1000.4, l), "  1000");
-  EXPECT_EQ(FormatAverageRate(1234567, l), "234567");
+  // One decimal up to a thousand, and only the last six characters.
+  for (const auto& [average, text] :
+       {std::pair{1000.0, "1000,0"}, {1000.4, "  1000"}, {1234567.0, "234567"}})
+    EXPECT_EQ(FormatAverageRate(average, hs.services.locale), text);
 }
 
 // Full logging marks each second of the start delay but its first.

@@ -129,11 +129,9 @@ class RandomTree {
   std::vector<fs::path> folders_, files_;
 };
 
-// Random changes with a measurement after every few: each equals a full scan
-// to the byte and names the same unreadable folders. Nearly every second
-// comes from the events alone; next to locked folders (measured as an
-// ordinary user) the readable part is still followed; with too few watches
-// the seconds fall back to full scans and say why.
+// Each measurement equals a full scan and names the same unreadable folders;
+// nearly every second comes from the events alone, also beside locked folders
+// (measured as nobody); with too few watches, full scans that say why.
 TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
   // Seed, locking, watch limit (0: the system's), least share of changes.
   const std::tuple<unsigned, bool, int, int> runs[] = {
@@ -169,9 +167,7 @@ TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
   }
 }
 
-// Bursts of files into watched folders and into new ones, far beyond a small
-// event queue: the events lost to its overflows are made good by walking
-// again.
+// Bursts far beyond a small event queue: what its overflows lose is walked.
 TEST(InotifyTreeTracker, BurstsBeyondTheEventQueueStillAddUp) {
   if (::geteuid() != 0) GTEST_SKIP() << "only root may shrink the event queue";
   const char* const queue = "/proc/sys/fs/inotify/max_queued_events";
