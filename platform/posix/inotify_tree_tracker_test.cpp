@@ -96,31 +96,27 @@ class RandomTree {
 
  private:
   int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
-  const fs::path& Any(const std::vector<fs::path>& v) {
+  fs::path Any(const std::vector<fs::path>& v) {
     return v[static_cast<std::size_t>(Pick(static_cast<int>(v.size())))];
   }
   fs::path AnyFolder() { return Any(folders_); }
-  fs::path AnySubFolder() {
-    return folders_[1 + static_cast<std::size_t>(Pick(static_cast<int>(folders_.size()) - 1))];
-  }
+  fs::path AnySubFolder() { return Any({folders_.begin() + 1, folders_.end()}); }
   fs::path Child(const fs::path& folder, const char* prefix) {
     return folder / (prefix + std::to_string(serial_++));
   }
+  // Files outside too: links lead to them and second names are made there,
+  // and writing to them changes the tree without an event of its own.
   void List() {
     folders_ = {root_};
     files_.clear();
-    for (fs::recursive_directory_iterator it(root_, fs::directory_options::skip_permission_denied),
-         end;
-         it != end; ++it) {
-      const fs::file_status st = it->symlink_status();
-      if (fs::is_directory(st)) folders_.push_back(it->path());
-      if (fs::is_regular_file(st)) files_.push_back(it->path());
-    }
-    // Files outside too: links lead to them and second names are made there,
-    // and writing to them changes the tree without an event of its own.
-    for (const auto& e : fs::recursive_directory_iterator(Outside()))
-      if (e.is_regular_file() && !e.is_symlink()) files_.push_back(e.path());
+    for (const fs::path& top : {root_, Outside()})
+      for (const auto& e : fs::recursive_directory_iterator(top, kSkipLocked)) {
+        const fs::file_status st = e.symlink_status();
+        if (fs::is_directory(st) && top == root_) folders_.push_back(e.path());
+        if (fs::is_regular_file(st)) files_.push_back(e.path());
+      }
   }
+  static constexpr auto kSkipLocked = fs::directory_options::skip_permission_denied;
 
   fs::path root_;
   std::mt19937 rng_;
