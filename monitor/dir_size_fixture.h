@@ -1,6 +1,6 @@
 #pragma once
 // A download folder in a fresh working directory, measured by the full scan
-// and by the system's tree tracker alike.
+// (parameter false) and by the system's tree tracker (true) alike.
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,6 @@ namespace velnook {
 
 namespace fs = std::filesystem;
 
-// Every behaviour holds alike for the full scan and for the change tracker
-// (the parameter), apart from the scan's own handling of failures.
 class DirSizeTest : public ::testing::TestWithParam<bool> {
  protected:
   DirSizeTest() { fs::create_directories(dir.Path() + "/dl"); }
@@ -26,13 +24,17 @@ class DirSizeTest : public ::testing::TestWithParam<bool> {
     std::ofstream(dir.Path() + "/dl/" + rel, std::ios::binary | std::ios::app)
         << std::string(bytes, 'x');
   }
+  std::string Rate() {
+    EXPECT_TRUE(GetDirRate(dl, state, S()));
+    return state.RateText;
+  }
+  Services& S() { return GetParam() ? hs.services : plain; }
   TempWorkDir dir;
   HeadlessServices hs;
   FullScanTracker fullScan;
   Services plain = hs.With(fullScan);
-  Services& S() { return GetParam() ? hs.services : plain; }
   SharedState state;
-  const std::string dl = "dl\\";  // a stored path with the Windows separator
+  std::string dl = "dl\\";  // a stored path with the Windows separator
 };
 
 }  // namespace velnook

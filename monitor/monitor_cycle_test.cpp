@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "monitor/unread_note.h"
@@ -17,9 +16,7 @@ namespace {
 class LabelsOnly : public MonitorWindow {
  public:
   LabelsOnly() : MonitorWindow("VelnookMain") {
-    for (const char* n :
-         {"Title", "CPULoad", "Counter", "Note", "TestS", "Config", "Reset", "About", "Exit"})
-      Add({.name = n});
+    for (const char* n : {"CPULoad", "Counter", "Note"}) Add({.name = n});
   }
   void StartRefreshTimer() override {}
   void RestoreFromTray() override {}
@@ -27,13 +24,12 @@ class LabelsOnly : public MonitorWindow {
   void CountdownStep() override { ++countdownSteps; }
   void SendPendingMessage() override { ++sends; }
   void CloseDialogs() override {}
-  int countdownSteps = 0;
-  int sends = 0;
+  int countdownSteps = 0, sends = 0;
 };
 
-class RateStepTest : public ::testing::Test {
+class MonitorCycleTest : public ::testing::Test {
  protected:
-  RateStepTest() : hs(dir.Path()) {
+  MonitorCycleTest() : hs(dir.Path()) {
     dir.Write("dl/f", "");
     state.settings.DPath = dir.Path() + "/dl";
     state.settings.CMain = 1;
@@ -53,22 +49,21 @@ class RateStepTest : public ::testing::Test {
   LabelsOnly window;
 };
 
-TEST_F(RateStepTest, TheRingAveragesTheLastAvTimeSeconds) {
+// The average is read back in the locale's own decimal separator.
+TEST_F(MonitorCycleTest, TheRingAveragesTheLastAvTimeSeconds) {
+  hs.services.locale.decimalSeparator = ',';
   state.settings.AvTime = 3;
   state.settings.DownLevel = 5;
   EXPECT_DOUBLE_EQ(Second(10), 10);
-  EXPECT_EQ(state.ShutCond, 0);
-  EXPECT_EQ(state.RateField, "  10.0");
+  EXPECT_EQ(state.RateField, "  10,0");
   EXPECT_NEAR(Second(0), 5, 1e-9);
   EXPECT_EQ(state.ShutCond, 0);  // equal to the level is not below it
   EXPECT_NEAR(Second(0), 10.0 / 3, 1e-9);
   EXPECT_EQ(state.ShutCond, 1);
-  EXPECT_EQ(window.Get("CPULoad").caption, "   3.3KB/s");
+  EXPECT_EQ(window.Get("CPULoad").caption, "   3,3KB/s");
   EXPECT_NEAR(Second(0), 0, 1e-9);  // the fourth sample overwrites the first
-  EXPECT_EQ(state.SampleIndex, 1);
   EXPECT_EQ(state.RateSamples[0], 3);
 
-  // A single-second average follows every second.
   state.settings.AvTime = 1;
   state.RateSamples[0] = 0;
   state.SampleIndex = 0;
@@ -76,52 +71,14 @@ TEST_F(RateStepTest, TheRingAveragesTheLastAvTimeSeconds) {
   EXPECT_EQ(state.ShutCond, 1);
   EXPECT_DOUBLE_EQ(Second(6), 6);
   EXPECT_EQ(state.ShutCond, 0);
-}
-
-TEST_F(RateStepTest, ACommaLocaleReadsItsOwnRateTexts) {
-  hs.services.locale.decimalSeparator = ',';
-  state.settings.DownLevel = 2;
-  Second(1.5);
-  EXPECT_EQ(state.AvRateText, "   1,5");
-  EXPECT_EQ(state.ShutCond, 1);
-}
-
-// A tree with more folders than the system lets anyone watch.
-class OutOfWatches : public TreeTracker {
- public:
-  TreeSize Measure(const std::string&, bool, const std::function<void()>&,
-                   const std::function<TreeSize()>& fullScan) override {
-    TreeSize size = fullScan();
-    size.outOfWatches = outOfWatches;
-    return size;
-  }
-  bool outOfWatches = true;
-};
-
-TEST_F(RateStepTest, TheNoteSaysWhileTheTreeIsTooBigToWatch) {
-  OutOfWatches tracker;
-  Services s = hs.With(tracker);
-  state.settings.LogLevel = 1;
-  RateStep(state, window, s);
-  EXPECT_TRUE(window.Get("Note").visible);
-  EXPECT_EQ(window.Get("Note").caption, "Too many folders to watch: each second walks them all");
-  tracker.outOfWatches = false;
-  RateStep(state, window, s);
-  EXPECT_FALSE(window.Get("Note").visible);
-}
-
-TEST(AverageRateText, OneDecimalUpToAThousandAndOnlySixCharacters) {
-  LocaleInfo l;
-  EXPECT_EQ(FormatAverageRate(12.34, l), "  12.3");
-  EXPECT_EQ(FormatAverageRate(1000, l), "1000.0");
-  EXPECT_EQ(FormatAverageRate(1000.4, l), "  1000");
-  EXPECT_EQ(FormatAverageRate(1234567, l), "234567");
-  EXPECT_EQ(RightAlignSix(""), "     ");  // shorter texts stay whole
+  // One decimal up to a thousand, and only the last six characters.
+  for (const auto& [average, text] :
+       {std::pair{1000.0, "1000,0"}, {1000.4, "  1000"}, {1234567.0, "234567"}})
+    EXPECT_EQ(FormatAverageRate(average, hs.services.locale), text);
 }
 
 // Full logging marks each second of the start delay but its first.
-using MonitorCycleLog = RateStepTest;
-TEST_F(MonitorCycleLog, FullLevelLogsTheInactiveSecondsOfTheStartDelay) {
+TEST_F(MonitorCycleTest, FullLevelLogsTheInactiveSecondsOfTheStartDelay) {
   dir.Write("Log/.keep", "");
   state.settings.LogPath = "Log\\";
   state.settings.LogName = "V.log";
@@ -132,19 +89,47 @@ TEST_F(MonitorCycleLog, FullLevelLogsTheInactiveSecondsOfTheStartDelay) {
     EnsureLogFile(state, hs.services);
     StartDelayStep(state, window, hs.services);
   }
-  EXPECT_EQ(dir.Read("Log/V.log").find("Inactive"), dir.Read("Log/V.log").rfind("Inactive"));
-  EXPECT_NE(dir.Read("Log/V.log").find("Inactive"), std::string::npos);
+  const std::string log = dir.Read("Log/V.log");
+  EXPECT_TRUE(log.find("Inactive") != std::string::npos &&
+              log.find("Inactive") == log.rfind("Inactive"));
 }
 
-TEST(MonitorCycleNote, NamesOneOrTwoFoldersAndCountsTheRest) {
+// Unfinished downloads come first, then folders that cannot be read, then
+// a tree too big to watch.
+TEST(MonitorCycleNote, NamesWhatTheUserShouldKnowFirst) {
+  const std::tuple<std::vector<std::string>, bool, const char*, const char*> cases[] = {
+      {{"dl/a", "dl/b", "dl/c"},
+       true,
+       "",
+       "Cannot read a and 2 more: downloads there are not seen"},
+      {{"dl/a/", "dl/b"}, false, "", "Cannot read a and b: downloads there are not seen"},
+      {{"dl/a"}, true, "2 unfinished", "2 unfinished"},
+      {{}, true, "", "Too many folders to watch: each second walks them all"},
+      {{}, false, "", ""}};
+  for (const auto& [unread, walked, unfinished, caption] : cases) {
+    SharedState state;
+    LabelsOnly window;
+    state.ReportedUnread = unread;
+    state.ReportedWalked = walked;
+    state.UnfinishedLine = unfinished;
+    ShowNote(state, window);
+    EXPECT_EQ(window.Get("Note").caption, caption);
+    EXPECT_EQ(window.Get("Note").visible, *caption != '\0');
+  }
+  // The tracker's word that the tree is too big to watch comes and goes.
+  HeadlessServices hs;
   SharedState state;
   LabelsOnly window;
-  state.ReportedUnread = {"dl/a", "dl/b", "dl/c"};
-  ShowNote(state, window);
-  EXPECT_EQ(window.Get("Note").caption, "Cannot read a and 2 more: downloads there are not seen");
+  for (bool walked : {true, false}) {
+    state.DirWalked = walked;
+    ShowUnreadFolders(state, window, hs.services);
+    EXPECT_EQ(window.Get("Note").visible, walked);
+  }
 }
-
-TEST(MonitorCycleTicks, WorkEverySecondTickAndSendTwiceASecond) {
+// Every second tick does a second's work; a monitoring master sends on every
+// tick, from the last second of the start delay on, but not counting down
+// nor after a set-up error.
+TEST(MonitorCycle, WorkEverySecondTickAndSendTwiceASecond) {
   HeadlessServices hs;
   SharedState state;
   LabelsOnly window;
@@ -154,28 +139,14 @@ TEST(MonitorCycleTicks, WorkEverySecondTickAndSendTwiceASecond) {
   state.TickPhase = 2;
   for (int i = 0; i < 6; ++i) MonitorCycle(state, window, hs.services);
   EXPECT_EQ(window.countdownSteps, 3);
-  EXPECT_EQ(window.sends, 0);  // a counting-down master is silent
-
-  // The last second of the start delay already sends.
   state.RunMode = 0;
   state.SecCount = 2;
-  MonitorCycle(state, window, hs.services);  // not a work tick
-  EXPECT_EQ(window.sends, 0);
-  MonitorCycle(state, window, hs.services);  // work: SecCount 2 -> 1
+  for (int i = 0; i < 3; ++i) MonitorCycle(state, window, hs.services);
   EXPECT_EQ(state.SecCount, 1);
-  EXPECT_EQ(window.sends, 1);
+  EXPECT_EQ(window.sends, 2);
+  state.SetupError = true;
   MonitorCycle(state, window, hs.services);
   EXPECT_EQ(window.sends, 2);
-
-  // An open dialog stops the seconds, not the messages; a set-up error stops both.
-  state.ScreenOpen = true;
-  state.ScreenCloseCountdown = 5;
-  for (int i = 0; i < 4; ++i) MonitorCycle(state, window, hs.services);
-  EXPECT_EQ(state.SecCount, 1);
-  EXPECT_EQ(window.sends, 6);
-  state.SetupError = true;
-  for (int i = 0; i < 4; ++i) MonitorCycle(state, window, hs.services);
-  EXPECT_EQ(window.sends, 6);
 }
 
 }  // namespace
