@@ -1,7 +1,6 @@
 #pragma once
-// A private D-Bus daemon with a python-dbusmock template on it, for the
-// tests of the D-Bus backends: nothing they do reaches the machine's own
-// login manager or notification server.
+// A private D-Bus daemon with a python-dbusmock template on it: nothing the
+// D-Bus backends do in tests reaches the machine's own services.
 
 #include <gtest/gtest.h>
 
@@ -12,17 +11,10 @@
 #include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QVariantList>
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace velnook {
-
-struct MockedCall {
-  QString method;
-  QVariantList args;
-};
 
 class DBusMockTest : public ::testing::Test {
  protected:
@@ -30,28 +22,24 @@ class DBusMockTest : public ::testing::Test {
     bus_.start("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--print-address=1"});
     ASSERT_TRUE(bus_.waitForReadyRead(10000));
     address_ = QString::fromUtf8(bus_.readLine()).trimmed();
-    ASSERT_TRUE(address_.startsWith("unix:"));
-    conn_ =
-        std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address_, "velnook-test"));
+    conn_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address_, "test"));
     ASSERT_TRUE(conn_->isConnected());
   }
   void TearDown() override {
-    mock_.kill();
-    mock_.waitForFinished();
+    StopMock();
     conn_.reset();
-    QDBusConnection::disconnectFromBus("velnook-test");
+    QDBusConnection::disconnectFromBus("test");
     bus_.kill();
     bus_.waitForFinished();
   }
-  // Starts the template on the private bus, with its parameters (JSON) when
-  // given, and waits until it owns service.
-  void StartMock(const char* templateName, const char* service, const char* parameters = nullptr) {
+  // Starts the template (with its JSON parameters) and waits until it owns service.
+  void StartMock(const char* templateName, const char* service, const QString& parameters = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DBUS_SYSTEM_BUS_ADDRESS", address_);
     env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
     mock_.setProcessEnvironment(env);
     QStringList args{"-m", "dbusmock", "--session", "--template", templateName};
-    if (parameters) args << "--parameters" << parameters;
+    if (!parameters.isEmpty()) args << "--parameters" << parameters;
     mock_.start("/usr/bin/python3", args);
     QElapsedTimer t;
     t.start();
@@ -59,32 +47,31 @@ class DBusMockTest : public ::testing::Test {
       mock_.waitForFinished(100);
     ASSERT_TRUE(conn_->interface()->isServiceRegistered(service));
   }
+  void StopMock() {
+    mock_.kill();
+    mock_.waitForFinished();
+  }
   QDBusMessage MockCall(const char* service, const char* path, const char* method,
                         const QVariantList& args = {}) {
     auto m = QDBusMessage::createMethodCall(service, path, "org.freedesktop.DBus.Mock", method);
     m.setArguments(args);
     return conn_->call(m);
   }
-  // The mocked object's methods called so far, in order.
-  std::vector<MockedCall> MockCalls(const char* service, const char* path) {
-    std::vector<MockedCall> calls;
-    const QDBusArgument arg =
+  // The mocked object's methods called so far, in order, with their arguments.
+  std::vector<std::pair<QString, QVariantList>> MockCalls(const char* service, const char* path) {
+    std::vector<std::pair<QString, QVariantList>> calls;
+    const auto arg =
         MockCall(service, path, "GetCalls").arguments().value(0).value<QDBusArgument>();
     arg.beginArray();
     while (!arg.atEnd()) {
       qulonglong time;
-      MockedCall call;
+      auto& [method, args] = calls.emplace_back();
       arg.beginStructure();
-      arg >> time >> call.method;
+      arg >> time >> method;
       arg.beginArray();
-      while (!arg.atEnd()) {
-        QDBusVariant v;
-        arg >> v;
-        call.args << v.variant();
-      }
+      for (QDBusVariant v; !arg.atEnd(); args << v.variant()) arg >> v;
       arg.endArray();
       arg.endStructure();
-      calls.push_back(call);
     }
     arg.endArray();
     return calls;
@@ -96,9 +83,11 @@ class DBusMockTest : public ::testing::Test {
     while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
   }
+  static void Pump(int ms) {
+    PumpUntil([] { return false; }, ms);
+  }
 
-  QProcess bus_;
-  QProcess mock_;
+  QProcess bus_, mock_;
   QString address_;
   std::unique_ptr<QDBusConnection> conn_;
 };

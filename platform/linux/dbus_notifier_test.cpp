@@ -14,126 +14,90 @@ constexpr const char* kPath = "/org/freedesktop/Notifications";
 
 class DBusNotifierTest : public DBusMockTest {
  protected:
-  void StartServer(const char* parameters = nullptr) {
-    StartMock("notification_daemon", kService, parameters);
-  }
-  std::vector<MockedCall> Calls() { return MockCalls(kService, kPath); }
   // The (replaces_id, body) of every Notify, and the ids closed, in order.
-  QStringList Summary() {
+  QStringList Sent() {
     QStringList out;
-    for (const MockedCall& c : Calls()) {
-      if (c.method == "Notify")
-        out << QString("Notify %1 %2")
-                   .arg(c.args.value(1).toUInt())
-                   .arg(c.args.value(4).toString());
-      if (c.method == "CloseNotification") out << QString("Close %1").arg(c.args.value(0).toUInt());
+    for (const auto& [method, args] : MockCalls(kService, kPath)) {
+      if (method == "Notify")
+        out << QString("Notify %1 %2").arg(args[1].toUInt()).arg(args[4].toString());
+      if (method == "CloseNotification") out << QString("Close %1").arg(args[0].toUInt());
     }
     return out;
   }
   void Emit(const char* signal, const char* signature, const QVariantList& args) {
     MockCall(kService, kPath, "EmitSignal",
              {kService, signal, signature, QVariant::fromValue(args)});
-    PumpUntil([] { return false; }, 200);
+    Pump(200);
   }
 };
 
-TEST_F(DBusNotifierTest, UpdatesBeforeTheServerAnswersAreSentOnceInPlace) {
-  StartServer();
-  DBusNotifier notifier(*conn_, nullptr);
-  notifier.Show({"Velnook", "In 60s"});
-  notifier.Show({"Velnook", "In 59s"});
-  notifier.Show({"Velnook", "In 58s"});
-  ASSERT_TRUE(PumpUntil([&] { return Summary().size() == 2; }, 5000));
-  notifier.Show({"Velnook", "In 57s"});
-  ASSERT_TRUE(PumpUntil([&] { return Summary().size() == 3; }, 5000));
-  EXPECT_EQ(Summary(), (QStringList{"Notify 0 In 60s", "Notify 1 In 58s", "Notify 1 In 57s"}));
-}
-
-TEST_F(DBusNotifierTest, ACloseBeforeTheServerAnswersClosesWhatItNames) {
-  StartServer();
-  DBusNotifier notifier(*conn_, nullptr);
-  notifier.Show({"Velnook", "In 60s"});
-  notifier.Close();
-  ASSERT_TRUE(PumpUntil([&] { return Summary().size() == 2; }, 5000));
-  EXPECT_EQ(Summary(), (QStringList{"Notify 0 In 60s", "Close 1"}));
-  notifier.Close();  // nothing left to close
-  notifier.FlushBeforeExit();
-  PumpUntil([] { return false; }, 200);
-  EXPECT_EQ(Summary().size(), 2);
-}
-
-TEST_F(DBusNotifierTest, CancelActsOnlyForTheNoticeShownNow) {
-  StartServer();
-  int cancels = 0, redraws = 0;
-  DBusNotifier notifier(*conn_, [&] { ++redraws; });
-  notifier.SetCancelHandler([&] { ++cancels; });
-  notifier.Show({"Velnook", "In 60s"});
-  notifier.Show({"Velnook", "In 59s"});
-  ASSERT_TRUE(PumpUntil([&] { return Summary().size() == 2; }, 5000));
-  Emit("ActionInvoked", "us", {7u, "cancel"});  // someone else's notification
-  Emit("ActionInvoked", "us", {1u, "default"});
-  EXPECT_EQ(cancels, 0);
-  Emit("ActionInvoked", "us", {1u, "cancel"});
-  EXPECT_EQ(cancels, 1);
-  EXPECT_EQ(redraws, 1);
-  notifier.Close();
-  Emit("ActionInvoked", "us", {1u, "cancel"});  // a server late with a closed one
-  EXPECT_EQ(cancels, 1);
-}
-
-TEST_F(DBusNotifierTest, DismissedStaysAwayUntilTheNextCountdownExpiredComesBack) {
-  StartServer();
-  DBusNotifier notifier(*conn_, nullptr);
-  notifier.Show({"Velnook", "In 60s"});
-  notifier.Show({"Velnook", "In 59s"});
-  ASSERT_TRUE(PumpUntil([&] { return Summary().size() == 2; }, 5000));
-  Emit("NotificationClosed", "uu", {1u, 2u});  // the user dismissed it
-  notifier.Show({"Velnook", "In 50s"});
-  notifier.Close();
-  notifier.Show({"Velnook", "In 30s"});  // a new countdown
-  ASSERT_TRUE(PumpUntil([&] { return Summary().size() == 3; }, 5000));
-  PumpUntil([] { return false; }, 200);        // the answer naming it arrives
-  Emit("NotificationClosed", "uu", {2u, 1u});  // expired after all
-  notifier.Show({"Velnook", "In 20s"});
-  ASSERT_TRUE(PumpUntil([&] { return Summary().size() == 4; }, 5000));
-  EXPECT_EQ(Summary(), (QStringList{"Notify 0 In 60s", "Notify 1 In 59s", "Notify 0 In 30s",
-                                    "Notify 0 In 20s"}));
-}
-
-TEST_F(DBusNotifierTest, TheBodyIsEscapedForAServerThatReadsMarkup) {
-  const struct {
-    const char* capabilities;
-    QString body;
-  } cases[] = {
-      {R"({"capabilities": "body body-markup actions"})", "Notify 0 Up &amp; &lt;Down&gt;"},
-      {R"({"capabilities": "body actions"})", "Notify 0 Up & <Down>"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.capabilities);
-    StartServer(c.capabilities);
-    DBusNotifier notifier(*conn_, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return !Calls().empty(); }, 5000));  // it asks at once
-    PumpUntil([] { return false; }, 200);                            // the answer arrives
-    notifier.Show({"Velnook", "Up & <Down>"});
-    ASSERT_TRUE(PumpUntil([&] { return Summary().size() == 1; }, 5000));
-    EXPECT_EQ(Summary().value(0), c.body);
-    mock_.kill();
-    mock_.waitForFinished();
+// Each scenario is steps, then what the server was sent, split by "|". "up [parameters]"
+// starts the server (the notifier is made at the first other step), "show
+// TEXT", "close", "flush", "sent N" waits until the server has had N calls,
+// "wait" lets answers arrive, "asked" waits for the capabilities answer; "act
+// ID KEY N" is the server's ActionInvoked, after which N Cancels have run,
+// "closed ID REASON" its NotificationClosed (2: dismissed, 1: expired).
+TEST_F(DBusNotifierTest, Scenarios) {
+  const std::pair<QString, QString> rows[] = {
+      // Updates before the server answers are sent once, in place.
+      {"up|show In 60s|show In 59s|show In 58s|sent 2|show In 57s|sent 3",
+       "Notify 0 In 60s|Notify 1 In 58s|Notify 1 In 57s"},
+      // A close before the answer closes what the answer names, once.
+      {"up|show In 60s|close|sent 2|close|flush|wait", "Notify 0 In 60s|Close 1"},
+      // Cancel acts only for the notice shown now.
+      {"up|show In 60s|show In 59s|sent 2|act 7 cancel 0|act 1 default 0|act 1 cancel 1|close|"
+       "act 1 cancel 1",
+       "Notify 0 In 60s|Notify 1 In 59s|Close 1"},
+      // Dismissed stays away until the next countdown; expired comes back.
+      {"up|show In 60s|show In 59s|sent 2|closed 1 2|show In 50s|close|show In 30s|sent 3|wait|"
+       "closed 2 1|show In 20s|sent 4",
+       "Notify 0 In 60s|Notify 1 In 59s|Notify 0 In 30s|Notify 0 In 20s"},
+      // The body is escaped for a server that reads markup, and only for one.
+      {R"(up {"capabilities": "body body-markup actions"}|asked|show Up & <Down>|sent 1)",
+       "Notify 0 Up &amp; &lt;Down&gt;"},
+      {R"(up {"capabilities": "body actions"}|asked|show Up & <Down>|sent 1)",
+       "Notify 0 Up & <Down>"},
+      // Without a server nothing fails, and a later one is used.
+      {"show In 60s|wait|show In 59s|close|flush|wait|up|show In 10s|sent 1", "Notify 0 In 10s"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.first.toStdString());
+    std::unique_ptr<DBusNotifier> notifier;
+    int cancels = 0, redraws = 0;
+    for (const QString& step : row.first.split('|')) {
+      const QString verb = step.section(' ', 0, 0), rest = step.section(' ', 1);
+      const QStringList words = rest.split(' ');
+      if (verb == "up") {
+        StartMock("notification_daemon", kService, rest);
+        continue;
+      }
+      if (!notifier) {
+        notifier = std::make_unique<DBusNotifier>(*conn_, [&] { ++redraws; });
+        notifier->SetCancelHandler([&] { ++cancels; });
+      }
+      if (verb == "show") notifier->Show({"Velnook", rest.toStdString()});
+      if (verb == "close") notifier->Close();
+      if (verb == "flush") notifier->FlushBeforeExit();
+      ASSERT_TRUE(verb != "sent" ||
+                  PumpUntil([&] { return Sent().size() == words[0].toInt(); }, 5000));
+      if (verb == "wait") Pump(300);
+      if (verb == "asked") {
+        ASSERT_TRUE(PumpUntil([&] { return !MockCalls(kService, kPath).empty(); }, 5000));
+        Pump(200);
+      }
+      if (verb == "closed")
+        Emit("NotificationClosed", "uu", {words[0].toUInt(), words[1].toUInt()});
+      if (verb == "act") {
+        Emit("ActionInvoked", "us", {words[0].toUInt(), words[1]});
+        EXPECT_EQ(cancels, words[2].toInt()) << step.toStdString();
+      }
+    }
+    EXPECT_EQ(Sent().join('|').toStdString(), row.second.toStdString());
+    EXPECT_EQ(redraws, cancels);
+    notifier.reset();
+    StopMock();
     PumpUntil([&] { return !conn_->interface()->isServiceRegistered(kService); }, 5000);
   }
-}
-
-TEST_F(DBusNotifierTest, WithoutAServerNothingFailsAndALaterOneIsUsed) {
-  DBusNotifier notifier(*conn_, nullptr);
-  notifier.Show({"Velnook", "In 60s"});
-  PumpUntil([] { return false; }, 300);
-  notifier.Show({"Velnook", "In 59s"});
-  notifier.Close();
-  notifier.FlushBeforeExit();
-  PumpUntil([] { return false; }, 300);
-  StartServer();
-  notifier.Show({"Velnook", "In 10s"});
-  ASSERT_TRUE(PumpUntil([&] { return Summary().size() == 1; }, 5000));
-  EXPECT_EQ(Summary(), QStringList{"Notify 0 In 10s"});
 
   DBusNotifier offline(QDBusConnection::connectToBus("unix:path=/nonexistent/velnook", "none"),
                        nullptr);

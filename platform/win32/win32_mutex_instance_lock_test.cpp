@@ -7,21 +7,18 @@
 namespace velnook {
 namespace {
 
-TEST(Win32MutexInstanceLock, OneHolderPerNameUntilItGoes) {
+TEST(Win32MutexInstanceLock, OneHolderPerNameAndScopeUntilItGoes) {
   TempWorkDir dir;  // a scope of its own, so parallel tests never meet
   {
-    Win32MutexInstanceLock first(dir.Path());
+    Win32MutexInstanceLock first(dir.Path()), second(dir.Path()), elsewhere(dir.Path() + "x");
     EXPECT_FALSE(first.IsAnotherInstance("Velnook"));
     EXPECT_FALSE(first.IsAnotherInstance("Velnook"));  // asking again is harmless
-    Win32MutexInstanceLock second(dir.Path());
     EXPECT_TRUE(second.IsAnotherInstance("Velnook"));
     EXPECT_TRUE(second.IsAnotherInstance("Velnook"));  // a refused lock is not kept
     EXPECT_FALSE(second.IsAnotherInstance("Other"));
-    Win32MutexInstanceLock elsewhere(dir.Path() + "x");
     EXPECT_FALSE(elsewhere.IsAnotherInstance("Velnook"));
   }
-  Win32MutexInstanceLock after(dir.Path());
-  EXPECT_FALSE(after.IsAnotherInstance("Velnook"));
+  EXPECT_FALSE(Win32MutexInstanceLock(dir.Path()).IsAnotherInstance("Velnook"));
 }
 
 }  // namespace
