@@ -61,21 +61,5 @@ TEST_F(Win32UdpSocketTest, APortInUseIsRefusedAndFreedOnCloseAndBadAddressesAreN
   EXPECT_FALSE(sender.SendTo("127.0.0.1", 65536, "x"));
 }
 
-TEST_F(Win32UdpSocketTest, LookupsAnswerOnTheCallingThread) {
-  std::vector<std::string> answers;
-  bool woken = false;
-  receiver.onResolvedFromAnyThread = [&] { woken = true; };
-  for (const char* name : {"localhost", "127.0.0.1"})
-    receiver.Resolve(name, [&](std::vector<std::string> a) {
-      answers.insert(answers.end(), a.begin(), a.end());
-    });
-  for (int i = 0; i < 500 && answers.size() < 2; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    receiver.DeliverResolved();
-  }
-  EXPECT_TRUE(woken);
-  EXPECT_EQ(answers, (std::vector<std::string>{"127.0.0.1", "127.0.0.1"}));
-}
-
 }  // namespace
 }  // namespace velnook
