@@ -32,7 +32,7 @@ class DBusMockTest : public ::testing::Test {
   void TearDown() override {
     StopMock();
     conn_.reset();
-    QDBusConnection::disconnectFromBus("test");
+    QDBusConnection::disconnectFromBus("test");  // the next test's bus takes the name
     bus_.kill();
     bus_.waitForFinished();
   }
@@ -158,8 +158,6 @@ TEST_F(Login1PowerTest, RefusalsAndErrorsBecomeTheirSteps) {
   StopMock();
   expect(power.EnablePrivilege(PowerAction::PowerOff), PowerStep::FindAuthority, "");
   EXPECT_EQ(AnswerTo(power, PowerAction::PowerOff), "no login manager");
-  Login1Power unconnected(QDBusConnection::connectToBus("unix:path=/nonexistent", "nowhere"));
-  EXPECT_EQ(AnswerTo(unconnected, PowerAction::PowerOff), "no login manager");
 }
 
 TEST_F(Login1PowerTest, InhibitorsAreListedAsTheManagerHoldsThem) {
@@ -220,12 +218,11 @@ class DBusNotifierTest : public DBusMockTest {
   }
 };
 
-// Each scenario is steps, then what the server was sent, split by "|". "up [parameters]"
-// starts the server (the notifier is made at the first other step), "show
-// TEXT", "close", "flush", "sent N" waits until the server has had N calls,
-// "wait" lets answers arrive, "asked" waits for the capabilities answer; "act
-// ID KEY N" is the server's ActionInvoked, after which N Cancels have run,
-// "closed ID REASON" its NotificationClosed (2: dismissed, 1: expired).
+// Steps, then what the server was sent. "up [parameters]" starts the server
+// (the notifier is made at the next step), "sent N" waits until the server
+// has had N calls, "wait" lets answers arrive, "asked" waits for the
+// capabilities answer; "act ID KEY N" is the server's ActionInvoked, after
+// which N Cancels have run, "closed ID REASON" its NotificationClosed.
 TEST_F(DBusNotifierTest, Scenarios) {
   const std::pair<QString, QString> rows[] = {
       // Updates before the server answers are sent once, in place.
@@ -269,12 +266,10 @@ TEST_F(DBusNotifierTest, Scenarios) {
       if (verb == "flush") notifier->FlushBeforeExit();
       ASSERT_TRUE(verb != "sent" ||
                   PumpUntil([&] { return Sent().size() == words[0].toInt(); }, 5000));
-      if (verb == "wait") Pump(300);
-      if (verb == "asked") {
-        ASSERT_TRUE(PumpUntil(
-            [&] { return !MockCalls(kNotifications, kNotificationsPath).empty(); }, 5000));
-        Pump(200);
-      }
+      ASSERT_TRUE(
+          verb != "asked" ||
+          PumpUntil([&] { return !MockCalls(kNotifications, kNotificationsPath).empty(); }, 5000));
+      if (verb == "wait" || verb == "asked") Pump(300);
       if (verb == "closed")
         Emit("NotificationClosed", "uu", {words[0].toUInt(), words[1].toUInt()});
       if (verb == "act") {
@@ -288,12 +283,6 @@ TEST_F(DBusNotifierTest, Scenarios) {
     StopMock();
     PumpUntil([&] { return !conn_->interface()->isServiceRegistered(kNotifications); }, 5000);
   }
-
-  DBusNotifier offline(QDBusConnection::connectToBus("unix:path=/nonexistent/velnook", "none"),
-                       nullptr);
-  offline.Show({"Velnook", "In 60s"});
-  offline.Close();
-  offline.FlushBeforeExit();
 }
 
 }  // namespace

@@ -17,6 +17,26 @@
 namespace velnook {
 namespace {
 
+// The text box of the window that shows |text|.
+HWND TextBoxShowing(HWND root, const std::string& text) {
+  struct Search {
+    std::string text;
+    HWND found = nullptr;
+  } search{text};
+  ::EnumChildWindows(
+      root,
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        char cls[16] = {}, shown[256] = {};
+        ::GetClassNameA(h, cls, sizeof cls);
+        ::GetWindowTextA(h, shown, sizeof shown);
+        if (::lstrcmpiA(cls, "Edit") == 0 && s->text == shown) s->found = h;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 TEST(Win32Screens, CharactersTheCodePageLacksAreMarkedUnstorable) {
   if (::GetACP() != 1252) GTEST_SKIP() << "needs the Western code page, not " << ::GetACP();
   TempWorkDir dir;
@@ -29,7 +49,7 @@ TEST(Win32Screens, CharactersTheCodePageLacksAreMarkedUnstorable) {
   LoadSettings(state, services);
   FrmConfig screen(services, state, {});
   screen.Open();
-  HWND box = ::FindWindowExA(static_cast<HWND>(windows.WindowOf(screen)), nullptr, "Edit", "dls\\");
+  HWND box = TextBoxShowing(static_cast<HWND>(windows.WindowOf(screen)), "dls\\");
   ASSERT_NE(box, nullptr);
   ::SetWindowTextW(box, L"T\u00e9l\u00e9chargements\\");
   EXPECT_EQ(screen.Text("DPathT"),

@@ -1,5 +1,5 @@
 // What the Win32 file system does beyond the shared contract: devices are
-// no files, lengths pass 4 GiB, and walks reach past the path limit.
+// no files, and lengths pass 4 GiB.
 #include "platform/win32/win32_file_system.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include "platform/headless/temp_work_dir.h"
-#include "platform/win32/windows_api.h"
 
 namespace velnook {
 namespace {
@@ -26,31 +25,6 @@ TEST(Win32FileSystem, DevicesAreRefusedAndLengthsPassFourGigabytes) {
   FolderListing l;
   ASSERT_EQ(files.ListFolder("d", l), FileError::None);
   EXPECT_EQ(l.fileLengths, std::vector<std::uint64_t>{(5ULL << 30) + 3});
-}
-
-// Nested far past MAX_PATH, as a deep unpack leaves folders: made through
-// long paths, since nothing else reaches them.
-TEST(Win32FileSystem, AWalkReachesFoldersPastThePathLimit) {
-  TempWorkDir dir;
-  dir.Write("d/top", "12");
-  std::wstring path = L"\\\\?\\" + std::filesystem::absolute(dir.Path() + "\\d").wstring();
-  for (int level = 0; level < 12; ++level)
-    ASSERT_TRUE(::CreateDirectoryW((path += L"\\" + std::wstring(100, L'n')).c_str(), nullptr));
-  HANDLE h = ::CreateFileW((path + L"\\deep").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  ASSERT_TRUE(::WriteFile(h, "12345", 5, &written, nullptr));
-  ::CloseHandle(h);
-  Win32FileSystem files;
-  std::uint64_t total = 0;
-  int folders = 0;
-  FolderListing l;
-  for (auto walk = files.WalkFolders("d\\"); walk->Next(l); ++folders) {
-    EXPECT_EQ(l.error, FileError::None) << l.path.size();
-    for (std::uint64_t length : l.fileLengths) total += length;
-  }
-  EXPECT_EQ(folders, 13);
-  EXPECT_EQ(total, 7u);
 }
 
 }  // namespace

@@ -31,10 +31,8 @@ TEST(Win32Windows, AWindowUnloadedUnderABoxOutlivesIt) {
   underBox->Start(100, [&] {
     HWND box = ::FindWindowA(nullptr, "Velnook Error");
     if (!box) return;
-    if (step++ == 0) {
-      windows.Unload(about);  // the monitor's self-close; collection comes later
-      return;
-    }
+    // The monitor's self-close; collection comes later.
+    if (step++ == 0) return windows.Unload(about);
     hiddenUnderTheBox = ::IsWindow(hwnd) && !::IsWindowVisible(hwnd);
     underBox->Stop();
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
