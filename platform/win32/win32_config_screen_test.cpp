@@ -17,24 +17,18 @@
 namespace velnook {
 namespace {
 
-// The text box of the window that shows |text|.
-HWND TextBoxShowing(HWND root, const std::string& text) {
-  struct Search {
-    std::string text;
-    HWND found = nullptr;
-  } search{text};
-  ::EnumChildWindows(
-      root,
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        char cls[16] = {}, shown[256] = {};
-        ::GetClassNameA(h, cls, sizeof cls);
-        ::GetWindowTextA(h, shown, sizeof shown);
-        if (::lstrcmpiA(cls, "Edit") == 0 && s->text == shown) s->found = h;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+// The window that shows |text|.
+HWND WindowShowing(HWND root, const std::string& text) {
+  std::pair<std::string, HWND> search{text, nullptr};
+  const auto match = [](HWND h, LPARAM p) -> BOOL {
+    auto* s = reinterpret_cast<std::pair<std::string, HWND>*>(p);
+    char shown[256] = {};
+    ::GetWindowTextA(h, shown, sizeof shown);
+    if (s->first == shown) s->second = h;
+    return s->second == nullptr;
+  };
+  ::EnumChildWindows(root, match, reinterpret_cast<LPARAM>(&search));
+  return search.second;
 }
 
 TEST(Win32Screens, CharactersTheCodePageLacksAreMarkedUnstorable) {
@@ -47,9 +41,10 @@ TEST(Win32Screens, CharactersTheCodePageLacksAreMarkedUnstorable) {
   Services services = Replaced(hs.services, {.windows = &windows});
   SharedState state;
   LoadSettings(state, services);
+  hs.admin.administrator = true;
   FrmConfig screen(services, state, {});
   screen.Open();
-  HWND box = TextBoxShowing(static_cast<HWND>(windows.WindowOf(screen)), "dls\\");
+  HWND box = WindowShowing(static_cast<HWND>(windows.WindowOf(screen)), "dls\\");
   ASSERT_NE(box, nullptr);
   ::SetWindowTextW(box, L"T\u00e9l\u00e9chargements\\");
   EXPECT_EQ(screen.Text("DPathT"),

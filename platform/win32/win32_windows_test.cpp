@@ -21,6 +21,8 @@ TEST(Win32Windows, AWindowUnloadedUnderABoxOutlivesIt) {
   ref = &windows;
   Win32MessageBoxes boxes(&windows);
   Form about("frmAbout");
+  about.clientWidth = 3000;
+  about.clientHeight = 1500;
   windows.Show(about);
   HWND hwnd = static_cast<HWND>(windows.WindowOf(about));
   ASSERT_TRUE(::IsWindow(hwnd));
