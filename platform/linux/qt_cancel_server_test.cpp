@@ -9,27 +9,13 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QTest>
 #include <cstring>
 
 #include "platform/headless/temp_work_dir.h"
 
 namespace velnook {
 namespace {
-
-void Pump(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-int ConnectTo(const std::string& path) {
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-  return ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ? fd : -1;
-}
 
 TEST(QtCancelServer, AClientGoneDuringALongCancelIsLeftAlone) {
   static int argc = 1;
@@ -47,18 +33,19 @@ TEST(QtCancelServer, AClientGoneDuringALongCancelIsLeftAlone) {
                             ::close(client);  // the user gives up at once
                             // A re-initialisation that lets window events
                             // through, long enough for the server's own.
-                            Pump(QtCancelServer::kClientTimeoutMs / 10);
+                            QTest::qWait(QtCancelServer::kClientTimeoutMs / 10);
                             // New descriptors take the numbers freed meanwhile.
                             spare[0] = ::dup(0);
                             spare[1] = ::dup(0);
                             return CancelAnswer{true, "cancelled"};
                           }),
             "");
-  client = ConnectTo(path);
-  ASSERT_GE(client, 0);
-  ASSERT_EQ(::send(client, kCancelRequest, std::strlen(kCancelRequest), 0),
-            static_cast<ssize_t>(std::strlen(kCancelRequest)));
-  Pump(QtCancelServer::kClientTimeoutMs / 5);
+  client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+  ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ::send(client, kCancelRequest, std::strlen(kCancelRequest), 0);
+  QTest::qWait(QtCancelServer::kClientTimeoutMs / 5);
   EXPECT_EQ(cancels, 1);
   for (int fd : spare) {
     EXPECT_NE(::fcntl(fd, F_GETFD), -1) << "the server closed a descriptor not its own";

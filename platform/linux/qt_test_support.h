@@ -1,39 +1,56 @@
 #pragma once
-// What the tests on real Qt widgets share: one application for the test
-// program (off screen unless a platform is named), finding a shown window,
-// and a work folder whose settings the screens load.
+// What the tests on real Qt widgets share: one application (off screen
+// unless a platform is named), the Qt backends over a work folder whose
+// default settings are loaded by an administrator (so Save is enabled),
+// and finding a shown window.
+
+#include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QWidget>
 
 #include "config/load_settings.h"
 #include "config/settings_test_support.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
+#include "platform/linux/qt_event_loop.h"
+#include "platform/linux/qt_folder_chooser.h"
+#include "platform/linux/qt_message_boxes.h"
+#include "platform/linux/qt_windows.h"
 
 namespace velnook {
 
-inline void StartTestApplication() {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "velnook-qt-test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  (void)app;
-}
+class QtWidgetsTest : public ::testing::Test {
+ protected:
+  QtWidgetsTest() : hs(dir.Path()) {
+    EXPECT_TRUE(PrepareWorkFolder(hs.files));
+    LoadSettings(state, services);
+    hs.admin.administrator = true;
+  }
+  static void SetUpTestSuite() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "velnook-qt-test";
+    static char* argv[] = {name, nullptr};
+    [[maybe_unused]] static auto* app = new QApplication(argc, argv);  // never torn down
+  }
+  static QWidget* TopLevel(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == name && w->isVisible()) return w;
+    return nullptr;
+  }
 
-inline QWidget* TopLevel(const char* name) {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == name && w->isVisible()) return w;
-  return nullptr;
-}
-
-// Default settings with the download folder "dls" and a free port, loaded;
-// the user counts as an administrator, so Save is enabled.
-inline void PrepareAndLoad(HeadlessServices& hs, SharedState& state, Services& services) {
-  EXPECT_TRUE(PrepareWorkFolder(hs.files));
-  LoadSettings(state, services);
-  hs.admin.administrator = true;
-}
+  TempWorkDir dir;
+  HeadlessServices hs;
+  QtWindows windows;
+  QtEventLoop loop{[this] { windows.RefreshAll(); }};
+  QtMessageBoxes messages{windows};
+  QtFolderChooser folders;
+  Services services = Replaced(hs.services, {.clock = &loop,
+                                             .events = &loop,
+                                             .messages = &messages,
+                                             .windows = &windows,
+                                             .folders = &folders});
+  SharedState state;
+};
 
 }  // namespace velnook

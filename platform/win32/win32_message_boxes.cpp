@@ -4,7 +4,9 @@
 #include "platform/win32/windows_api.h"
 
 namespace velnook {
+namespace {
 
+// The MessageBoxA style for a request: icon, buttons, topmost.
 unsigned MessageBoxStyle(const MessageBoxRequest& request) {
   unsigned style = MB_TOPMOST | MB_SETFOREGROUND;
   switch (request.icon) {
@@ -39,8 +41,6 @@ unsigned MessageBoxStyle(const MessageBoxRequest& request) {
   }
   return style;
 }
-
-namespace {
 
 MsgAnswer ShowBox(const MessageBoxRequest& request) {
   // Owned by the active window, so input to the program's windows waits

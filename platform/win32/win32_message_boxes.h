@@ -18,7 +18,4 @@ class Win32MessageBoxes : public MessageBoxes {
   Win32Windows* windows_;
 };
 
-// The MessageBoxA style for a request: icon, buttons, topmost.
-unsigned MessageBoxStyle(const MessageBoxRequest& request);
-
 }  // namespace velnook
