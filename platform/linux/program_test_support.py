@@ -1,12 +1,18 @@
-"""What the tests that run the real program share: a private X server and
-checks that are counted rather than stopping at the first failure."""
+"""What the tests that run the real program share: private display servers
+and buses, and checks that are counted rather than stopping at the first
+failure."""
 
+import itertools
 import os
 import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+
+failures = []
+_numbers = itertools.count()
 
 
 def _lock_holder(number):
@@ -21,7 +27,7 @@ def start_xvfb():
     # Xvfb's -displayfd hands the same free number to servers started at the
     # same moment here, so pick an unlikely one of our own and try the next
     # on a clash.
-    number = 100 + os.getpid() % 5000
+    number = 100 + (os.getpid() * 8 + next(_numbers)) % 6000
     for _ in range(50):
         if not os.path.exists("/tmp/.X11-unix/X%d" % number):
             # -noreset: by default the server resets when its last client
@@ -36,34 +42,49 @@ def start_xvfb():
                 if subprocess.run(["xdotool", "getmouselocation"], env=env,
                                   capture_output=True).returncode == 0:
                     # Another test may have taken the same number a moment
-                    # earlier: then the server that answered is not ours, and
-                    # it goes away with that test. Xvfb's lock file names the
-                    # server that holds the number.
+                    # earlier: then the server that answered is not ours.
                     if _lock_holder(number) == xvfb.pid:
                         return xvfb, ":%d" % number
                     break
-                time.sleep(0.1)
-            if xvfb.poll() is None:
-                xvfb.kill()
-            xvfb.wait()
-        number += 1
+                time.sleep(0.05)
+            stop(xvfb)
+        number += 1 + next(_numbers) % 7
     sys.exit("no X server could be started")
 
 
-failures = []
+def start_weston(runtime):
+    """A headless Wayland compositor; its socket's name is .name."""
+    name = "velnook-%d" % os.getpid()
+    weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=" + name,
+                               "--idle-time=0"], env=dict(os.environ, XDG_RUNTIME_DIR=runtime),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if not wait_until(lambda: os.path.exists(os.path.join(runtime, name)), 20):
+        sys.exit("weston did not start")
+    weston.name = name
+    return weston
 
 
-def stop_all(procs, xvfb, *helpers):
-    """Kills whatever programs the test started that still run, then its
-    helpers (a bus, a mock), then its X server."""
+def stop(*procs):
     for p in procs:
-        if p.poll() is None:
+        if p and p.poll() is None:
             p.kill()
+        if p:
             p.wait()
-    for helper in helpers:
-        helper.kill()
-    xvfb.terminate()
-    xvfb.wait()
+
+
+def run_all(*jobs, make=tuple):
+    """Runs the jobs side by side, each given what make() returns, as most of
+    their time is waiting for the program; one that raises fails a check."""
+    def run(job):
+        try:
+            job(*make())
+        except Exception as e:  # noqa: BLE001
+            check(False, "%s raised %r" % (getattr(job, "func", job).__name__, e))
+    threads = [threading.Thread(target=run, args=(job,)) for job in jobs]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
 
 
 def check(cond, what):
@@ -101,11 +122,9 @@ def program_env(display, prefix):
 
 def free_port():
     """A UDP port nobody holds right now on 127.0.0.1."""
-    s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    s.bind(("127.0.0.1", 0))
-    port = s.getsockname()[1]
-    s.close()
-    return port
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
 
 
 def set_settings(ini, values):
@@ -127,25 +146,20 @@ def wait_until(predicate, timeout):
     while time.time() < end:
         if predicate():
             return True
-        time.sleep(0.2)
+        time.sleep(0.1)
     return predicate()
 
 
 def window_ids(env, name, visible=False):
-    out = subprocess.run(["xdotool", "search"] + (["--onlyvisible"] if visible else []) +
-                         ["--name", "^" + name + "$"], env=env, capture_output=True,
-                         text=True).stdout
-    return out.split()
+    return subprocess.run(["xdotool", "search"] + (["--onlyvisible"] if visible else []) +
+                          ["--name", "^" + name + "$"], env=env, capture_output=True,
+                          text=True).stdout.split()
 
 
 def wait_for_window(env, name, timeout=10.0, visible=False):
-    end = time.time() + timeout
-    while time.time() < end:
-        ids = window_ids(env, name, visible)
-        if ids:
-            return ids
-        time.sleep(0.1)
-    return []
+    found = []
+    wait_until(lambda: found.extend(window_ids(env, name, visible)) or found, timeout)
+    return found
 
 
 def wait_exit(proc, timeout=10.0):
@@ -162,69 +176,17 @@ def click_twips(env, window, left, top, width, height, settle=0.3):
     time.sleep(settle)
 
 
-def open_screen_and_save_delay(env, main_window, delay):
-    """Configure on the main window, type delay into DownDelayT and click
-    Save; returns the configuration screen's window id, or None."""
-    click_twips(env, main_window, 1200, 585, 980, 345)  # Configure
-    ids = wait_for_window(env, "Velnook Configuration")
-    if not ids:
-        return None
-    click_twips(env, ids[0], 1980, 780, 675, 360)  # DownDelayT
-    subprocess.run(["xdotool", "key", "ctrl+a"], env=env)
-    subprocess.run(["xdotool", "type", delay], env=env)
-    click_twips(env, ids[0], 5231, 7425, 980, 375)  # Save
-    return ids[0]
-
-def power_off_requests(calls):
-    """The PowerOff calls in the mock login manager's call log ("time PowerOff
-    False"); its CanPowerOff questions are not requests."""
-    return [line for line in open(calls).read().splitlines()
-            if len(line.split(" ")) > 1 and line.split(" ")[1] == "PowerOff"]
-
-
-
-def start_weston(runtime):
-    """A headless Wayland compositor; its socket's name is .name."""
-    name = "velnook-%d" % os.getpid()
-    weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=" + name,
-                               "--idle-time=0"], env=dict(os.environ, XDG_RUNTIME_DIR=runtime),
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    if not wait_until(lambda: os.path.exists(os.path.join(runtime, name)), 20):
-        sys.exit("weston did not start")
-    weston.name = name
-    return weston
-
-
-class Notifications:
-    """python-dbusmock's notification server as the test sees it."""
-    PATH, IFACE = "/org/freedesktop/Notifications", "org.freedesktop.Notifications"
-
-    def __init__(self, conn):
-        import dbus
-        self.mock = dbus.Interface(conn.get_object(self.IFACE, self.PATH),
-                                   "org.freedesktop.DBus.Mock")
-
-    def calls(self, method):
-        return [args for _, args in self.mock.GetMethodCalls(method)]
-
-    def emit(self, signal, signature, args):
-        self.mock.EmitSignal(self.IFACE, signal, signature, args)
-
-    def shown_id(self):
-        """The server's number for the notification shown now, as the
-        program's first update names it."""
-        wait_until(lambda: len(self.calls("Notify")) >= 2, 5)
-        calls = self.calls("Notify")
-        return calls[1][1] if len(calls) >= 2 else 0
-
-    def clear(self):
-        self.mock.ClearCalls()
+def requests(calls, method):
+    """The calls of that method in the mock login manager's call log ("time
+    PowerOff False"); its Can... questions are not requests."""
+    return [line for line in open(calls).read().splitlines() if line.split(" ")[1:2] == [method]]
 
 
 class MockSession:
     """One private bus standing in for both the system and the session bus
     (its address goes into env), with python-dbusmock's login manager and
     notification server on it."""
+    NOTES = "org.freedesktop.Notifications"
 
     def __init__(self, env):
         import dbus
@@ -237,10 +199,18 @@ class MockSession:
         self.processes = [bus]
         conn = dbus.bus.BusConnection(address)
         for template, owner, calls in (("logind", "org.freedesktop.login1", self.logind_calls),
-                                       ("notification_daemon", Notifications.IFACE, os.devnull)):
+                                       ("notification_daemon", self.NOTES, os.devnull)):
             self.processes.insert(0, subprocess.Popen(
                 ["/usr/bin/python3", "-m", "dbusmock", "--template", template, "-l", calls],
                 env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
             if not wait_until(lambda: conn.name_has_owner(owner), 20):
                 sys.exit("the %s mock did not start" % template)
-        self.notifications = Notifications(conn)
+        self.mock = dbus.Interface(conn.get_object(self.NOTES, "/org/freedesktop/Notifications"),
+                                   "org.freedesktop.DBus.Mock")
+
+    def calls(self, method):
+        """The notification server's calls of that method, by their arguments."""
+        return [args for _, args in self.mock.GetMethodCalls(method)]
+
+    def emit(self, signal, signature, args):
+        self.mock.EmitSignal(self.NOTES, signal, signature, args)

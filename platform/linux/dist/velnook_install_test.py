@@ -8,33 +8,19 @@ Usage: test BUILD_DIR APP_ID VERSION"""
 
 import configparser
 import os
-import shlex
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
-import time
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from program_test_support import check, failures, program_env, start_xvfb  # noqa: E402
+from program_test_support import (check, finish, program_env, start_xvfb,  # noqa: E402
+                                  wait_until, window_ids)
 
-BUILD, APP_ID, VERSION = sys.argv[1], sys.argv[2], sys.argv[3]
-
-
-def main_windows(env):
-    # Visible only: Qt's unmapped leader window is named "velnook", and
-    # xdotool matches names without regard to case.
-    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Velnook$"], env=env,
-                          capture_output=True, text=True).stdout.split()
-
-
-def wait_until(cond, timeout=15.0):
-    end = time.time() + timeout
-    while not cond() and time.time() < end:
-        time.sleep(0.1)
-    return cond()
+BUILD, APP_ID, VERSION = sys.argv[1:4]
+ERRORS = tempfile.TemporaryFile(mode="w+")
 
 
 def read(path):
@@ -43,75 +29,55 @@ def read(path):
 
 
 def check_layout(prefix):
+    """The programs, the desktop entry naming the launcher and the icon, and
+    the metadata's id and newest release; returns the launcher."""
+    launcher = os.path.join(prefix, "bin/velnook")
     for program in ("bin/velnook", "libexec/velnook/velnook", "libexec/velnook/velnook-prepare"):
-        path = os.path.join(prefix, program)
-        check(os.path.isfile(path) and os.access(path, os.X_OK), program + " is installed")
-    desktop = os.path.join(prefix, "share/applications", APP_ID + ".desktop")
+        check(os.access(os.path.join(prefix, program), os.X_OK), program + " is installed")
     icon = os.path.join(prefix, "share/icons/hicolor/scalable/apps", APP_ID + ".svg")
-    metainfo = os.path.join(prefix, "share/metainfo", APP_ID + ".metainfo.xml")
-    for path in (desktop, icon, metainfo):
-        check(os.path.isfile(path), os.path.relpath(path, prefix) + " is installed")
-    if not os.path.isfile(desktop) or not os.path.isfile(metainfo):
-        return None
-
+    check(os.path.isfile(icon) and b"<svg" in read(icon), "the icon is installed")
     entry = configparser.ConfigParser(interpolation=None)
-    entry.optionxform = str
-    entry.read(desktop)
-    exec_line = entry["Desktop Entry"].get("Exec", "")
-    argv = shlex.split(exec_line)
-    check(argv == [os.path.join(prefix, "bin/velnook")],
-          "the desktop entry starts the installed launcher: " + exec_line)
-    check(entry["Desktop Entry"].get("Icon") == APP_ID, "the desktop entry names the icon")
-    check(b"<svg" in read(icon), "the icon is an SVG")
-
-    component = ET.parse(metainfo).getroot()
-    check(component.findtext("id") == APP_ID, "the metadata has the application's id")
-    check(component.findtext("launchable") == APP_ID + ".desktop",
-          "the metadata launches the desktop entry")
-    releases = component.findall("releases/release")
-    check(bool(releases) and releases[0].get("version") == VERSION,
-          "the newest release in the metadata is the project's version " + VERSION)
-    return argv
+    entry.read(os.path.join(prefix, "share/applications", APP_ID + ".desktop"))
+    desktop = entry["Desktop Entry"] if entry.has_section("Desktop Entry") else {}
+    check(desktop.get("Exec") == launcher and desktop.get("Icon") == APP_ID,
+          "the desktop entry starts the installed launcher and names the icon: %r" % desktop)
+    metainfo = os.path.join(prefix, "share/metainfo", APP_ID + ".metainfo.xml")
+    component = ET.parse(metainfo).getroot() if os.path.isfile(metainfo) else ET.Element("x")
+    check(component.findtext("id") == APP_ID
+          and component.findtext("launchable") == APP_ID + ".desktop"
+          and [r.get("version") for r in component.findall("releases/release")][:1] == [VERSION],
+          "the metadata names the application, its desktop entry and the version " + VERSION)
+    return launcher
 
 
-def check_launcher(argv, prefix):
+def check_launcher(launcher):
     xvfb, display = start_xvfb()
     home, env = program_env(display, "velnook-install-")
     env.pop("XDG_DATA_HOME", None)
     work = os.path.join(home, ".local/share/velnook")
-    ini = os.path.join(work, "Data", "Velnook.ini")
-    log = os.path.join(work, "Log", "Velnook.log")
-    errors = tempfile.TemporaryFile(mode="w+")
+    ini, log = os.path.join(work, "Data", "Velnook.ini"), os.path.join(work, "Log", "Velnook.log")
     procs = []
+    shown = lambda n: wait_until(lambda: len(window_ids(env, "Velnook", True)) == n, 15)  # noqa
 
     def launch(*args):
         # Its own session: a launcher that forgot to exec leaves no program behind.
-        p = subprocess.Popen(argv + list(args), cwd="/", env=env, stdout=subprocess.DEVNULL,
-                             stderr=errors, start_new_session=True)
-        procs.append(p)
-        return p
+        procs.append(subprocess.Popen([launcher, *args], cwd="/", env=env, stderr=ERRORS,
+                                      stdout=subprocess.DEVNULL, start_new_session=True))
 
     try:
-        first = launch()
-        check(wait_until(lambda: len(main_windows(env)) == 1),
-              "the launcher brings up the main window")
-        check(os.path.isfile(ini), "the first start writes the default settings")
-        check(os.path.isdir(os.path.join(home, "Downloads")), "the first start makes ~/Downloads")
-        check(wait_until(lambda: os.path.isfile(log)),
-              "the program runs in the working directory: its log is there")
-
+        launch()
+        check(shown(1) and os.path.isdir(os.path.join(home, "Downloads"))
+              and wait_until(lambda: os.path.isfile(log), 15),
+              "the launcher brings up the main window, makes ~/Downloads and the working "
+              "directory, where the program logs")
         changed = read(ini).replace(b"DownDelay=300", b"DownDelay=301")
-        check(changed != read(ini), "the default settings hold DownDelay=300")
         with open(ini, "wb") as f:
             f.write(changed)
         before = read(log)
         # The instance guard lets a second one in only if -AllowMulti got through.
-        second = launch("-AllowMulti")
-        check(wait_until(lambda: len(main_windows(env)) == 2),
-              "a second start passes its arguments on to the program")
-        check(read(ini) == changed, "a second start keeps the changed settings")
-        check(read(log).startswith(before), "a second start keeps the log")
-        check(first.poll() is None and second.poll() is None, "both instances run")
+        launch("-AllowMulti")
+        check(shown(2) and b"DownDelay=301" in read(ini) and read(log).startswith(before),
+              "a second start passes its arguments on and keeps the changed settings and log")
     finally:
         for p in procs:
             if p.poll() is None:
@@ -119,38 +85,25 @@ def check_launcher(argv, prefix):
             p.wait()
         xvfb.terminate()
         xvfb.wait()
-        if failures:
-            errors.seek(0)
-            print("program output:\n" + errors.read())
-
     # Without a display the program says so; XDG_DATA_HOME moves the directory.
     data = tempfile.mkdtemp(prefix="velnook-xdg-")
-    quiet = {k: v for k, v in env.items()
-             if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-    quiet["XDG_DATA_HOME"] = data
-    run = subprocess.run(argv, cwd="/", env=quiet, capture_output=True, text=True, timeout=60)
-    check(run.returncode == 1 and "needs a graphical desktop" in run.stderr,
-          "the launcher hands on the program's exit without a display: " + run.stderr.strip())
-    check(os.path.isfile(os.path.join(data, "velnook", "Data", "Velnook.ini")),
-          "XDG_DATA_HOME chooses where the working directory lives")
+    quiet = {k: v for k, v in env.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
+    run = subprocess.run([launcher], cwd="/", env=dict(quiet, XDG_DATA_HOME=data),
+                         capture_output=True, text=True, timeout=60)
+    check(run.returncode == 1 and os.path.isfile(os.path.join(data, "velnook/Data/Velnook.ini")),
+          "without a display the launcher hands on the program's exit, and XDG_DATA_HOME "
+          "chooses where the working directory lives: " + run.stderr.strip())
     for folder in (home, env["XDG_RUNTIME_DIR"], data):
         shutil.rmtree(folder, ignore_errors=True)
 
 
-def main():
-    prefix = tempfile.mkdtemp(prefix="velnook-prefix-")
-    install = subprocess.run(["cmake", "--install", BUILD, "--prefix", prefix],
-                             capture_output=True, text=True)
-    check(install.returncode == 0, "cmake --install succeeds")
-    if install.returncode != 0:
-        print(install.stdout + install.stderr)
-    argv = check_layout(prefix) if install.returncode == 0 else None
-    if argv and os.access(argv[0], os.X_OK):
-        check_launcher(argv, prefix)
-    shutil.rmtree(prefix, ignore_errors=True)
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
-
-
-main()
+prefix = tempfile.mkdtemp(prefix="velnook-prefix-")
+install = subprocess.run(["cmake", "--install", BUILD, "--prefix", prefix],
+                         capture_output=True, text=True)
+check(install.returncode == 0, "cmake --install succeeds")
+if install.returncode != 0:
+    print(install.stdout + install.stderr)
+else:
+    check_launcher(check_layout(prefix))
+shutil.rmtree(prefix, ignore_errors=True)
+finish(ERRORS)
