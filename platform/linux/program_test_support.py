@@ -15,41 +15,33 @@ failures = []
 _numbers = itertools.count()
 
 
+def start_xvfb():
+    # Xvfb's -displayfd hands the same free number to servers started at the
+    # same moment, so pick an unlikely one of our own and another on a clash.
+    number = 100 + (os.getpid() * 8 + next(_numbers)) % 6000
+    for _ in range(50):
+        # -noreset: by default the server resets when its last client leaves,
+        # and a program connecting in that moment is refused.
+        xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24",
+                                 "-nolisten", "tcp", "-noreset"], stderr=subprocess.DEVNULL)
+        env = dict(os.environ, DISPLAY=":%d" % number)
+        # The server that answers may be another test's, started a moment
+        # earlier with the same number: Xvfb's lock file names the holder.
+        if wait_until(lambda: xvfb.poll() is not None or subprocess.run(
+                ["xdotool", "getmouselocation"], env=env, capture_output=True).returncode == 0,
+                10) and xvfb.poll() is None and _lock_holder(number) == xvfb.pid:
+            return xvfb, ":%d" % number
+        stop(xvfb)
+        number += 1 + next(_numbers) % 7
+    sys.exit("no X server could be started")
+
+
 def _lock_holder(number):
     try:
         with open("/tmp/.X%d-lock" % number) as f:
             return int(f.read().strip())
     except (OSError, ValueError):
         return None
-
-
-def start_xvfb():
-    # Xvfb's -displayfd hands the same free number to servers started at the
-    # same moment here, so pick an unlikely one of our own and try the next
-    # on a clash.
-    number = 100 + (os.getpid() * 8 + next(_numbers)) % 6000
-    for _ in range(50):
-        if not os.path.exists("/tmp/.X11-unix/X%d" % number):
-            # -noreset: by default the server resets when its last client
-            # leaves, and a program connecting in that moment is refused.
-            xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24",
-                                     "-nolisten", "tcp", "-noreset"],
-                                    stderr=subprocess.DEVNULL)
-            env = dict(os.environ, DISPLAY=":%d" % number)
-            for _ in range(100):
-                if xvfb.poll() is not None:
-                    break
-                if subprocess.run(["xdotool", "getmouselocation"], env=env,
-                                  capture_output=True).returncode == 0:
-                    # Another test may have taken the same number a moment
-                    # earlier: then the server that answered is not ours.
-                    if _lock_holder(number) == xvfb.pid:
-                        return xvfb, ":%d" % number
-                    break
-                time.sleep(0.05)
-            stop(xvfb)
-        number += 1 + next(_numbers) % 7
-    sys.exit("no X server could be started")
 
 
 def start_weston(runtime):
@@ -65,11 +57,10 @@ def start_weston(runtime):
 
 
 def stop(*procs):
-    for p in procs:
-        if p and p.poll() is None:
+    for p in filter(None, procs):
+        if p.poll() is None:
             p.kill()
-        if p:
-            p.wait()
+        p.wait()
 
 
 def run_all(*jobs, make=tuple):
@@ -94,12 +85,10 @@ def check(cond, what):
 
 
 def finish(program_output):
-    """Ends the test: on failures with the programs' output (a file) and a
-    non-zero status."""
+    """On failures, shows the programs' output (a file) and exits non-zero."""
     if failures:
         program_output.seek(0)
-        print("program output:\n" + program_output.read())
-        print("%d check(s) failed" % len(failures))
+        print("program output:\n%s\n%d check(s) failed" % (program_output.read(), len(failures)))
         sys.exit(1)
 
 
@@ -185,7 +174,7 @@ def requests(calls, method):
 class MockSession:
     """One private bus standing in for both the system and the session bus
     (its address goes into env), with python-dbusmock's login manager and
-    notification server on it."""
+    notification server on it; .mock drives the latter."""
     NOTES = "org.freedesktop.Notifications"
 
     def __init__(self, env):
@@ -207,10 +196,3 @@ class MockSession:
                 sys.exit("the %s mock did not start" % template)
         self.mock = dbus.Interface(conn.get_object(self.NOTES, "/org/freedesktop/Notifications"),
                                    "org.freedesktop.DBus.Mock")
-
-    def calls(self, method):
-        """The notification server's calls of that method, by their arguments."""
-        return [args for _, args in self.mock.GetMethodCalls(method)]
-
-    def emit(self, signal, signature, args):
-        self.mock.EmitSignal(self.NOTES, signal, signature, args)
