@@ -1,6 +1,5 @@
 """What the tests that run the real program share: private display servers
-and buses, and checks that are counted rather than stopping at the first
-failure."""
+and buses, and checks counted rather than stopping at the first failure."""
 
 import itertools
 import os
@@ -27,21 +26,14 @@ def start_xvfb():
         env = dict(os.environ, DISPLAY=":%d" % number)
         # The server that answers may be another test's, started a moment
         # earlier with the same number: Xvfb's lock file names the holder.
+        lock = "/tmp/.X%d-lock" % number
         if wait_until(lambda: xvfb.poll() is not None or subprocess.run(
                 ["xdotool", "getmouselocation"], env=env, capture_output=True).returncode == 0,
-                10) and xvfb.poll() is None and _lock_holder(number) == xvfb.pid:
+                10) and xvfb.poll() is None and open(lock).read().strip() == str(xvfb.pid):
             return xvfb, ":%d" % number
         stop(xvfb)
         number += 1 + next(_numbers) % 7
     sys.exit("no X server could be started")
-
-
-def _lock_holder(number):
-    try:
-        with open("/tmp/.X%d-lock" % number) as f:
-            return int(f.read().strip())
-    except (OSError, ValueError):
-        return None
 
 
 def start_weston(runtime):
@@ -64,8 +56,8 @@ def stop(*procs):
 
 
 def run_all(*jobs, make=tuple):
-    """Runs the jobs side by side, each given what make() returns, as most of
-    their time is waiting for the program; one that raises fails a check."""
+    """Runs the jobs side by side (they mostly wait for the program), each
+    given what make() returns; one that raises fails a check."""
     def run(job):
         try:
             job(*make())
@@ -94,13 +86,10 @@ def finish(program_output):
 
 def program_env(display, prefix):
     """A fresh home folder and the environment to run the program there on
-    the given X display, with no system bus: nothing started this way can
-    reach the real login manager."""
+    the given X display, with no system bus (so not the real login manager)
+    and its own runtime folder for the instance lock and Cancel sockets."""
     work = tempfile.mkdtemp(prefix=prefix)
-    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
-    os.chmod(runtime, 0o700)
-    # The instance lock and the Cancel sockets go where VELNOOK_RUNTIME_DIR
-    # says, away from those of programs that other tests run meanwhile.
+    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")  # 0700, as mkdtemp makes them
     env = dict(os.environ, DISPLAY=display, HOME=work, XDG_RUNTIME_DIR=runtime,
                VELNOOK_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb",
                DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
@@ -166,8 +155,7 @@ def click_twips(env, window, left, top, width, height, settle=0.3):
 
 
 def requests(calls, method):
-    """The calls of that method in the mock login manager's call log ("time
-    PowerOff False"); its Can... questions are not requests."""
+    """The calls of that method in the mock login manager's call log."""
     return [line for line in open(calls).read().splitlines() if line.split(" ")[1:2] == [method]]
 
 

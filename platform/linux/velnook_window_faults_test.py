@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
 """What only a real window manager shows, on private Xvfb servers with
-openbox (and trayer as notification area where a check wants one): a
-countdown brought back on top that leaves the keyboard to the program that
-has it, Cancel taking the window off the screen with a notification area or
-without. Beside them the widget checks of qt_window_faults_test run under
-openbox.
+openbox, with trayer as notification area and without one; beside them the
+widget checks of qt_window_faults_test run under openbox.
 Usage: test velnook velnook-prepare qt_window_faults_test"""
 
 import os
@@ -41,8 +38,9 @@ def desktop(tray):
 
 
 def xprop(env, window, prop):
-    return subprocess.run(["xprop", *(["-root"] if window == "-root" else ["-id", window]),
-                           prop], env=env, capture_output=True, text=True).stdout
+    where = ["-root"] if window == "-root" else ["-id", window]
+    return subprocess.run(["xprop", *where, prop], env=env, capture_output=True,
+                          text=True).stdout
 
 
 def off_screen(env, tray):

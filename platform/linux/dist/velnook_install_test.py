@@ -16,7 +16,7 @@ import tempfile
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from program_test_support import (check, finish, program_env, start_xvfb,  # noqa: E402
+from program_test_support import (check, finish, program_env, start_xvfb, stop,  # noqa: E402
                                   wait_until, window_ids)
 
 BUILD, APP_ID, VERSION = sys.argv[1:4]
@@ -28,26 +28,23 @@ def read(path):
         return f.read()
 
 
-def check_layout(prefix):
-    """The programs, the desktop entry naming the launcher and the icon, and
-    the metadata's id and newest release; returns the launcher."""
-    launcher = os.path.join(prefix, "bin/velnook")
+def check_layout(prefix, launcher):
     for program in ("bin/velnook", "libexec/velnook/velnook", "libexec/velnook/velnook-prepare"):
         check(os.access(os.path.join(prefix, program), os.X_OK), program + " is installed")
     icon = os.path.join(prefix, "share/icons/hicolor/scalable/apps", APP_ID + ".svg")
-    check(os.path.isfile(icon) and b"<svg" in read(icon), "the icon is installed")
     entry = configparser.ConfigParser(interpolation=None)
     entry.read(os.path.join(prefix, "share/applications", APP_ID + ".desktop"))
-    desktop = entry["Desktop Entry"] if entry.has_section("Desktop Entry") else {}
-    check(desktop.get("Exec") == launcher and desktop.get("Icon") == APP_ID,
-          "the desktop entry starts the installed launcher and names the icon: %r" % desktop)
+    desktop = dict(entry["Desktop Entry"]) if entry.has_section("Desktop Entry") else {}
+    check(desktop.get("exec") == launcher and desktop.get("icon") == APP_ID
+          and os.path.isfile(icon) and b"<svg" in read(icon),
+          "the desktop entry starts the installed launcher and names the icon: %r"
+          % desktop.get("exec"))
     metainfo = os.path.join(prefix, "share/metainfo", APP_ID + ".metainfo.xml")
     component = ET.parse(metainfo).getroot() if os.path.isfile(metainfo) else ET.Element("x")
     check(component.findtext("id") == APP_ID
           and component.findtext("launchable") == APP_ID + ".desktop"
           and [r.get("version") for r in component.findall("releases/release")][:1] == [VERSION],
           "the metadata names the application, its desktop entry and the version " + VERSION)
-    return launcher
 
 
 def check_launcher(launcher):
@@ -56,35 +53,29 @@ def check_launcher(launcher):
     env.pop("XDG_DATA_HOME", None)
     work = os.path.join(home, ".local/share/velnook")
     ini, log = os.path.join(work, "Data", "Velnook.ini"), os.path.join(work, "Log", "Velnook.log")
-    procs = []
     shown = lambda n: wait_until(lambda: len(window_ids(env, "Velnook", True)) == n, 15)  # noqa
-
-    def launch(*args):
-        # Its own session: a launcher that forgot to exec leaves no program behind.
-        procs.append(subprocess.Popen([launcher, *args], cwd="/", env=env, stderr=ERRORS,
-                                      stdout=subprocess.DEVNULL, start_new_session=True))
-
+    # Each in its own session: a launcher that forgot to exec leaves no program behind.
+    launch = lambda *args: subprocess.Popen(  # noqa: E731
+        [launcher, *args], cwd="/", env=env, stderr=ERRORS, stdout=subprocess.DEVNULL,
+        start_new_session=True)
+    runs = [launch()]
     try:
-        launch()
         check(shown(1) and os.path.isdir(os.path.join(home, "Downloads"))
               and wait_until(lambda: os.path.isfile(log), 15),
               "the launcher brings up the main window, makes ~/Downloads and the working "
               "directory, where the program logs")
         changed = read(ini).replace(b"DownDelay=300", b"DownDelay=301")
-        with open(ini, "wb") as f:
-            f.write(changed)
+        open(ini, "wb").write(changed)
         before = read(log)
         # The instance guard lets a second one in only if -AllowMulti got through.
-        launch("-AllowMulti")
+        runs.append(launch("-AllowMulti"))
         check(shown(2) and b"DownDelay=301" in read(ini) and read(log).startswith(before),
               "a second start passes its arguments on and keeps the changed settings and log")
     finally:
-        for p in procs:
+        for p in runs:
             if p.poll() is None:
                 os.killpg(p.pid, signal.SIGKILL)
-            p.wait()
-        xvfb.terminate()
-        xvfb.wait()
+        stop(*runs, xvfb)
     # Without a display the program says so; XDG_DATA_HOME moves the directory.
     data = tempfile.mkdtemp(prefix="velnook-xdg-")
     quiet = {k: v for k, v in env.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
@@ -93,17 +84,15 @@ def check_launcher(launcher):
     check(run.returncode == 1 and os.path.isfile(os.path.join(data, "velnook/Data/Velnook.ini")),
           "without a display the launcher hands on the program's exit, and XDG_DATA_HOME "
           "chooses where the working directory lives: " + run.stderr.strip())
-    for folder in (home, env["XDG_RUNTIME_DIR"], data):
-        shutil.rmtree(folder, ignore_errors=True)
 
 
 prefix = tempfile.mkdtemp(prefix="velnook-prefix-")
 install = subprocess.run(["cmake", "--install", BUILD, "--prefix", prefix],
                          capture_output=True, text=True)
-check(install.returncode == 0, "cmake --install succeeds")
-if install.returncode != 0:
-    print(install.stdout + install.stderr)
-else:
-    check_launcher(check_layout(prefix))
+check(install.returncode == 0, "cmake --install succeeds" + (
+    "" if install.returncode == 0 else ":\n" + install.stdout + install.stderr))
+if install.returncode == 0:
+    check_layout(prefix, os.path.join(prefix, "bin/velnook"))
+    check_launcher(os.path.join(prefix, "bin/velnook"))
 shutil.rmtree(prefix, ignore_errors=True)
 finish(ERRORS)
