@@ -10,6 +10,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "linux"))
+import program_test_support as support  # noqa: E402
 from program_test_support import (MockSession, check, click_twips, finish, free_port,  # noqa
                                   log_of, requests, set_settings, start_xvfb, stop, wait_exit,
                                   wait_for_window, wait_until, window_ids)
@@ -49,7 +50,7 @@ def cancel(env):
 
 def instances_and_cancel(env):
     """One instance at a time, and -Cancel through the pipe with nothing
-    running, nothing counting down, and a countdown."""
+    counting down, and with a countdown."""
     work = prepare()
     first = launch(env, work)
     mains = wait_for_window(env, "Velnook", 30)
@@ -63,8 +64,6 @@ def instances_and_cancel(env):
     check(r.returncode == 1 and "not counting down" in r.stderr,
           "-Cancel reaches the instance through its pipe: nothing to cancel yet: %r" % r.stderr)
     stop(first)
-    r = cancel(env)
-    check(r.returncode == 2 and r.stdout == "", "-Cancel with nothing running fails: %r" % r.stderr)
     work = prepare(DownDelay=5)
     counting = launch(env, work, "-InhibitShutdown")
     check(wait_until(lambda: "Enter    , Power Off" in log_of(work), 60),
@@ -107,13 +106,9 @@ def mixed_pair(env):
     port = free_port()
     master_home = prepare(Port1=port, CMain=1, ShutType=4, IPAdd="127.0.0.1", DownDelay=5,
                           ShutTime=2, LogLevel=3)
-    slave_home = tempfile.mkdtemp(prefix="velnook-slave-")
-    subprocess.run([velnook_prepare, slave_home], env=dict(env, HOME=slave_home), check=True,
-                   stdout=subprocess.DEVNULL)
-    set_settings(os.path.join(slave_home, "Data", "Velnook.ini"), {
-        b"StartMin": b"1", b"StartDelay": b"1", b"AvTime": b"1", b"IPAdd": b"127.0.0.1",
-        b"Port1": b"%d" % port, b"DownDelay": b"5", b"ShutTime": b"2", b"LogLevel": b"3",
-        b"CMain": b"2", b"ShutType": b"1"})
+    slave_home = support.prepare(velnook_prepare, env, {
+        b"IPAdd": b"127.0.0.1", b"Port1": b"%d" % port, b"DownDelay": b"5", b"ShutTime": b"2",
+        b"LogLevel": b"3", b"CMain": b"2", b"ShutType": b"1"})
     made = subprocess.run([velnook, "-PairKey"], cwd=slave_home, capture_output=True, text=True,
                           env={k: v for k, v in env.items() if k != "DISPLAY"}, timeout=30)
     key = ([w.rstrip(":") for w in made.stdout.split() if w.count("-") == 7] or ["none"])[0]
@@ -145,9 +140,8 @@ def main():
                QT_QPA_PLATFORM="xcb", VELNOOK_RUNTIME_DIR=tempfile.mkdtemp(prefix="velnook-run-"))
     env.pop("USERPROFILE", None)
     try:
-        for job in (instances_and_cancel, tray_then_logoff, mixed_pair):
-            if job != mixed_pair or NATIVE:
-                job(env)
+        for job in (instances_and_cancel, tray_then_logoff, mixed_pair)[:3 if NATIVE else 2]:
+            job(env)
     finally:
         stop(*procs, xvfb)
         if own_prefix:

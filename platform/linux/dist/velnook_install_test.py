@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
 """Installs the build into a fresh prefix and checks what a desktop sees:
-the layout, a desktop entry whose Exec is the installed launcher, and the
-launcher itself, run under a private Xvfb server with a fresh home: it
-prepares the user's working directory, starts the program there, passes its
-arguments on, and keeps a changed settings file and the log on the next start.
+the layout, the desktop entry, and the launcher, run on a private Xvfb
+server with a fresh home.
 Usage: test BUILD_DIR APP_ID VERSION"""
 
 import configparser
@@ -13,7 +11,6 @@ import signal
 import subprocess
 import sys
 import tempfile
-import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from program_test_support import (check, finish, program_env, start_xvfb, stop,  # noqa: E402
@@ -24,27 +21,22 @@ ERRORS = tempfile.TemporaryFile(mode="w+")
 
 
 def read(path):
-    with open(path, "rb") as f:
-        return f.read()
+    return open(path, "rb").read()
 
 
 def check_layout(prefix, launcher):
     for program in ("bin/velnook", "libexec/velnook/velnook", "libexec/velnook/velnook-prepare"):
         check(os.access(os.path.join(prefix, program), os.X_OK), program + " is installed")
-    icon = os.path.join(prefix, "share/icons/hicolor/scalable/apps", APP_ID + ".svg")
     entry = configparser.ConfigParser(interpolation=None)
     entry.read(os.path.join(prefix, "share/applications", APP_ID + ".desktop"))
     desktop = dict(entry["Desktop Entry"]) if entry.has_section("Desktop Entry") else {}
+    icon = os.path.join(prefix, "share/icons/hicolor/scalable/apps", APP_ID + ".svg")
     check(desktop.get("exec") == launcher and desktop.get("icon") == APP_ID
-          and os.path.isfile(icon) and b"<svg" in read(icon),
-          "the desktop entry starts the installed launcher and names the icon: %r"
-          % desktop.get("exec"))
-    metainfo = os.path.join(prefix, "share/metainfo", APP_ID + ".metainfo.xml")
-    component = ET.parse(metainfo).getroot() if os.path.isfile(metainfo) else ET.Element("x")
-    check(component.findtext("id") == APP_ID
-          and component.findtext("launchable") == APP_ID + ".desktop"
-          and [r.get("version") for r in component.findall("releases/release")][:1] == [VERSION],
-          "the metadata names the application, its desktop entry and the version " + VERSION)
+          and b"<svg" in read(icon), "the desktop entry starts the installed launcher and "
+          "names the installed icon: %r" % desktop.get("exec"))
+    metainfo = read(os.path.join(prefix, "share/metainfo", APP_ID + ".metainfo.xml"))
+    check(b'<release version="%s"' % VERSION.encode() in metainfo,
+          "the installed metadata has a release of the version " + VERSION)
 
 
 def check_launcher(launcher):
