@@ -13,11 +13,9 @@ import tempfile
 from functools import partial
 
 import program_test_support as support
-
 from program_test_support import (MockSession, check, click_twips, finish, free_port, log_of,
-                                  program_env, requests, run_all, start_weston,
-                                  start_xvfb, stop, wait_exit, wait_for_window, wait_until,
-                                  window_ids)
+                                  program_env, requests, run_all, start_weston, start_xvfb,
+                                  stop, wait_exit, wait_for_window, wait_until, window_ids)
 
 MODE = sys.argv[1]
 VELNOOK, PREPARE, SESSION_MANAGER = (os.path.abspath(a) for a in sys.argv[2:5])
