@@ -1,186 +1,39 @@
-"""What the tests that run the real program share: a private X server and
-checks that are counted rather than stopping at the first failure."""
+"""What the tests that run the real program share: private display servers
+and buses, and checks counted rather than stopping at the first failure."""
 
+import itertools
 import os
 import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
-
-def _lock_holder(number):
-    try:
-        with open("/tmp/.X%d-lock" % number) as f:
-            return int(f.read().strip())
-    except (OSError, ValueError):
-        return None
+failures = []
+_numbers = itertools.count()
 
 
 def start_xvfb():
     # Xvfb's -displayfd hands the same free number to servers started at the
-    # same moment here, so pick an unlikely one of our own and try the next
-    # on a clash.
-    number = 100 + os.getpid() % 5000
+    # same moment, so pick an unlikely one of our own and another on a clash.
+    number = 100 + (os.getpid() * 8 + next(_numbers)) % 6000
     for _ in range(50):
-        if not os.path.exists("/tmp/.X11-unix/X%d" % number):
-            # -noreset: by default the server resets when its last client
-            # leaves, and a program connecting in that moment is refused.
-            xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24",
-                                     "-nolisten", "tcp", "-noreset"],
-                                    stderr=subprocess.DEVNULL)
-            env = dict(os.environ, DISPLAY=":%d" % number)
-            for _ in range(100):
-                if xvfb.poll() is not None:
-                    break
-                if subprocess.run(["xdotool", "getmouselocation"], env=env,
-                                  capture_output=True).returncode == 0:
-                    # Another test may have taken the same number a moment
-                    # earlier: then the server that answered is not ours, and
-                    # it goes away with that test. Xvfb's lock file names the
-                    # server that holds the number.
-                    if _lock_holder(number) == xvfb.pid:
-                        return xvfb, ":%d" % number
-                    break
-                time.sleep(0.1)
-            if xvfb.poll() is None:
-                xvfb.kill()
-            xvfb.wait()
-        number += 1
+        # -noreset: by default the server resets when its last client leaves,
+        # and a program connecting in that moment is refused.
+        xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24",
+                                 "-nolisten", "tcp", "-noreset"], stderr=subprocess.DEVNULL)
+        env = dict(os.environ, DISPLAY=":%d" % number)
+        # The server that answers may be another test's, started a moment
+        # earlier with the same number: Xvfb's lock file names the holder.
+        lock = "/tmp/.X%d-lock" % number
+        if wait_until(lambda: xvfb.poll() is not None or subprocess.run(
+                ["xdotool", "getmouselocation"], env=env, capture_output=True).returncode == 0,
+                10) and xvfb.poll() is None and open(lock).read().strip() == str(xvfb.pid):
+            return xvfb, ":%d" % number
+        stop(xvfb)
+        number += 1 + next(_numbers) % 7
     sys.exit("no X server could be started")
-
-
-failures = []
-
-
-def stop_all(procs, xvfb, *helpers):
-    """Kills whatever programs the test started that still run, then its
-    helpers (a bus, a mock), then its X server."""
-    for p in procs:
-        if p.poll() is None:
-            p.kill()
-            p.wait()
-    for helper in helpers:
-        helper.kill()
-    xvfb.terminate()
-    xvfb.wait()
-
-
-def check(cond, what):
-    print(("ok   " if cond else "FAIL ") + what, flush=True)
-    if not cond:
-        failures.append(what)
-
-
-def finish(program_output):
-    """Ends the test: on failures with the programs' output (a file) and a
-    non-zero status."""
-    if failures:
-        program_output.seek(0)
-        print("program output:\n" + program_output.read())
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
-
-
-def program_env(display, prefix):
-    """A fresh home folder and the environment to run the program there on
-    the given X display, with no system bus: nothing started this way can
-    reach the real login manager."""
-    work = tempfile.mkdtemp(prefix=prefix)
-    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")
-    os.chmod(runtime, 0o700)
-    # The instance lock and the Cancel sockets go where VELNOOK_RUNTIME_DIR
-    # says, away from those of programs that other tests run meanwhile.
-    env = dict(os.environ, DISPLAY=display, HOME=work, XDG_RUNTIME_DIR=runtime,
-               VELNOOK_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb",
-               DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
-    env.pop("USERPROFILE", None)
-    env.pop("XDG_CONFIG_HOME", None)  # the desktop's folders come from the fresh home
-    return work, env
-
-
-def free_port():
-    """A UDP port nobody holds right now on 127.0.0.1."""
-    s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    s.bind(("127.0.0.1", 0))
-    port = s.getsockname()[1]
-    s.close()
-    return port
-
-
-def set_settings(ini, values):
-    """Replaces the settings named in values (bytes to bytes) in the file."""
-    lines = []
-    for line in open(ini, "rb").read().split(b"\r\n"):
-        key = line.split(b"=")[0]
-        lines.append(key + b"=" + values[key] if key in values and b"=" in line else line)
-    open(ini, "wb").write(b"\r\n".join(lines))
-
-
-def log_of(home):
-    path = os.path.join(home, "Log", "Velnook.log")
-    return open(path, "rb").read().decode("utf-8", "replace") if os.path.exists(path) else ""
-
-
-def wait_until(predicate, timeout):
-    end = time.time() + timeout
-    while time.time() < end:
-        if predicate():
-            return True
-        time.sleep(0.2)
-    return predicate()
-
-
-def window_ids(env, name, visible=False):
-    out = subprocess.run(["xdotool", "search"] + (["--onlyvisible"] if visible else []) +
-                         ["--name", "^" + name + "$"], env=env, capture_output=True,
-                         text=True).stdout
-    return out.split()
-
-
-def wait_for_window(env, name, timeout=10.0, visible=False):
-    end = time.time() + timeout
-    while time.time() < end:
-        ids = window_ids(env, name, visible)
-        if ids:
-            return ids
-        time.sleep(0.1)
-    return []
-
-
-def wait_exit(proc, timeout=10.0):
-    try:
-        return proc.wait(timeout)
-    except subprocess.TimeoutExpired:
-        return None
-
-
-def click_twips(env, window, left, top, width, height, settle=0.3):
-    """Clicks the middle of a control placed in twips (15 to a pixel)."""
-    subprocess.run(["xdotool", "mousemove", "--window", window, str((left + width // 2) // 15),
-                    str((top + height // 2) // 15), "click", "1"], env=env)
-    time.sleep(settle)
-
-
-def open_screen_and_save_delay(env, main_window, delay):
-    """Configure on the main window, type delay into DownDelayT and click
-    Save; returns the configuration screen's window id, or None."""
-    click_twips(env, main_window, 1200, 585, 980, 345)  # Configure
-    ids = wait_for_window(env, "Velnook Configuration")
-    if not ids:
-        return None
-    click_twips(env, ids[0], 1980, 780, 675, 360)  # DownDelayT
-    subprocess.run(["xdotool", "key", "ctrl+a"], env=env)
-    subprocess.run(["xdotool", "type", delay], env=env)
-    click_twips(env, ids[0], 5231, 7425, 980, 375)  # Save
-    return ids[0]
-
-def power_off_requests(calls):
-    """The PowerOff calls in the mock login manager's call log ("time PowerOff
-    False"); its CanPowerOff questions are not requests."""
-    return [line for line in open(calls).read().splitlines()
-            if len(line.split(" ")) > 1 and line.split(" ")[1] == "PowerOff"]
-
 
 
 def start_weston(runtime):
@@ -195,36 +48,130 @@ def start_weston(runtime):
     return weston
 
 
-class Notifications:
-    """python-dbusmock's notification server as the test sees it."""
-    PATH, IFACE = "/org/freedesktop/Notifications", "org.freedesktop.Notifications"
+def stop(*procs):
+    for p in filter(None, procs):
+        if p.poll() is None:
+            p.kill()
+        p.wait()
 
-    def __init__(self, conn):
-        import dbus
-        self.mock = dbus.Interface(conn.get_object(self.IFACE, self.PATH),
-                                   "org.freedesktop.DBus.Mock")
 
-    def calls(self, method):
-        return [args for _, args in self.mock.GetMethodCalls(method)]
+def run_all(*jobs, make=tuple):
+    """Runs the jobs side by side (they mostly wait for the program), each
+    given what make() returns; one that raises fails a check."""
+    def run(job):
+        try:
+            job(*make())
+        except Exception as e:  # noqa: BLE001
+            check(False, "%s raised %r" % (getattr(job, "func", job).__name__, e))
+    threads = [threading.Thread(target=run, args=(job,)) for job in jobs]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
 
-    def emit(self, signal, signature, args):
-        self.mock.EmitSignal(self.IFACE, signal, signature, args)
 
-    def shown_id(self):
-        """The server's number for the notification shown now, as the
-        program's first update names it."""
-        wait_until(lambda: len(self.calls("Notify")) >= 2, 5)
-        calls = self.calls("Notify")
-        return calls[1][1] if len(calls) >= 2 else 0
+def check(cond, what):
+    print(("ok   " if cond else "FAIL ") + what, flush=True)
+    if not cond:
+        failures.append(what)
 
-    def clear(self):
-        self.mock.ClearCalls()
+
+def finish(program_output):
+    """On failures, shows the programs' output (a file) and exits non-zero."""
+    if failures:
+        program_output.seek(0)
+        print("program output:\n%s\n%d check(s) failed" % (program_output.read(), len(failures)))
+        sys.exit(1)
+
+
+def program_env(display, prefix):
+    """A fresh home folder and the environment to run the program there on
+    the given X display, with no system bus (so not the real login manager)
+    and its own runtime folder for the instance lock and Cancel sockets."""
+    work = tempfile.mkdtemp(prefix=prefix)
+    runtime = tempfile.mkdtemp(prefix="velnook-runtime-")  # 0700, as mkdtemp makes them
+    env = dict(os.environ, DISPLAY=display, HOME=work, XDG_RUNTIME_DIR=runtime,
+               VELNOOK_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb",
+               DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
+    env.pop("USERPROFILE", None)
+    env.pop("XDG_CONFIG_HOME", None)  # the desktop's folders come from the fresh home
+    return work, env
+
+
+def free_port():
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def set_settings(ini, values):
+    """Replaces the settings named in values (bytes to bytes) in the file."""
+    lines = []
+    for line in open(ini, "rb").read().split(b"\r\n"):
+        key = line.split(b"=")[0]
+        lines.append(key + b"=" + values[key] if key in values and b"=" in line else line)
+    open(ini, "wb").write(b"\r\n".join(lines))
+
+
+def prepare(program, env, values=None, work=None):
+    """A working folder made by velnook-prepare, quick to start (the
+    shortest quiet and countdown only where values ask for them)."""
+    work = work or tempfile.mkdtemp(prefix="velnook-work-")
+    subprocess.run([program, work], env=dict(env, HOME=work), check=True,
+                   stdout=subprocess.DEVNULL)
+    set_settings(os.path.join(work, "Data", "Velnook.ini"), {
+        b"StartMin": b"1", b"StartDelay": b"1", b"AvTime": b"1", b"LogLevel": b"2",
+        **(values or {})})
+    return work
+
+
+def log_of(home):
+    path = os.path.join(home, "Log", "Velnook.log")
+    return open(path, "rb").read().decode("utf-8", "replace") if os.path.exists(path) else ""
+
+
+def wait_until(predicate, timeout):
+    end = time.time() + timeout
+    while time.time() < end:
+        if predicate():
+            return True
+        time.sleep(0.1)
+    return predicate()
+
+
+def window_ids(env, name, visible=False):
+    return subprocess.run(["xdotool", "search"] + (["--onlyvisible"] if visible else []) +
+                          ["--name", "^" + name + "$"], env=env, capture_output=True,
+                          text=True).stdout.split()
+
+
+def wait_for_window(env, name, timeout=10.0, visible=False):
+    found = []
+    wait_until(lambda: found.extend(window_ids(env, name, visible)) or found, timeout)
+    return found
+
+
+def wait_exit(proc, timeout=10.0):
+    return proc.returncode if wait_until(lambda: proc.poll() is not None, timeout) else None
+
+
+def click_twips(env, window, left, top, width, height, settle=0.3):
+    """Clicks the middle of a control placed in twips (15 to a pixel)."""
+    subprocess.run(["xdotool", "mousemove", "--window", window, str((left + width // 2) // 15),
+                    str((top + height // 2) // 15), "click", "1"], env=env)
+    time.sleep(settle)
+
+
+def requests(calls, method):
+    """The calls of that method in the mock login manager's call log."""
+    return [line for line in open(calls).read().splitlines() if line.split(" ")[1:2] == [method]]
 
 
 class MockSession:
     """One private bus standing in for both the system and the session bus
     (its address goes into env), with python-dbusmock's login manager and
-    notification server on it."""
+    notification server on it; .mock drives the latter."""
+    NOTES = "org.freedesktop.Notifications"
 
     def __init__(self, env):
         import dbus
@@ -237,10 +184,11 @@ class MockSession:
         self.processes = [bus]
         conn = dbus.bus.BusConnection(address)
         for template, owner, calls in (("logind", "org.freedesktop.login1", self.logind_calls),
-                                       ("notification_daemon", Notifications.IFACE, os.devnull)):
+                                       ("notification_daemon", self.NOTES, os.devnull)):
             self.processes.insert(0, subprocess.Popen(
                 ["/usr/bin/python3", "-m", "dbusmock", "--template", template, "-l", calls],
                 env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
             if not wait_until(lambda: conn.name_has_owner(owner), 20):
                 sys.exit("the %s mock did not start" % template)
-        self.notifications = Notifications(conn)
+        self.mock = dbus.Interface(conn.get_object(self.NOTES, "/org/freedesktop/Notifications"),
+                                   "org.freedesktop.DBus.Mock")

@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""Runs the real velnook.exe under Wine on a private Xvfb server: the main
-window in a prepared working directory, the start-up error window of a
-second start and its Exit button, -Cancel through the pipe, the
-notification icon, a logoff, and the message of a missing settings file.
-Usage: test velnook.exe wine"""
+"""The real velnook.exe under Wine on a private Xvfb server; given a Linux
+build, also a Wine master beside a native slave.
+Usage: test velnook.exe wine [velnook velnook-prepare]"""
 
 import os
 import shutil
@@ -13,180 +11,143 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "linux"))
 import program_test_support as support  # noqa: E402
-from program_test_support import check, failures, start_xvfb, wait_until, window_ids  # noqa: E402
+from program_test_support import (MockSession, check, click_twips, finish, free_port,  # noqa
+                                  log_of, requests, set_settings, start_xvfb, stop, wait_exit,
+                                  wait_for_window, wait_until, window_ids)
+
+VELNOOK_EXE, WINE = sys.argv[1:3]
+NATIVE = sys.argv[3:5]
+OUTPUT = tempfile.TemporaryFile(mode="w+")
+procs = []
+# The default settings, but starting shown and soon, on a folder of the test's own.
+SETTINGS = """[Comms]\nCMain=1\nDName=1\nIPAdd=\nPort1=10001\n\n[Run]\nAvTime=1\nDownDelay=300
+DownLevel=2\nDPath={}\nLogLevel=2\nLogName=Velnook.log\nLogPath=Log\\\nRunOnTop=1\nStartDelay=1
+StartMin=1\n\n[Shutdown]\nShutTime=60\nShutType=1\n"""
 
 
-# The settings the program writes by default, but starting shown and
-# watching a folder of the test's own.
-SETTINGS = """[Comms]
-CMain=1
-DName=1
-IPAdd=
-Port1={port}
-
-[Run]
-AvTime=5
-DownDelay=300
-DownLevel=2
-DPath={dpath}
-LogLevel=2
-LogName=Velnook.log
-LogPath=Log\\
-RunOnTop=1
-StartDelay=2
-StartMin=1
-
-[Shutdown]
-ShutTime=60
-ShutType=1
-"""
-
-
-def windows_path(unix):
-    """The path as Wine's Z: drive shows the Unix root."""
-    return "Z:" + unix.replace("/", "\\")
-
-
-def prepare(work, port=10001, **values):
+def prepare(**values):
     """A working directory with its settings; values replace settings by key."""
-    os.makedirs(os.path.join(work, "Data"))
-    os.makedirs(os.path.join(work, "Log"))
-    os.makedirs(os.path.join(work, "dl"))
-    text = SETTINGS.format(port=port, dpath=windows_path(os.path.join(work, "dl")) + "\\")
-    lines = []
-    for line in text.split("\n"):
-        key = line.split("=")[0]
-        lines.append(key + "=" + str(values[key]) if "=" in line and key in values else line)
-    text = "\n".join(lines)
-    with open(os.path.join(work, "Data", "Velnook.ini"), "wb") as f:
-        f.write(text.replace("\n", "\r\n").encode("cp1252"))
+    work = tempfile.mkdtemp(prefix="velnook-wine-work-")
+    for folder in ("Data", "Log", "dl"):
+        os.makedirs(os.path.join(work, folder))
+    dpath = "Z:" + os.path.join(work, "dl").replace("/", "\\") + "\\"  # Wine's Z: is the root
+    ini = os.path.join(work, "Data", "Velnook.ini")
+    open(ini, "wb").write(SETTINGS.format(dpath).replace("\n", "\r\n").encode("cp1252"))
+    set_settings(ini, {k.encode(): str(v).encode() for k, v in values.items()})
+    return work
 
 
-# Wine starts and draws more slowly than Qt: longer waits, a longer settle.
-def wait_for_window(env, name, timeout=30.0, visible=False):
-    return support.wait_for_window(env, name, timeout, visible)
+def launch(env, work, *args, program=(WINE, VELNOOK_EXE)):
+    procs.append(subprocess.Popen([*program, *args], cwd=work, env=dict(env, HOME=work),
+                                  stdout=subprocess.DEVNULL, stderr=OUTPUT))
+    return procs[-1]
 
 
-def wait_exit(proc, timeout=20.0):
-    return support.wait_exit(proc, timeout)
+def cancel(env):
+    return subprocess.run([WINE, VELNOOK_EXE, "-Cancel"], env=env, capture_output=True,
+                          text=True, timeout=60)
 
 
-def click_twips(env, window, left, top, width, height):
-    support.click_twips(env, window, left, top, width, height, settle=0.5)
+def instances_and_cancel(env):
+    """One instance at a time, and -Cancel through the pipe with nothing
+    counting down, and with a countdown."""
+    work = prepare()
+    first = launch(env, work)
+    mains = wait_for_window(env, "Velnook", 30)
+    second = launch(env, work)
+    ids = wait_for_window(env, "Velnook Start Up Error", 30)
+    if ids:
+        click_twips(env, ids[0], 2220, 1140, 1200, 375, settle=0.5)  # Exit
+    check(bool(mains) and len(ids) == 1 and wait_exit(second, 20) == 0 and first.poll() is None,
+          "a second instance shows the start-up error, whose Exit ends it alone")
+    r = cancel(env)
+    check(r.returncode == 1 and "not counting down" in r.stderr,
+          "-Cancel reaches the instance through its pipe: nothing to cancel yet: %r" % r.stderr)
+    stop(first)
+    work = prepare(DownDelay=5)
+    counting = launch(env, work, "-InhibitShutdown")
+    check(wait_until(lambda: "Enter    , Power Off" in log_of(work), 60),
+          "-InhibitShutdown counts down")
+    r = cancel(env)
+    check(r.returncode == 0 and "cancelled" in r.stdout
+          and wait_until(lambda: "Reset    , Power Off" in log_of(work), 10),
+          "-Cancel cancels it as the Cancel button does: %r" % r.stdout)
+    stop(counting)
 
 
-def tray_round_trip(env, launch):
-    """Run Minimised: only the notification icon shows (in Wine's tray
-    window); a double-click on it brings the main window back."""
-    work = tempfile.mkdtemp(prefix="velnook-wine-tray-")
-    prepare(work, StartMin=2)
-    program = launch("-AllowMulti", cwd=work)
-    trays = wait_for_window(env, "Wine System Tray", visible=True)
-    check(len(trays) == 1, "starting minimised puts the icon in the notification area")
-    check(not window_ids(env, "Velnook", visible=True), "and shows no main window")
+def tray_then_logoff(env):
+    """Run Minimised: only the notification icon shows (in Wine's tray); a
+    double-click on it brings the main window back. A logoff then ends the
+    program as if its window were closed."""
+    work = prepare(StartMin=2)
+    program = launch(env, work)
+    trays = wait_for_window(env, "Wine System Tray", 30, visible=True)
+    check(len(trays) == 1 and not window_ids(env, "Velnook", visible=True),
+          "starting minimised puts the icon in the notification area, and no window")
     if trays:
         subprocess.run(["xdotool", "mousemove", "--window", trays[0], "9", "9", "click",
                         "--repeat", "2", "--delay", "80", "1"], env=env)
     check(len(wait_for_window(env, "Velnook", 15, visible=True)) == 1,
           "a double-click on the icon brings the main window back")
-    program.kill()
-    program.wait()
-    shutil.rmtree(work, ignore_errors=True)
-
-
-def session_end(env, launch, wine, work):
-    """A logoff: Windows asks every window whether the session may end, then
-    ends it; the program unloads as if its window were closed."""
-    log = os.path.join(work, "Log", "Velnook.log")
-    exits = open(log, "rb").read().count(b" Exit     , ")
-    program = launch()
-    check(len(wait_for_window(env, "Velnook")) >= 1, "a run that the session's end will end")
-    subprocess.run([wine, "wineboot", "--end-session"], env=env, timeout=60,
+    subprocess.run([WINE, "wineboot", "--end-session"], env=env, timeout=60,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    check(wait_exit(program) == 0, "the session's end ends the program with status 0")
-    check(open(log, "rb").read().count(b" Exit     , ") == exits + 1,
-          "the session's end writes the Exit entry")
+    check(wait_exit(program, 20) == 0 and " Exit     , " in log_of(work),
+          "the session's end ends the program with status 0 and the Exit entry")
 
 
-def cancel_from_console(wine, velnook, env):
-    return subprocess.run([wine, velnook, "-Cancel"], env=env, capture_output=True, text=True,
-                          timeout=60)
+def mixed_pair(env):
+    """The Wine master, on a quiet folder, closes itself ("Monitor"); its
+    silence makes the native slave ask the mock login manager for its own
+    action, once. The link is signed with a key the slave made, so both
+    systems' libraries must agree."""
+    velnook, velnook_prepare = NATIVE
+    bus = MockSession(env)
+    procs.extend(bus.processes)
+    port = free_port()
+    master_home = prepare(Port1=port, CMain=1, ShutType=4, IPAdd="127.0.0.1", DownDelay=5,
+                          ShutTime=2, LogLevel=3)
+    slave_home = support.prepare(velnook_prepare, env, {
+        b"IPAdd": b"127.0.0.1", b"Port1": b"%d" % port, b"DownDelay": b"5", b"ShutTime": b"2",
+        b"LogLevel": b"3", b"CMain": b"2", b"ShutType": b"1"})
+    made = subprocess.run([velnook, "-PairKey"], cwd=slave_home, capture_output=True, text=True,
+                          env={k: v for k, v in env.items() if k != "DISPLAY"}, timeout=30)
+    key = ([w.rstrip(":") for w in made.stdout.split() if w.count("-") == 7] or ["none"])[0]
+    subprocess.run([WINE, VELNOOK_EXE, "-PairKey", key], cwd=master_home, env=env,
+                   capture_output=True, timeout=120)
+    # The master first: Wine may take a while to bring a program up, and a
+    # slave already waiting would count that as silence.
+    master = launch(env, master_home)
+    wait_until(lambda: log_of(master_home) != "", 60)
+    slave = launch(env, slave_home, program=[velnook])
+    check(wait_until(lambda: "Enter    , Monitor" in log_of(master_home), 40)
+          and "Comms: -OK-" in log_of(slave_home) and not requests(bus.logind_calls, "PowerOff"),
+          "the quiet master counts down; the slave hears its signed messages and waits: %r"
+          % made.stdout)
+    check(wait_until(lambda: master.poll() is not None, 20)
+          and "Close    , Monitor" in log_of(master_home)
+          and wait_until(lambda: slave.poll() is not None, 30)
+          and "Close    , Power Off" in log_of(slave_home)
+          and len(requests(bus.logind_calls, "PowerOff")) == 1,
+          "the master closes itself; the slave counts down and makes exactly one request")
 
 
-def main(velnook, wine):
-    wineserver = os.path.join(os.path.dirname(wine), "wineserver")
+def main():
     xvfb, display = start_xvfb()
     own_prefix = "WINEPREFIX" not in os.environ
     prefix = os.environ.get("WINEPREFIX") or tempfile.mkdtemp(prefix="velnook-wine-")
-    env = dict(os.environ, DISPLAY=display, WINEPREFIX=prefix, WINEDEBUG="-all")
-    work = tempfile.mkdtemp(prefix="velnook-wine-work-")
-    procs = []
-
-    def launch(*args, cwd=work):
-        p = subprocess.Popen([wine, velnook, *args], cwd=cwd, env=env,
-                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        procs.append(p)
-        return p
-
+    # The native slave's instance lock goes to a folder of the test's own.
+    env = dict(os.environ, DISPLAY=display, WINEPREFIX=prefix, WINEDEBUG="-all",
+               QT_QPA_PLATFORM="xcb", VELNOOK_RUNTIME_DIR=tempfile.mkdtemp(prefix="velnook-run-"))
+    env.pop("USERPROFILE", None)
     try:
-        prepare(work)
-        first = launch()
-        mains = wait_for_window(env, "Velnook")
-        check(len(mains) >= 1, "first instance shows its main window")
-        check(first.poll() is None, "first instance keeps running")
-
-        second = launch()
-        ids = wait_for_window(env, "Velnook Start Up Error")
-        check(len(ids) == 1, "second instance shows the start-up error window")
-        if ids:
-            click_twips(env, ids[0], 2220, 1140, 1200, 375)  # Exit
-        check(wait_exit(second) == 0, "Exit ends the second instance")
-        check(first.poll() is None, "the first instance is unaffected")
-        r = cancel_from_console(wine, velnook, env)
-        check(r.returncode == 1 and "not counting down" in r.stderr,
-              "-Cancel reaches the instance through its pipe: nothing to cancel yet: %r" % r.stderr)
-
-        if mains:
-            click_twips(env, mains[0], 6235, 585, 980, 345)  # Exit
-        check(wait_exit(first) == 0, "Exit ends the first instance")
-        log = open(os.path.join(work, "Log", "Velnook.log"), "rb").read()
-        check(b"Exit     , Initialise" in log or b"Exit     , Run" in log,
-              "the first instance logged its exit")
-
-        r = cancel_from_console(wine, velnook, env)
-        check(r.returncode == 2 and r.stdout == "", "-Cancel with nothing running fails: %r" % r.stderr)
-        counting = launch("-InhibitShutdown")
-        check(wait_until(lambda: "Enter    , Power Off" in support.log_of(work), 60),
-              "-InhibitShutdown counts down")
-        r = cancel_from_console(wine, velnook, env)
-        check(r.returncode == 0 and "cancelled" in r.stdout, "-Cancel cancels it: %r" % r.stdout)
-        check(wait_until(lambda: "Reset    , Power Off" in support.log_of(work), 10),
-              "as the Cancel button does")
-        counting.kill()
-        counting.wait()
-
-        tray_round_trip(env, launch)
-        session_end(env, launch, wine, work)
-
-        bare = tempfile.mkdtemp(prefix="velnook-wine-noini-")
-        os.makedirs(os.path.join(bare, "Data"))
-        lone = launch(cwd=bare)
-        check(len(wait_for_window(env, "Velnook Configuration File Error")) == 1,
-              "a missing settings file shows the configuration file error")
-        lone.kill()
-        lone.wait()
-        shutil.rmtree(bare, ignore_errors=True)
+        for job in (instances_and_cancel, tray_then_logoff, mixed_pair)[:3 if NATIVE else 2]:
+            job(env)
     finally:
-        support.stop_all(procs, xvfb)
+        stop(*procs, xvfb)
         if own_prefix:
-            subprocess.run([wineserver, "-k"], env=env)
+            subprocess.run([os.path.join(os.path.dirname(WINE), "wineserver"), "-k"], env=env)
             shutil.rmtree(prefix, ignore_errors=True)
-        shutil.rmtree(work, ignore_errors=True)
-
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
+    finish(OUTPUT)
 
 
-if __name__ == "__main__":
-    main(sys.argv[1], sys.argv[2])
+main()
