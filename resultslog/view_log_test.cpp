@@ -1,9 +1,8 @@
-#include "resultslog/view_log.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
+#include "resultslog/results_log.h"
 
 namespace velnook {
 namespace {

@@ -20,7 +20,7 @@
 #include "platform/linux/qt_test_support.h"
 #include "platform/linux/qt_windows.h"
 #include "resultslog/log_archive.h"
-#include "resultslog/view_log.h"
+#include "resultslog/results_log.h"
 
 namespace velnook {
 namespace {

@@ -74,18 +74,11 @@ TEST_F(Win32UdpSocketTest, AHandlerThatPollsAgainIsNotReentered) {
   EXPECT_EQ(deepest, 1);
 }
 
-TEST_F(Win32UdpSocketTest, LookupsAnswerOnTheCallingThread) {
+TEST_F(Win32UdpSocketTest, LookupsGiveDottedAddresses) {
   std::vector<std::vector<std::string>> answers;
-  bool woken = false;
-  receiver.onResolvedFromAnyThread = [&] { woken = true; };
   receiver.Resolve("localhost", [&](std::vector<std::string> a) { answers.push_back(a); });
   receiver.Resolve("127.0.0.1", [&](std::vector<std::string> a) { answers.push_back(a); });
-  for (int i = 0; i < 500 && answers.size() < 2; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    receiver.DeliverResolved();
-  }
   ASSERT_EQ(answers.size(), 2u);
-  EXPECT_TRUE(woken);
   for (auto& a : answers) EXPECT_EQ(a, std::vector<std::string>{"127.0.0.1"});
 }
 
