@@ -181,7 +181,7 @@ std::string VelnookMain::RunModeName() const {
 void VelnookMain::ResetClick() {
   if (state_.settings.LogLevel > 1) WriteLogEntry("Reset", RunModeName(), state_, services_);
   ResetMonitor();
-  state_.PendingMsg = "<VNC000>";
+  state_.PendingMsg = kResetMessage;
   if (state_.settings.CMain == 1) SendLinkMessage(state_, services_);
 }
 
