@@ -1,6 +1,7 @@
 #include "app/frm_about.h"
 
-#include "app/maker_web_site.h"
+#include <exception>
+
 #include "config/config_file.h"
 
 namespace velnook {
@@ -99,6 +100,23 @@ void FrmAbout::Unload() {
 
 void FrmAbout::CloseWithoutActions() {
   if (open_) Unload();
+}
+
+void OpenMakerWebSite(Services& services, const std::string& errorTitle,
+                      const std::function<void()>& afterLaunch) {
+  try {
+    services.events.ProcessPendingEvents();
+    const bool launched = services.launcher.OpenWebPage(kMakerWebSite);
+    if (afterLaunch) afterLaunch();
+    if (!launched)
+      services.messages.Show(
+          {MsgIcon::None, MsgButtons::Ok, errorTitle, "Unable to launch Browser."});
+  } catch (const std::exception& e) {
+    services.messages.Show({MsgIcon::None, MsgButtons::Ok, errorTitle,
+                            std::string("A program error has occured\r\nError Number: 1\r\n"
+                                        "Error description: ") +
+                                e.what()});
+  }
 }
 
 }  // namespace velnook

@@ -1,8 +1,11 @@
 #pragma once
 // The About window: title, version, the maker's notice and web address. It
-// pauses the monitor while open and closes itself after 30 seconds.
+// pauses the monitor while open and closes itself after 30 seconds. Its
+// logo, like every other, opens the maker's web page.
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "config/shared_state.h"
 #include "platform/form.h"
@@ -34,5 +37,13 @@ class FrmAbout : public Form {
   std::unique_ptr<Timer> timer1_;
   bool open_ = false;
 };
+
+// The maker's web page, opened from every logo.
+inline constexpr const char* kMakerWebSite = "https://www.velnook.org/";
+
+// Opens the page in the user's browser; says so, under errorTitle, when that
+// fails. afterLaunch runs once the browser was asked, whatever it answered.
+void OpenMakerWebSite(Services& services, const std::string& errorTitle = "Velnook Error",
+                      const std::function<void()>& afterLaunch = {});
 
 }  // namespace velnook

@@ -1,6 +1,6 @@
 #include "app/multi_inst.h"
 
-#include "app/maker_web_site.h"
+#include "app/frm_about.h"
 
 namespace velnook {
 

@@ -1,13 +1,11 @@
 #include "app/program.h"
 
-#include "app/maker_web_site.h"
-#include "link/receive_link_message.h"
+#include "link/link_message.h"
 #include "link/setup_link.h"
 #include "monitor/init_monitor.h"
 #include "resultslog/last_run.h"
 #include "resultslog/log_archive.h"
 #include "resultslog/results_log.h"
-#include "resultslog/view_log.h"
 
 namespace velnook {
 
@@ -104,6 +102,25 @@ void Program::ReinitialiseAfterConfig() {
   ShowLinkTitle(state, main);
   state.AutoMinimise = false;
   state.ScreenOpen = false;
+}
+
+CommandLine ParseCommandLine(const std::string& argText) {
+  static const std::string kAllowMulti = "-AllowMulti";
+  CommandLine c;
+  c.allowMulti =
+      argText.size() >= kAllowMulti.size() &&
+      argText.compare(argText.size() - kAllowMulti.size(), kAllowMulti.size(), kAllowMulti) == 0;
+  const std::string head = argText.substr(0, 16);
+  if (head == "-InhibitShutdown") c.startSwitch = 1;
+  if (head == "-AddErrorMessage") c.startSwitch = 2;
+  return c;
+}
+
+std::optional<std::string> PairKeyRequest(const std::string& argText) {
+  static const std::string kPairKey = "-PairKey";
+  if (argText == kPairKey) return std::string();
+  if (argText.rfind(kPairKey + " ", 0) != 0) return std::nullopt;
+  return argText.substr(kPairKey.size() + 1);
 }
 
 }  // namespace velnook

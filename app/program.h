@@ -1,9 +1,11 @@
 #pragma once
-// The process entry and the start-up sequence of the main window.
+// The process entry and the start-up sequence of the main window, and the
+// command line that decides them.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
-#include "app/command_line.h"
 #include "app/frm_about.h"
 #include "app/multi_inst.h"
 #include "app/velnook_main.h"
@@ -13,6 +15,20 @@
 #include "platform/services.h"
 
 namespace velnook {
+
+// The three command-line switches, each recognised only at its fixed place.
+struct CommandLine {
+  bool allowMulti = false;       // the text ends with "-AllowMulti"
+  std::int16_t startSwitch = 0;  // 1 "-InhibitShutdown", 2 "-AddErrorMessage" at the start
+};
+
+// argText is the command line without the program path.
+CommandLine ParseCommandLine(const std::string& argText);
+
+// "-PairKey", alone or followed by a key, asks for no window but for the
+// pair key to be set: the key given, empty for a new one; nullopt for any
+// other command line.
+std::optional<std::string> PairKeyRequest(const std::string& argText);
 
 class Program {
  public:

@@ -1,8 +1,7 @@
 #include "app/velnook_main.h"
 
-#include "app/maker_web_site.h"
-#include "link/receive_link_message.h"
-#include "link/send_link_message.h"
+#include "app/frm_about.h"
+#include "link/link_message.h"
 #include "monitor/init_monitor.h"
 #include "monitor/monitor_cycle.h"
 #include "monitor/unread_note.h"
@@ -182,7 +181,7 @@ std::string VelnookMain::RunModeName() const {
 void VelnookMain::ResetClick() {
   if (state_.settings.LogLevel > 1) WriteLogEntry("Reset", RunModeName(), state_, services_);
   ResetMonitor();
-  state_.PendingMsg = "<VNC000>";
+  state_.PendingMsg = kResetMessage;
   if (state_.settings.CMain == 1) SendLinkMessage(state_, services_);
 }
 

@@ -14,6 +14,10 @@ namespace velnook {
 inline constexpr const char* kConfigFilePath = "Data\\Velnook.ini";
 inline constexpr const char* kProgramVersion = "2.5";
 
+// "dd-mmm-yy hh:mm:ss" with the locale's abbreviated month name, as the
+// settings file and the results log write dates.
+std::string FormatDateTime(const LocalTime& t, const LocaleInfo& locale);
+
 enum class ConfigReadStatus {
   Ok,
   MissingOrCorrupt,  // no file, or the key or section count is wrong

@@ -77,7 +77,6 @@ class FrmConfig : public Form {
   void StartTimer1();  // switches the closing countdown on unless it runs
   void StartTimer2();  // clears Status once, 2 seconds from now
   Timer& Timer1() { return *timer1_; }
-  Timer& Timer2() { return *timer2_; }
 
   int LogLevelCode = 0;
   int ShutTypeCode = 0;

@@ -13,6 +13,12 @@
 
 namespace velnook {
 
+// The link's three messages: the keep-alive, the Reset button's and the
+// test mode's. The wire format is link/link_message.h's.
+inline constexpr const char* kAliveMessage = "<VNA100>";
+inline constexpr const char* kResetMessage = "<VNC000>";
+inline constexpr const char* kTestMessage = "<VNT000>";
+
 struct SharedState {
   Settings settings;
 
@@ -86,7 +92,7 @@ struct SharedState {
   bool WindowStateOverride = false;  // the user chose the window state opposite to StartMin
 
   // Link.
-  std::string PendingMsg = "<VNA100>";
+  std::string PendingMsg = kAliveMessage;
   // The partner's addresses: IPAdd itself, or what its name resolved to
   // last. A master sends to the first; a slave acts only on datagrams from
   // these.
@@ -108,7 +114,6 @@ struct SharedState {
 
   // What the system said of the configured action in this initialisation.
   int Initialisations = 0;    // tells a late answer from the current one
-  std::string PowerRefusal;   // its answer when it would refuse; empty otherwise
   std::string InhibitorLine;  // who holds the action back (BlockingInhibitorLine)
 };
 

@@ -8,7 +8,6 @@
 
 #include "fuzz/fuzz_check.h"
 #include "link/link_message.h"
-#include "link/receive_link_message.h"
 #include "platform/headless/headless_services.h"
 
 namespace velnook {

@@ -11,7 +11,6 @@ void InitMonitor(SharedState& state, MonitorWindow& window, Services& services) 
   Settings& s = state.settings;
   state.TestMode = false;
   ++state.Initialisations;
-  state.PowerRefusal.clear();
   state.InhibitorLine.clear();
   state.UnfinishedLine.clear();
   ShowNote(state, window);
@@ -98,7 +97,7 @@ void ShowMonitorTexts(SharedState& state, MonitorWindow& window, Services& servi
     t.caption = "Click Configure To Set Up Velnook";
   }
   if (s.LogLevel > 1 && !setupIncomplete) WriteLogEntry("Start", "Initialise", state, services);
-  state.PendingMsg = kInitialLinkMessage;
+  state.PendingMsg = kAliveMessage;
   window.StartRefreshTimer();
 }
 

@@ -18,7 +18,4 @@ void InitMonitor(SharedState& state, MonitorWindow& window, Services& services);
 // start-minimised rule, shows the start-delay countdown and starts the timer.
 void ShowMonitorTexts(SharedState& state, MonitorWindow& window, Services& services);
 
-// The first message the link announces after an initialisation.
-constexpr const char* kInitialLinkMessage = "<VNA100>";
-
 }  // namespace velnook

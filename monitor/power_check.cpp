@@ -18,7 +18,6 @@ void CheckPowerAllowed(SharedState& state, MonitorWindow& window, Services& serv
   const int init = state.Initialisations;
   services.power.AskAllowed(*action, [&state, &window, &services, init](std::string answer) {
     if (init != state.Initialisations || answer == kPowerAllowed) return;
-    state.PowerRefusal = answer;
     if (state.settings.LogLevel > 1) WriteLogEntry("Refused", state.ShutTypeName, state, services);
     Control& title = window.Get("Title");
     title.caption = RefusalTitle(state.ShutTypeName, answer);

@@ -1,32 +1,35 @@
 #pragma once
-// Name lookups on threads of their own, so that a slow name server never
-// holds the window thread. The answers wait until the owner's thread
-// collects them; the threads may outlive the owner, so all they touch is
-// shared with them.
+// Name lookups for the sockets' backends, made as the event loop makes all
+// work that may take long: away from the window thread, answering there.
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/clock.h"
 
 namespace velnook {
 
-class BackgroundLookups {
- public:
-  using Addresses = std::vector<std::string>;
-  // lookUp runs on the lookup threads; keepAlive lives as long as any of them.
-  explicit BackgroundLookups(std::function<Addresses(const std::string&)> lookUp,
-                             std::shared_ptr<void> keepAlive = nullptr);
-  // Looks name up; wake (may be empty) is called from the lookup thread
-  // once the answer waits.
-  void Start(const std::string& name, std::function<void(Addresses)> done,
-             std::function<void()> wake);
-  // Hands waiting answers to their callbacks; true when one was delivered.
-  bool Deliver();
+using Addresses = std::vector<std::string>;
 
- private:
-  struct Shared;
-  std::shared_ptr<Shared> shared_;
-};
+// Runs the blocking |lookUp| through events->RunInBackground; done runs on
+// the window thread, and not at all once |owner| is gone. Without a loop
+// the lookup runs in place and answers at once, as only tests may.
+inline void LookUpInBackground(EventLoop* events, const std::shared_ptr<bool>& owner,
+                               std::function<Addresses()> lookUp,
+                               std::function<void(Addresses)> done) {
+  auto work = [lookUp = std::move(lookUp), done = std::move(done),
+               owner = std::weak_ptr<bool>(owner)]() -> std::function<void()> {
+    return [done, owner, addresses = lookUp()] {
+      if (!owner.expired()) done(addresses);
+    };
+  };
+  if (events)
+    events->RunInBackground(std::move(work));
+  else
+    work()();
+}
 
 }  // namespace velnook

@@ -87,7 +87,11 @@ BackgroundTracker::BackgroundTracker(std::unique_ptr<TreeTracker> inner, Scan sc
   shared_->inner = std::move(inner);
   shared_->scan = std::move(scan);
   shared_->checkEvery = checkEvery;
-  // The thread holds the shared part, so it may outlive this object.
+  // One long-lived thread, not EventLoop::RunInBackground: the inner
+  // tracker's watches must be used by one thread, one measurement after the
+  // other, and Measure waits for its answer in the same call, which an
+  // answer posted later as an event cannot give. The thread holds the
+  // shared part, so it may outlive this object.
   std::thread([shared = shared_] { shared->Run(); }).detach();
 }
 

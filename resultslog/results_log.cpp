@@ -1,9 +1,8 @@
 #include "resultslog/results_log.h"
 
 #include "config/config_file.h"
-#include "config/date_time_text.h"
+#include "config/end_with_message.h"
 #include "resultslog/log_line.h"
-#include "resultslog/log_messages.h"
 
 namespace velnook {
 
@@ -21,15 +20,38 @@ std::string LogFilePath(const SharedState& state) {
   return state.settings.LogPath + state.settings.LogName;
 }
 
+constexpr const char* kLogDirectoryMissingText =
+    "The log directory does not exist. This\r\n"
+    "directory must be created manually if\r\n"
+    "it is not the default one. To restore\r\n"
+    "the default log directory reinstall\r\n"
+    "the program.\r\n"
+    "The program will now terminate.";
+
+constexpr const char* kLogFileMissingText =
+    "The log file is either missing or\r\n"
+    "corrupted. Delete the log file if\r\n"
+    "it exists and restart the program.\r\n"
+    "The program will now terminate.";
+
+// Shows an exclamation box with OK (unless the system has asked the program
+// to end), then ends the program.
+[[noreturn]] void EndWithLogMessage(SharedState& state, Services& services,
+                                    const std::string& titleSuffix, const std::string& text) {
+  EndWithMessage(state, services,
+                 {MsgIcon::Exclamation, MsgButtons::Ok, state.ProgramTitle + titleSuffix, text},
+                 true);
+}
+
 std::string NowText(Services& services) {
   return FormatDateTime(services.clock.Now(), services.locale);
 }
 
-void EndWithDirectoryErrorA(SharedState& state, Services& services) {
+[[noreturn]] void EndWithDirectoryErrorA(SharedState& state, Services& services) {
   EndWithLogMessage(state, services, " Log Directory Error", kLogDirectoryMissingText);
 }
 
-void EndWithFileErrorB(SharedState& state, Services& services) {
+[[noreturn]] void EndWithFileErrorB(SharedState& state, Services& services) {
   EndWithLogMessage(state, services, " Log File Error", kLogFileMissingText);
 }
 
@@ -105,6 +127,27 @@ void WriteLogEntry(const std::string& first, const std::string& second, SharedSt
                        .note = note};
   const std::string line = FormatLogLine(first, second, fields);
   AppendToLog(line + "\r\n", EndWithDirectoryErrorC, "", state, services);
+}
+
+void ViewLogClick(SharedState& state, Services& services) {
+  const Settings& s = state.settings;
+  if (s.LogLevel == 1) {
+    services.messages.Show({MsgIcon::Information, MsgButtons::Ok,
+                            state.ProgramTitle + " Log File Error",
+                            "Logging is set to None. There\r\nis no information to display."});
+    return;
+  }
+  if (!s.LogPath.empty() && !services.files.FolderExists(s.LogPath))
+    EndWithDirectoryErrorA(state, services);
+  const std::string path = s.LogPath + s.LogName;
+  if (!services.files.FileExists(path)) EndWithFileErrorB(state, services);
+  // Not being able to look at the log is no reason to stop watching downloads.
+  if (!services.launcher.OpenInTextEditor(path))
+    services.messages.Show({MsgIcon::Exclamation, MsgButtons::Ok,
+                            state.ProgramTitle + " Log File Error",
+                            "Unable to opem the log file " + s.LogName +
+                                ".\r\n"
+                                "This may be a permissions problem."});
 }
 
 }  // namespace velnook

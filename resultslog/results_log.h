@@ -3,7 +3,8 @@
 // header per start or settings change, and one line per event. Every write
 // opens the file, appends one whole line and closes it again. At level None
 // nothing is created, examined or written. Any failure shows its message and
-// ends the program; a line is never half written.
+// ends the program; a line is never half written. The configuration
+// screen's View Log button opens the log in the desktop's text editor.
 
 #include <string>
 
@@ -26,5 +27,10 @@ void WriteRunHeader(int kind, SharedState& state, Services& services);
 // lines.
 void WriteLogEntry(const std::string& first, const std::string& second, SharedState& state,
                    Services& services, const std::string& note = "");
+
+// At level None only says there is nothing to show. A missing log folder or
+// file ends the program; an editor that cannot be started is reported and
+// the program carries on.
+void ViewLogClick(SharedState& state, Services& services);
 
 }  // namespace velnook

@@ -144,7 +144,7 @@ void StartTestMode(SharedState& state, MonitorWindow& window, Services& services
   reset.caption = "Reset";
   window.caption = state.ProgramTitle + " - Test Mode";
   reset.tooltip = "Reset Velnook";
-  state.PendingMsg = "<VNT000>";
+  state.PendingMsg = kTestMessage;
   if (state.settings.CMain == 1) window.SendPendingMessage();
 }
 

@@ -21,10 +21,7 @@ HeadlessServices::HeadlessServices(const std::string& lockDir)
                               windows, launcher,     power,    udp,   admin, tracker,
                               folders, LocaleInfo{}, notifier, auth} {
   process.windows = &windows;
-  loop.pollInput = [this] {
-    udp.Poll();
-    udp.DeliverResolved();
-  };
+  loop.pollInput = [this] { udp.Poll(); };
 }
 
 Services Replaced(const Services& s, const ServiceSwap& swap) {

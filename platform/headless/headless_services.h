@@ -140,7 +140,7 @@ struct HeadlessServices {
   TestProcess process;
   RecordingLauncher launcher;
   RecordingPower power;
-  NativeUdpSocket udp{"127.0.0.1"};  // tests never reach beyond loopback
+  NativeUdpSocket udp{"127.0.0.1", &loop};  // tests never reach beyond loopback
   FakeAdministrator admin;
   NativeTreeTracker tracker;
   RecordingNotifier notifier;

@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   });
   velnook::XdgLauncher launcher;
   velnook::Login1Power power(QDBusConnection::systemBus());
-  velnook::QtUdpSocket udp([&windows] { windows.RefreshAll(); });
+  velnook::QtUdpSocket udp(loop, [&windows] { windows.RefreshAll(); });
   velnook::PosixAdministratorTest admin;
   // Walks, however long, run beside the window thread; the figure it
   // follows is checked against a walk every ten minutes or so.

@@ -1,27 +1,9 @@
 #include "platform/linux/qt_udp_socket.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-
 namespace velnook {
 
-QtUdpSocket::QtUdpSocket(std::function<void()> afterEvent) : afterEvent_(std::move(afterEvent)) {
-  std::weak_ptr<bool> alive = alive_;
-  socket_.onResolvedFromAnyThread = [this, alive] {
-    // From the lookup's thread: hand the answer to the window thread.
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [this, alive] {
-          if (alive.expired()) return;
-          if (socket_.DeliverResolved() && afterEvent_) afterEvent_();
-        },
-        Qt::QueuedConnection);
-  };
-}
-
-QtUdpSocket::~QtUdpSocket() {
-  alive_.reset();
-}
+QtUdpSocket::QtUdpSocket(EventLoop& events, std::function<void()> afterEvent)
+    : socket_("0.0.0.0", &events), afterEvent_(std::move(afterEvent)) {}
 
 void QtUdpSocket::Close() {
   notifier_.reset();

@@ -1,6 +1,7 @@
 #pragma once
 // The link's socket in the Qt program: a POSIX datagram socket whose
-// arrivals and finished lookups reach the window thread as Qt events.
+// arrivals reach the window thread as Qt events, its lookups as the event
+// loop's background work.
 
 #include <QSocketNotifier>
 #include <functional>
@@ -13,8 +14,7 @@ namespace velnook {
 class QtUdpSocket : public UdpSocket {
  public:
   // afterEvent: redraws the windows once a datagram has been handled.
-  explicit QtUdpSocket(std::function<void()> afterEvent);
-  ~QtUdpSocket() override;
+  QtUdpSocket(EventLoop& events, std::function<void()> afterEvent);
 
   void Close() override;
   bool Bind(int port) override;
@@ -27,7 +27,6 @@ class QtUdpSocket : public UdpSocket {
   PosixUdpSocket socket_;
   std::unique_ptr<QSocketNotifier> notifier_;
   std::function<void()> afterEvent_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace velnook

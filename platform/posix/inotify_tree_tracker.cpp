@@ -156,10 +156,6 @@ bool InotifyTreeTracker::CatchUp(const std::function<void()>& betweenFolders) {
 }
 
 bool InotifyTreeTracker::ReadEvents(Dirty& dirty) {
-  if (overflowInjected_) {
-    overflowInjected_ = false;
-    return false;
-  }
   alignas(inotify_event) char buf[64 * 1024];
   for (int reads = 0; reads < kMostReads; ++reads) {
     const ssize_t n = ::read(fd_, buf, sizeof buf);

@@ -34,10 +34,6 @@ class InotifyTreeTracker : public TreeTracker {
                    const std::function<void()>& betweenFolders,
                    const std::function<TreeSize()>& fullScan) override;
 
-  // The next reading of changes meets a queue overflow, as if the kernel had
-  // dropped events.
-  void InjectOverflow() { overflowInjected_ = true; }
-
   enum class Source { Changes, Walk, FullScan };
   // How the last measurement was made.
   Source LastSource() const { return lastSource_; }
@@ -90,7 +86,6 @@ class InotifyTreeTracker : public TreeTracker {
   std::unordered_set<int> withRechecks_;
   std::int64_t total_ = 0;
   bool busy_ = false;
-  bool overflowInjected_ = false;
   int failedStarts_ = 0;
   int plainScansLeft_ = 0;
   bool outOfWatches_ = false;  // the last start ran out of watches

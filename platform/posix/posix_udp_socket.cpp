@@ -42,8 +42,8 @@ std::vector<std::string> LookUp(const std::string& name) {
 
 }  // namespace
 
-PosixUdpSocket::PosixUdpSocket(std::string localAddress)
-    : localAddress_(std::move(localAddress)), lookups_(LookUp) {}
+PosixUdpSocket::PosixUdpSocket(std::string localAddress, EventLoop* events)
+    : localAddress_(std::move(localAddress)), events_(events) {}
 
 PosixUdpSocket::~PosixUdpSocket() {
   Close();
@@ -138,11 +138,8 @@ int PosixUdpSocket::Poll() {
 
 void PosixUdpSocket::Resolve(const std::string& name,
                              std::function<void(std::vector<std::string>)> done) {
-  lookups_.Start(name, std::move(done), onResolvedFromAnyThread);
-}
-
-bool PosixUdpSocket::DeliverResolved() {
-  return lookups_.Deliver();
+  LookUpInBackground(
+      events_, alive_, [name] { return LookUp(name); }, std::move(done));
 }
 
 }  // namespace velnook

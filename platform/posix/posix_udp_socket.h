@@ -3,6 +3,7 @@
 // thread watches Descriptor() and calls Poll() when it is readable.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,8 +16,9 @@ namespace velnook {
 class PosixUdpSocket : public UdpSocket {
  public:
   // localAddress: where Bind listens and sends leave from; tests use a
-  // loopback address, the program all interfaces.
-  explicit PosixUdpSocket(std::string localAddress = "0.0.0.0");
+  // loopback address, the program all interfaces. Lookups run through
+  // |events|; without one they run in place, which only tests may do.
+  explicit PosixUdpSocket(std::string localAddress = "0.0.0.0", EventLoop* events = nullptr);
   ~PosixUdpSocket() override;
   PosixUdpSocket(const PosixUdpSocket&) = delete;
   PosixUdpSocket& operator=(const PosixUdpSocket&) = delete;
@@ -27,8 +29,8 @@ class PosixUdpSocket : public UdpSocket {
   void SetArrivalHandler(std::function<void(const Datagram&)> onArrival) override;
   // The next waiting datagram, or nullopt when none waits.
   std::optional<Datagram> Receive();
-  // Looks the name up on a thread of its own; the answer waits until
-  // DeliverResolved() runs on the window thread.
+  // Looks the name up away from the window thread; done runs on it, and
+  // not at all once this socket is gone.
   void Resolve(const std::string& name,
                std::function<void(std::vector<std::string>)> done) override;
 
@@ -41,11 +43,6 @@ class PosixUdpSocket : public UdpSocket {
   // time so a flood cannot hold the window thread; returns how many. Does
   // nothing when called from inside the handler.
   int Poll();
-  // Hands finished lookups to their callbacks; true when one was delivered.
-  bool DeliverResolved();
-  // Called from the lookup thread when an answer is ready, so the owning
-  // loop can wake up; may be empty.
-  std::function<void()> onResolvedFromAnyThread;
 
  private:
   std::string localAddress_;
@@ -53,7 +50,8 @@ class PosixUdpSocket : public UdpSocket {
   int sender_ = -1;
   std::function<void(const Datagram&)> onArrival_;
   bool polling_ = false;
-  BackgroundLookups lookups_;
+  EventLoop* events_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace velnook

@@ -74,9 +74,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   velnook::Win32Process process([&windows] { windows.RemoveTrayIcon(); });
   velnook::Win32Launcher launcher;
   velnook::Win32Power power(runLater);
-  velnook::Win32UdpSocket udp;
+  velnook::Win32UdpSocket udp("0.0.0.0", &loop);
   udp.NotifyWindow(loop.MessageWindow(), loop.AddMessageHandler([&udp] { udp.Poll(); }));
-  udp.onResolvedFromAnyThread = [&loop, &udp] { loop.RunLater([&udp] { udp.DeliverResolved(); }); };
   velnook::Win32AdministratorTest admin;
   // No change notices of ours on Windows: every second is a walk, made
   // beside the window thread.

@@ -57,9 +57,10 @@ WinsockSession::~WinsockSession() {
   ::WSACleanup();
 }
 
-Win32UdpSocket::Win32UdpSocket(std::string localAddress)
+Win32UdpSocket::Win32UdpSocket(std::string localAddress, EventLoop* events)
     : localAddress_(std::move(localAddress)),
-      lookups_(LookUp, std::make_shared<WinsockSession>()) {}
+      events_(events),
+      winsock_(std::make_shared<WinsockSession>()) {}
 
 Win32UdpSocket::~Win32UdpSocket() {
   Close();
@@ -174,11 +175,8 @@ int Win32UdpSocket::Poll() {
 
 void Win32UdpSocket::Resolve(const std::string& name,
                              std::function<void(std::vector<std::string>)> done) {
-  lookups_.Start(name, std::move(done), onResolvedFromAnyThread);
-}
-
-bool Win32UdpSocket::DeliverResolved() {
-  return lookups_.Deliver();
+  LookUpInBackground(
+      events_, alive_, [name, winsock = winsock_] { return LookUp(name); }, std::move(done));
 }
 
 }  // namespace velnook

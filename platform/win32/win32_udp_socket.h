@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,11 +15,14 @@
 
 namespace velnook {
 
+class WinsockSession;
+
 class Win32UdpSocket : public UdpSocket {
  public:
   // localAddress: where Bind listens and sends leave from; tests use a
-  // loopback address, the program all interfaces.
-  explicit Win32UdpSocket(std::string localAddress = "0.0.0.0");
+  // loopback address, the program all interfaces. Lookups run through
+  // |events|; without one they run in place, which only tests may do.
+  explicit Win32UdpSocket(std::string localAddress = "0.0.0.0", EventLoop* events = nullptr);
   ~Win32UdpSocket() override;
   Win32UdpSocket(const Win32UdpSocket&) = delete;
   Win32UdpSocket& operator=(const Win32UdpSocket&) = delete;
@@ -29,8 +33,8 @@ class Win32UdpSocket : public UdpSocket {
   void SetArrivalHandler(std::function<void(const Datagram&)> onArrival) override;
   // The next waiting datagram, or nullopt when none waits.
   std::optional<Datagram> Receive();
-  // Looks the name up on a thread of its own; the answer waits until
-  // DeliverResolved() runs on the window thread.
+  // Looks the name up away from the window thread; done runs on it, and
+  // not at all once this socket is gone.
   void Resolve(const std::string& name,
                std::function<void(std::vector<std::string>)> done) override;
 
@@ -44,11 +48,6 @@ class Win32UdpSocket : public UdpSocket {
   // time so a flood cannot hold the window thread; returns how many. Does
   // nothing when called from inside the handler.
   int Poll();
-  // Hands finished lookups to their callbacks; true when one was delivered.
-  bool DeliverResolved();
-  // Called from the lookup thread when an answer is ready, so the owning
-  // loop can wake up; may be empty.
-  std::function<void()> onResolvedFromAnyThread;
 
  private:
   static constexpr std::uintptr_t kNone = ~std::uintptr_t{0};
@@ -59,7 +58,9 @@ class Win32UdpSocket : public UdpSocket {
   unsigned message_ = 0;
   std::function<void(const Datagram&)> onArrival_;
   bool polling_ = false;
-  BackgroundLookups lookups_;
+  EventLoop* events_;
+  std::shared_ptr<WinsockSession> winsock_;  // shared with lookups under way
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // Winsock for the life of the object; any number may be alive at once.
