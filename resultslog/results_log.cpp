@@ -20,20 +20,6 @@ std::string LogFilePath(const SharedState& state) {
   return state.settings.LogPath + state.settings.LogName;
 }
 
-constexpr const char* kLogDirectoryMissingText =
-    "The log directory does not exist. This\r\n"
-    "directory must be created manually if\r\n"
-    "it is not the default one. To restore\r\n"
-    "the default log directory reinstall\r\n"
-    "the program.\r\n"
-    "The program will now terminate.";
-
-constexpr const char* kLogFileMissingText =
-    "The log file is either missing or\r\n"
-    "corrupted. Delete the log file if\r\n"
-    "it exists and restart the program.\r\n"
-    "The program will now terminate.";
-
 // Shows an exclamation box with OK (unless the system has asked the program
 // to end), then ends the program.
 [[noreturn]] void EndWithLogMessage(SharedState& state, Services& services,

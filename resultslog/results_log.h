@@ -13,6 +13,21 @@
 
 namespace velnook {
 
+// The two ends shared by the writers and View Log.
+inline constexpr const char* kLogDirectoryMissingText =
+    "The log directory does not exist. This\r\n"
+    "directory must be created manually if\r\n"
+    "it is not the default one. To restore\r\n"
+    "the default log directory reinstall\r\n"
+    "the program.\r\n"
+    "The program will now terminate.";
+
+inline constexpr const char* kLogFileMissingText =
+    "The log file is either missing or\r\n"
+    "corrupted. Delete the log file if\r\n"
+    "it exists and restart the program.\r\n"
+    "The program will now terminate.";
+
 // Creates the log with its creation header when it is missing; an existing
 // file is left as it is.
 void EnsureLogFile(SharedState& state, Services& services);

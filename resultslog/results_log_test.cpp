@@ -12,8 +12,6 @@
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
 #include "resultslog/log_archive.h"
-#include "resultslog/log_messages.h"
-#include "resultslog/view_log.h"
 
 namespace velnook {
 namespace {
