@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "platform/headless/headless_services.h"
+#include "platform/headless/temp_work_dir.h"
 #include "resultslog/log_line.h"
 
 namespace velnook {
@@ -81,6 +86,34 @@ TEST(LastRunReport, TellsEachEndingOfTheLastRunOnly) {
       {"Dear diary,\r\n05-Dec-26 was a quiet day, Count: none\r\n\x01\x02", std::nullopt},
   };
   for (const auto& [log, report] : cases) EXPECT_EQ(LastRunReport(log), report) << log;
+}
+
+// However large the log, only its end is read.
+TEST(LastRunReport, ReadsOnlyTheEndOfA100MBLog) {
+  struct CountingFiles : NativeFileSystem {
+    std::optional<std::string> ReadFile(const std::string& p) override {
+      return Count(NativeFileSystem::ReadFile(p));
+    }
+    std::optional<std::string> ReadFileTail(const std::string& p, std::uint64_t n) override {
+      return Count(NativeFileSystem::ReadFileTail(p, n));
+    }
+    std::optional<std::string> Count(std::optional<std::string> data) {
+      bytes += data ? data->size() : 0;
+      return data;
+    }
+    std::uint64_t bytes = 0;
+  } files;
+  TempWorkDir dir;
+  dir.Write("Log/Velnook.log", "");
+  std::filesystem::resize_file(dir.Path() + "/Log/Velnook.log", 100u << 20);
+  std::ofstream(dir.Path() + "/Log/Velnook.log", std::ios::app | std::ios::binary)
+      << kQuietPowerOff;
+  SharedState state;
+  state.settings.LogLevel = 2;
+  state.settings.LogPath = "Log\\";
+  state.settings.LogName = "Velnook.log";
+  EXPECT_EQ(ReadLastRunReport(state, files), kQuietReport);
+  EXPECT_LE(files.bytes, kLastRunTailBytes);
 }
 
 }  // namespace
