@@ -19,10 +19,10 @@ int main(int argc, char** argv) {
   }
   if (argc != 2 && argc != 3) return 2;
   const int threads = argc == 3 ? std::atoi(argv[2]) : 2;
-  velnook::HeadlessServices hs;
-  const velnook::TreeSize size = threads <= 1
-                                     ? velnook::SumWalk(*hs.files.WalkFolders(argv[1]), nullptr)
-                                     : velnook::ScanTreeInParallel(argv[1], threads);
+  const velnook::TreeSize size =
+      threads <= 1
+          ? velnook::SumWalk(*velnook::HeadlessServices().files.WalkFolders(argv[1]), nullptr)
+          : velnook::ScanTreeInParallel(argv[1], threads);
   if (!size.rootRead) return 1;
   std::printf("%lld\n", static_cast<long long>(size.total));
   return 0;

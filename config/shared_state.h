@@ -60,6 +60,14 @@ struct SharedState {
   // clock; negative where measurements are made when asked, a second apart.
   double DirSeconds = -1;
   double DirPrevSeconds = -1;
+  // When this second's figure was handed out, on the same clock. While a
+  // walk is still out, the total is reckoned on at the last measured rate
+  // (DirPerSecond) and put right when the walk comes in, so that the rates
+  // of the seconds add up to the change whatever the walks cost.
+  double DirAskedAt = -1;
+  double DirPerSecond = 0;
+  double DirReckoned = 0;  // the total reckoned at DirReckonedAt
+  double DirReckonedAt = -1;
   // The baseline is still being walked: the first measurement becomes it.
   bool DirBaselinePending = false;
   // The tree has more folders than can be watched: it is walked whole.

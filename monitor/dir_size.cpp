@@ -42,6 +42,7 @@ Outcome MeasureTree(const std::string& folder, bool fresh, SharedState& state, S
   if (!size.rootRead) return Outcome::Unreadable;
   state.DirTotal = size.total;
   state.DirSeconds = size.seconds;
+  state.DirAskedAt = size.askedAt;
   state.UnreadFolders = std::move(size.unreadable);
   state.DirWalked = size.outOfWatches;
   state.DirCorrected += size.corrected;
@@ -71,6 +72,8 @@ bool InitDirSize(const std::string& path, SharedState& state, Services& services
   state.DirPrevTotal = 0;
   state.RateText = "0";
   state.DirBaselinePending = false;
+  state.DirPerSecond = 0;
+  state.DirReckonedAt = -1;
   const std::string expanded = ExpandDownloadPath(path, services.process);
   if (!services.files.FolderExists(expanded)) return false;
   if (!SameFileSystem(expanded, state, services)) return false;
@@ -86,6 +89,8 @@ bool InitDirSize(const std::string& path, SharedState& state, Services& services
   }
   state.DirPrevTotal = state.DirTotal;
   state.DirPrevSeconds = state.DirSeconds;
+  state.DirReckoned = static_cast<double>(state.DirTotal);
+  state.DirReckonedAt = state.DirSeconds >= 0 ? state.DirAskedAt : -1;
   return true;
 }
 
@@ -109,9 +114,26 @@ bool GetDirRate(const std::string& path, SharedState& state, Services& services)
     const double elapsed = state.DirSeconds >= 0 && state.DirPrevSeconds >= 0
                                ? state.DirSeconds - state.DirPrevSeconds
                                : 1.0;
-    const double change = static_cast<double>(state.DirTotal - state.DirPrevTotal) / elapsed;
+    state.DirPerSecond = static_cast<double>(state.DirTotal - state.DirPrevTotal) / elapsed;
+  }
+  const bool stamped = state.DirAskedAt >= 0 && state.DirSeconds >= 0;
+  // Only while a walk is out: a figure just in is not reckoned past its
+  // moment, since a rate shows the change's size and an overshoot put right
+  // would read as more change.
+  const double reckoned =
+      static_cast<double>(state.DirTotal) +
+      (stamped && !newer ? state.DirPerSecond * std::max(0.0, state.DirAskedAt - state.DirSeconds)
+                         : 0.0);
+  if (state.DirBaselinePending || !stamped || state.DirReckonedAt < 0) {
+    if (newer && !state.DirBaselinePending)
+      state.RateText = FormatRateText(std::llround(state.DirPerSecond), services.locale);
+  } else if (state.DirAskedAt > state.DirReckonedAt) {
+    // The change since the last second, reckoned on while a walk is out.
+    const double change = (reckoned - state.DirReckoned) / (state.DirAskedAt - state.DirReckonedAt);
     state.RateText = FormatRateText(std::llround(change), services.locale);
   }
+  state.DirReckoned = reckoned;
+  state.DirReckonedAt = stamped ? state.DirAskedAt : -1;
   state.DirBaselinePending = false;
   state.DirPrevTotal = state.DirTotal;
   state.DirPrevSeconds = state.DirSeconds;

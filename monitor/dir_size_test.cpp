@@ -92,14 +92,14 @@ TEST_F(PlainScanTest, TheRateIsPerSecondOfTheTimeBetweenMeasurements) {
   Services s = hs.With(tracker);
   tracker.next.pending = true;
   ASSERT_TRUE(InitDirSize(dl, state, s)) << "the top folder reads";
-  const std::tuple<std::int64_t, double, const char*> steps[] = {
-      {0, 0, "0"},               // seconds 0: the baseline is still being walked
-      {1000, 10, "0"},           // it is done, and becomes the baseline
-      {1000 + 3072, 13, "1.0"},  // a walk that took three seconds
-      {1000 + 3072, 13, "1.0"},  // nothing newer: the rate stands
-      {1000 + 3072 + 1024, 13.5, "2.0"}};
-  for (const auto& [total, seconds, rate] : steps) {
-    tracker.next = TreeSize{total, true, {}, seconds, seconds == 0};
+  const std::tuple<std::int64_t, double, double, const char*> steps[] = {
+      {0, 0, 0, "0"},                 // seconds 0: the baseline is still being walked
+      {1000, 10, 10, "0"},            // it is done, and becomes the baseline
+      {1000 + 3072, 13, 13, "1.0"},   // a walk that took three seconds
+      {1000 + 3072, 13, 14, "1.0"},   // nothing newer: reckoned on at the last rate
+      {1000 + 4096, 15, 15, "0.0"}};  // in: what was reckoned is not counted again
+  for (const auto& [total, seconds, asked, rate] : steps) {
+    tracker.next = TreeSize{total, true, {}, seconds, asked, seconds == 0};
     ASSERT_TRUE(GetDirRate(dl, state, s));
     EXPECT_EQ(state.RateText, rate) << total << " at " << seconds;
   }

@@ -127,6 +127,7 @@ TreeSize BackgroundTracker::Measure(const std::string& folder, bool fresh,
   }
   TreeSize size = *s.latest;
   s.latest->corrected = 0;  // told once
+  size.askedAt = Shared::Now();
   return size;
 }
 

@@ -21,6 +21,8 @@ struct TreeSize {
   // When the tree was measured, in seconds on a steady clock. Negative from
   // a tracker that measures when asked: then it is the moment of the call.
   double seconds = -1;
+  // When the figure was handed out, on the same clock; negative with seconds.
+  double askedAt = -1;
   // Nothing measured yet: the first walk since the baseline was asked for
   // has not finished. Nothing else in the record holds then.
   bool pending = false;

@@ -10,6 +10,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import time
 from functools import partial
 
 import program_test_support as support
@@ -26,8 +27,8 @@ QUICK = {b"DownDelay": b"5", b"ShutTime": b"2"}  # the shortest quiet and countd
 prepare = partial(support.prepare, PREPARE)
 
 
-def launch(env, work, *args):
-    p = subprocess.Popen([VELNOOK, *args], cwd=work, env=dict(env, HOME=work),
+def launch(env, work, *args, prefix=()):
+    p = subprocess.Popen([*prefix, VELNOOK, *args], cwd=work, env=dict(env, HOME=work),
                          stdout=subprocess.DEVNULL, stderr=OUTPUT)
     procs.append(p)
     return p
@@ -163,6 +164,94 @@ def vanished_file_system(env):
         stop(writer)
 
 
+def logged_runs(work):
+    """The log's Run entries with a rate, as (seconds since midnight, KB/s)."""
+    runs = []
+    for line in log_of(work).splitlines():
+        f = [x.strip() for x in line.split(",")]
+        if len(f) > 4 and f[1] == "Run" and f[4][-1:].isdigit():
+            h, m, sec = f[0].split()[-1].split(":")
+            runs.append((int(h) * 3600 + int(m) * 60 + int(sec), float(f[4].split()[1])))
+    return runs
+
+
+def write_tree(root, folders, files_each, size):
+    for d in range(folders):
+        folder = os.path.join(root, "d%d" % (d // 100), "e%d" % d)
+        os.makedirs(folder, exist_ok=True)
+        for n in range(files_each):
+            with open(os.path.join(folder, "f%d" % n), "wb") as out:
+                out.write(b"x" * size)
+
+
+def burst_after_overflow(env):
+    """A burst that overflows the change queue (made small for the program's
+    first queue, rather than the tree made huge), half of it into folders
+    written before their watches exist: the logged rates add up to the bytes
+    written within 1%. Over six seconds, as one second's length varies by a
+    few percent on a busy machine."""
+    work = prepare(env, {b"AvTime": b"1", b"LogLevel": b"3", b"DownDelay": b"600"})
+    downloads = os.path.join(work, "Downloads")
+    write_tree(downloads, 100, 100, 100)
+    sysctl = "/proc/sys/fs/inotify/max_queued_events"
+    queue = open(sysctl).read().strip()
+    try:
+        open(sysctl, "w").write("16")
+        p = launch(env, work)
+        check(wait_until(lambda: logged_runs(work), 20), "burst: the quiet tree is measured")
+    finally:
+        open(sysctl, "w").write(queue)  # the program's queue keeps its size
+    wait_until(lambda: len(logged_runs(work)) >= 2, 5)
+    start = time.monotonic()
+    for step in range(6):
+        write_tree(os.path.join(downloads, "new%d" % step), 2, 100, 1024)
+        for n in range(200):
+            with open(os.path.join(downloads, "d0", "e%d" % (n % 100), "b%d-%d" % (step, n)),
+                      "wb") as out:
+                out.write(b"x" * 1024)
+        time.sleep(max(0, start + step + 1 - time.monotonic()))
+    wait_until(lambda: [r for _, r in logged_runs(work)][-2:] == [0.0, 0.0], 10)
+    rates = [r for _, r in logged_runs(work)]
+    check(abs(sum(rates) - 2400) <= 24, "burst: the rates add up to the 2400 KB written: %.1f %r"
+          % (sum(rates), rates))
+    stop(p)
+
+
+def out_of_watches(env):
+    """Fewer inotify watches than folders (in the program's own user
+    namespace only): the log and the window's note say so, its seconds last
+    a second and a 100 KB/s download reads 100 KB/s."""
+    work = prepare(env, {b"AvTime": b"1", b"LogLevel": b"3", b"DownDelay": b"600"})
+    downloads = os.path.join(work, "Downloads")
+    write_tree(downloads, 300, 3, 10)
+    writer = subprocess.Popen([sys.executable, "-c", """if True:
+        import time
+        start = time.monotonic()
+        with open("part", "wb") as out:
+            for k in range(1, 1000):
+                time.sleep(max(0, start + k / 10 - time.monotonic()))
+                out.write(b"x" * 10240)
+                out.flush()"""], cwd=os.path.join(downloads, "d0"))
+    p = launch(env, work, prefix=["unshare", "--user", "--map-root-user", "sh", "-c",
+                                  'echo 100 > /proc/sys/user/max_inotify_watches && exec "$0"'])
+    check(wait_until(lambda: "Walking  , No watches" in log_of(work), 15),
+          "out of watches: the log says the tree is walked")
+    height = lambda: subprocess.run(  # noqa: E731
+        ["xdotool", "search", "--onlyvisible", "--name", "^Velnook$", "getwindowgeometry", "%@"],
+        env=env, capture_output=True, text=True).stdout
+    check(wait_until(lambda: "x%d\n" % (1260 // 15) in height(), 5),
+          "out of watches: the window grows a line for its note: %r" % height())
+    before = len(logged_runs(work))
+    wait_until(lambda: len(logged_runs(work)) >= before + 12, 20)
+    runs = logged_runs(work)[before + 1:]  # the first may still hold a start-up second
+    span = runs[-1][0] - runs[0][0] if runs else 0
+    check(len(runs) >= 11 and abs(span - (len(runs) - 1)) <= (len(runs) - 1) * 0.1,
+          "out of watches: %d seconds last %d s by the log" % (len(runs) - 1, span))
+    check(runs and all(90 <= r <= 110 for _, r in runs),
+          "out of watches: a 100 KB/s download reads 100 KB/s: %r" % [r for _, r in runs])
+    stop(p, writer)
+
+
 def pair(env, signed):
     """Master and slave over 127.0.0.1, signed with a key from -PairKey or
     not: the quiet master set to "Monitor" closes itself, and its silence
@@ -240,10 +329,12 @@ def main():
     if MODE == "x11":
         checks += [partial(pair, signed=True), partial(pair, signed=False), terminal_cancel,
                    fatal_ends, second_instance, no_display]
-        if os.geteuid() == 0:  # only root may mount
-            checks.append(vanished_file_system)
+        if os.geteuid() == 0:  # only root may mount and set the change queue
+            checks += [vanished_file_system, out_of_watches]
     try:
         run_all(*checks, make=lambda: (desktop(),))
+        if MODE == "x11" and os.geteuid() == 0:  # alone: the small queue is everyone's
+            run_all(burst_after_overflow, make=lambda: (desktop(),))
     finally:
         stop(*procs, *BUS.processes, *servers)
     finish(OUTPUT)

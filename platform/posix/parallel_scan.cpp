@@ -26,7 +26,9 @@ struct Pending {
 
 class Scan {
  public:
-  explicit Scan(std::string root) { pending_.push_back({nullptr, "", std::move(root)}); }
+  Scan(std::string root, int threads) : helpers_(threads - 1) {
+    pending_.push_back({nullptr, "", std::move(root)});
+  }
 
   // Runs on each thread until every folder is done.
   void Work() {
@@ -44,11 +46,15 @@ class Scan {
       lock.lock();
       for (auto it = found.rbegin(); it != found.rend(); ++it) pending_.push_back(std::move(*it));
       --busy_;
+      // Helpers only once there is work to share: a small tree is done
+      // before a thread would have started.
+      if (pending_.size() >= 2) StartHelpers();
       changed_.notify_all();
     }
   }
 
   TreeSize Result() {
+    for (std::thread& t : started_) t.join();
     std::sort(size_.unreadable.begin(), size_.unreadable.end());
     return std::move(size_);
   }
@@ -84,6 +90,10 @@ class Scan {
     size_.total += total;
   }
 
+  void StartHelpers() {
+    for (; helpers_ > 0; --helpers_) started_.emplace_back([this] { Work(); });
+  }
+
   void Unreadable(bool top, std::string path) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (top)
@@ -96,17 +106,16 @@ class Scan {
   std::condition_variable changed_;
   std::vector<Pending> pending_;
   int busy_ = 0;
+  int helpers_;  // not started yet
+  std::vector<std::thread> started_;
   TreeSize size_;
 };
 
 }  // namespace
 
 TreeSize ScanTreeInParallel(const std::string& root, int threads) {
-  Scan scan(root);
-  std::vector<std::thread> helpers;
-  for (int i = 1; i < threads; ++i) helpers.emplace_back([&scan] { scan.Work(); });
+  Scan scan(root, threads);
   scan.Work();
-  for (std::thread& t : helpers) t.join();
   return scan.Result();
 }
 
