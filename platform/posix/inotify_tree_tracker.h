@@ -3,9 +3,11 @@
 // watch per folder, and from then on only the entries that change events name
 // are looked at again. Whenever the total could be wrong (the queue
 // overflowed, a watch was refused, the root or a mount changed, a folder's
-// path no longer leads to it) it walks again, and when it cannot follow the
-// tree at all it leaves the measurement to the full scan. A sub-folder that
-// cannot be read is left out, and tried again every second.
+// path no longer leads to it, a file may have a second name in the tree) it
+// walks again, and when it cannot follow the tree at all it leaves the
+// measurement to the full scan. A sub-folder that cannot be read is left out,
+// and tried again every second. A second name made where no watch looks (out
+// of the tree, in a folder it cannot read) goes unseen.
 
 #include <sys/types.h>
 
@@ -33,10 +35,6 @@ class InotifyTreeTracker : public TreeTracker {
   TreeSize Measure(const std::string& folder, bool fresh,
                    const std::function<void()>& betweenFolders,
                    const std::function<TreeSize()>& fullScan) override;
-
-  // The next reading of changes meets a queue overflow, as if the kernel had
-  // dropped events.
-  void InjectOverflow() { overflowInjected_ = true; }
 
   enum class Source { Changes, Walk, FullScan };
   // How the last measurement was made.
@@ -90,7 +88,6 @@ class InotifyTreeTracker : public TreeTracker {
   std::unordered_set<int> withRechecks_;
   std::int64_t total_ = 0;
   bool busy_ = false;
-  bool overflowInjected_ = false;
   int failedStarts_ = 0;
   int plainScansLeft_ = 0;
   bool outOfWatches_ = false;  // the last start ran out of watches
