@@ -40,7 +40,6 @@ class MemoryFiles : public FileSystem {
   }
   bool DeleteFile(const std::string&) override { return false; }
   std::optional<std::uint64_t> FileLength(const std::string&) override { return std::nullopt; }
-  FileError ListFolder(const std::string&, FolderListing&) override { return FileError::Failed; }
 
   std::string content;
 };

@@ -156,11 +156,22 @@ bool InotifyTreeTracker::CatchUp(const std::function<void()>& betweenFolders) {
 }
 
 bool InotifyTreeTracker::ReadEvents(Dirty& dirty) {
+  // Folders that gained a file or a folder not looked at yet: either may hold
+  // a second name of a file elsewhere in the tree, which hears nothing of it.
+  std::vector<int> madeIn;
+  // Let go once every event is read, so that what a moved folder gains
+  // afterwards still counts.
+  std::vector<int> gone;
   alignas(inotify_event) char buf[64 * 1024];
   for (int reads = 0; reads < kMostReads; ++reads) {
     const ssize_t n = ::read(fd_, buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno == EAGAIN;
+    if (n < 0 && errno != EAGAIN) return false;
+    if (n < 0) {
+      for (int wd : gone)
+        if (folders_.count(wd)) Detach(wd);
+      return true;
+    }
     if (n == 0) return false;
     for (const char* p = buf; p < buf + n;) {
       const auto* ev = reinterpret_cast<const inotify_event*>(p);
@@ -170,12 +181,19 @@ bool InotifyTreeTracker::ReadEvents(Dirty& dirty) {
       if (it == folders_.end()) continue;  // a folder already let go
       if (ev->mask & kFolderGone) {
         if (ev->wd == rootWd_) return false;
+        // Moved away before what it gained was looked at: only a walk finds
+        // the other names.
+        if ((ev->mask & IN_MOVE_SELF) &&
+            std::any_of(madeIn.begin(), madeIn.end(), [&](int w) { return IsWithin(w, ev->wd); }))
+          return false;
         // Look at its name again: a rename or a mount may have left another
         // folder there.
         dirty[it->second.parent].insert(it->second.name);
-        Detach(ev->wd);
+        gone.push_back(ev->wd);
       } else if (ev->len > 0) {
         dirty[ev->wd].insert(ev->name);
+        const bool folderCame = (ev->mask & IN_MOVED_TO) && (ev->mask & IN_ISDIR);
+        if ((ev->mask & IN_CREATE) || folderCame) madeIn.push_back(ev->wd);
       } else if (ev->mask & IN_ATTRIB) {
         dirty[ev->wd].insert("");
       }
@@ -296,12 +314,17 @@ bool InotifyTreeTracker::AddTree(int parent, int parentFd, const std::string& na
     if (!d) return false;
     dir.fd = -1;  // closed with d
     const std::shared_ptr<DIR> listed(d, ::closedir);
+    bool shared = false;
     const FileError err = ReadFolderEntries(d, true, [&](const char* n, const FolderEntry& e) {
       if (e.kind == FolderEntry::Kind::Folder)
         pending.push_back({wd, listed, n, Join(p.path, n)});
       else if (e.kind != FolderEntry::Kind::Gone || e.viaLink)
         SetFile(wd, n, e);
+      shared = shared || (e.kind == FolderEntry::Kind::File && e.links > 1);
     });
+    // A folder that came while following may hold a second name of a file
+    // known by another: as in Apply, walk again to mark every name.
+    if (shared && following_) return false;
     if (err != FileError::None) {
       if (isRoot) return false;
       // Opened but not listed (no search permission, an I/O error): left out

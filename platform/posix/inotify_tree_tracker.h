@@ -3,9 +3,11 @@
 // watch per folder, and from then on only the entries that change events name
 // are looked at again. Whenever the total could be wrong (the queue
 // overflowed, a watch was refused, the root or a mount changed, a folder's
-// path no longer leads to it) it walks again, and when it cannot follow the
-// tree at all it leaves the measurement to the full scan. A sub-folder that
-// cannot be read is left out, and tried again every second.
+// path no longer leads to it, a file may have a second name in the tree) it
+// walks again, and when it cannot follow the tree at all it leaves the
+// measurement to the full scan. A sub-folder that cannot be read is left out,
+// and tried again every second. A second name made where no watch looks (out
+// of the tree, in a folder it cannot read) goes unseen.
 
 #include <sys/types.h>
 

@@ -1,6 +1,5 @@
 #include "platform/posix/posix_file_system.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -266,26 +265,6 @@ std::optional<std::uint64_t> PosixFileSystem::FileLength(const std::string& path
   struct stat st {};
   if (::stat(ToNativePath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
   return static_cast<std::uint64_t>(st.st_size);
-}
-
-FileError PosixFileSystem::ListFolder(const std::string& path, FolderListing& out) {
-  out.fileLengths.clear();
-  out.fileNames.clear();
-  out.subFolders.clear();
-  std::string native = ToNativePath(path);
-  DIR* d = ::opendir(native.c_str());
-  if (!d) return errno == ENOENT || errno == ENOTDIR ? FileError::NotFound : FileError::Failed;
-  if (native.empty() || native.back() != '/') native += '/';
-  const FileError result =
-      ReadFolderEntries(d, false, [&](const char* name, const FolderEntry& entry) {
-        if (entry.kind == FolderEntry::Kind::File) {
-          out.fileLengths.push_back(entry.length);
-          if (out.withNames) out.fileNames.emplace_back(name);
-        }
-        if (entry.kind == FolderEntry::Kind::Folder) out.subFolders.push_back(native + name);
-      });
-  ::closedir(d);
-  return result;
 }
 
 std::unique_ptr<FolderWalk> PosixFileSystem::WalkFolders(const std::string& root) {

@@ -27,7 +27,6 @@ class PosixFileSystem : public FileSystem {
                 const BetweenBlocks& betweenBlocks) override;
   bool DeleteFile(const std::string& path) override;
   std::optional<std::uint64_t> FileLength(const std::string& path) override;
-  FileError ListFolder(const std::string& path, FolderListing& out) override;
   std::unique_ptr<FolderWalk> WalkFolders(const std::string& root) override;
   std::string FileSystemOf(const std::string& folder) override;
   bool IsMounted(const std::string& fileSystem) override;
