@@ -30,9 +30,11 @@ TEST_F(MainJobTest, QuietFolderCountsDownAndPowersOff) {
   EXPECT_EQ(Main().Get("Reset").caption, "Cancel");
   EXPECT_FALSE(Main().Get("Exit").enabled || Main().Get("Config").enabled);
   EXPECT_TRUE(Main().topmost);
+  Main().OnStateChanged(WindowState::Minimised);  // back to the tray: the end takes the icon
   Seconds(1);
   EXPECT_TRUE(hs.power.requests.empty());
   EXPECT_THROW(Seconds(1), ProgramEnded);
+  EXPECT_FALSE(hs.windows.trayIconShown);
   EXPECT_EQ(hs.power.requests, std::vector<PowerAction>{PowerAction::PowerOff});
   for (const char* entry :
        {" Enter    , Run       , Count:   0", " Enter    , Power Off , Count:   0, Quiet: 5 s",
@@ -272,6 +274,7 @@ TEST_F(MainJobTest, WindowGoesToTheTrayAndComesBackAsTheUserLeftIt) {
   EXPECT_TRUE(hs.windows.trayIconShown && !hs.windows.IsShown(Main()));
   hs.windows.trayDoubleClick();
   EXPECT_FALSE(hs.windows.trayIconShown || !hs.windows.IsShown(Main()));
+  EXPECT_EQ(hs.windows.centrings, 1);
   Main().OnClick("Reset");  // the user's choice holds over a restart
   EXPECT_TRUE(hs.windows.IsShown(Main()));
   Main().OnStateChanged(WindowState::Minimised);

@@ -34,8 +34,12 @@ TEST_F(ScreensTest, AboutClosesItselfOrByItsButtonAndTheStartDelayWaitsMeanwhile
   Seconds(1);  // closing was that second's only work
   EXPECT_EQ(Counter(), "Program Activation In 18s");
   Main().OnClick("About");
+  hs.launcher.succeed = false;  // each launch shows a box
+  about.OnClick("WebSite");
+  EXPECT_EQ(hs.messages.shown.size(), 1u);
   about.OnClick("ExitAbout");
   EXPECT_FALSE(State().ScreenOpen || hs.windows.IsShown(about));
+  EXPECT_EQ(hs.messages.shown.size(), 1u);
 }
 
 TEST_F(ScreensTest, CloseAfterASavedChangeReadsTheFileAgainAndLogsIt) {

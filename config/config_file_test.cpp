@@ -97,10 +97,10 @@ TEST(ConfigFile, NumbersFollowTheLeadingNumberRuleMustFitAndAreWrittenShortest) 
   }
   // The number at the start of a text.
   const std::pair<const char*, double> texts[] = {
-      {"300", 300},   {"12abc", 12}, {"1 0", 10},    {"abc", 0},   {"", 0},       {"  -7", -7},
-      {"+5", 5},      {"2.5", 2.5},  {"1.2.3", 1.2}, {".5", 0.5},  {"1e3", 1000}, {"1D2", 100},
-      {"1E-1", 0.1},  {"2e", 2},     {"2e+", 2},     {"&H1F", 31}, {"&O17", 15},  {"&H", 0},
-      {"&HZ", 0},     {"&X1", 0},    {"\t4\n2", 42}, {"-", 0},     {".", 0},      {"2,7", 2},
+      {"300", 300},   {"12abc", 12}, {"1 0", 10},    {"abc", 0},    {"", 0},       {"  -7", -7},
+      {"+5", 5},      {"2.5", 2.5},  {"1.2.3", 1.2}, {".5", 0.5},   {"1e3", 1000}, {"1D2", 100},
+      {"1E-1", 0.1},  {"2e", 2},     {"2e+", 2},     {"&H1F@", 31}, {"&O17", 15},  {"&H", 0},
+      {"&HZ", 0},     {"&X1", 0},    {"\t4\n2", 42}, {"-", 0},      {".", 0},      {"2,7", 2},
       {"1 e 2", 100}, {"0x10", 0},   {"1e-999", 0}};  // too small for a double is zero
   for (const auto& [text, value] : texts) {
     const auto v = LeadingNumber(text);
@@ -127,6 +127,7 @@ TEST(IsIPAddress, DottedAddressesWithZeroOnlyInTheMiddleParts) {
                           "256.1.1.1", "1.256.1.1", "1..1.1", "a.b.c.d", "1.1.1.1 ", " 1.1.1.1",
                           "1,1.1.1", "-1.1.1.1", "99999999999.1.1.1", "1.1.1.99999999999"})
     EXPECT_FALSE(IsIPAddress(bad)) << bad;
+  EXPECT_FALSE(ParseIPv4Address("1.1.256.1"));
 }
 
 TEST(CheckSettingsRanges, EachNumericRuleHoldsOnBothSidesOfItsLimits) {

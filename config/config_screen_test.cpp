@@ -7,6 +7,7 @@
 #include "config/frm_config.h"
 #include "config/settings_test_support.h"
 #include "platform/headless/temp_work_dir.h"
+#include "platform/native_text.h"
 
 namespace velnook {
 namespace {
@@ -55,6 +56,9 @@ class ConfigScreenTest : public ::testing::Test {
 };
 
 TEST_F(ConfigScreenTest, EachFieldIsJudgedAsTypedAndMarksItsLabel) {
+  EXPECT_EQ(screen.Get("DPathM").caption,  // the limits count the separator
+            std::string("(Must exist and be between 3 and 99 characters plus ") +
+                kFolderSeparatorsHint + ")");
   for (const char* key : {"AvTime", "DownDelay", "DownLevel", "Port1", "ShutTime", "StartDelay",
                           "LogName", "LogPath", "DPath"})
     EXPECT_EQ(Try(std::string(key) + "T", "0").second, Labels{std::string(key) + "M"}) << key;

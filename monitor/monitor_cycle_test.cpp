@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "monitor/init_monitor.h"
 #include "monitor/unread_note.h"
 #include "platform/headless/headless_services.h"
 #include "platform/headless/temp_work_dir.h"
@@ -16,7 +17,9 @@ namespace {
 class LabelsOnly : public MonitorWindow {
  public:
   LabelsOnly() : MonitorWindow("VelnookMain") {
-    for (const char* n : {"CPULoad", "Counter", "Note"}) Add({.name = n});
+    for (const char* n :
+         {"CPULoad", "Counter", "Note", "Title", "About", "TestS", "Reset", "Config"})
+      Add({.name = n});
   }
   void StartRefreshTimer() override {}
   void RestoreFromTray() override {}
@@ -64,11 +67,10 @@ TEST_F(MonitorCycleTest, TheRingAveragesTheLastAvTimeSeconds) {
   EXPECT_NEAR(Second(0), 0, 1e-9);  // the fourth sample overwrites the first
   EXPECT_EQ(state.RateSamples[0], 3);
 
-  state.settings.AvTime = 1;
-  state.RateSamples[0] = 0;
-  state.SampleIndex = 0;
+  InitMonitor(state, window, hs.services);  // a restart empties the ring
   EXPECT_DOUBLE_EQ(Second(4.9), 4.9);
   EXPECT_EQ(state.ShutCond, 1);
+  state.settings.AvTime = 1;
   EXPECT_DOUBLE_EQ(Second(6), 6);
   EXPECT_EQ(state.ShutCond, 0);
   // One decimal up to a thousand, and only the last six characters.

@@ -42,7 +42,7 @@ struct HeadlessWindows : WindowSystem {
   void Hide(Form& form) override { std::erase(shown, &form); }
   void Unload(Form& form) override { Hide(form); }
   void Refresh(Form&) override { ++refreshes; }
-  void CentreOnScreen(Form&) override {}
+  void CentreOnScreen(Form&) override { ++centrings; }
   void AddTrayIcon(const std::string&, std::function<void()> onDoubleClick) override {
     trayIconShown = true;
     trayDoubleClick = std::move(onDoubleClick);
@@ -54,7 +54,7 @@ struct HeadlessWindows : WindowSystem {
   std::vector<const Form*> shown, attentionRequests;
   bool trayIconShown = false;
   std::function<void()> trayDoubleClick;
-  int refreshes = 0;
+  int refreshes = 0, centrings = 0;
 };
 
 // A notifier without a desktop: it records the notices and lets tests pick
