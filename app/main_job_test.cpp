@@ -261,6 +261,7 @@ TEST_F(MainJobTest, MissingDownloadFolderHaltsUntilConfiguredAndEndsWhenLost) {
   Program p(other.services, "-AllowMulti");
   p.ProcessEntry();
   EXPECT_EQ(p.main.Get("Title").caption, "Click Configure To Set Up Velnook");
+  EXPECT_TRUE(p.main.Get("Title").bold && p.main.Get("Title").foreColour == kOrange);
   EXPECT_FALSE(p.main.Get("Reset").enabled || p.main.Get("TestS").enabled);
   EXPECT_TRUE(other.windows.IsShown(p.main));  // not minimised to the tray
   other.loop.Advance(60000);
