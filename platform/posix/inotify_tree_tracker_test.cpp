@@ -1,7 +1,6 @@
 #include "platform/posix/inotify_tree_tracker.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -163,32 +162,6 @@ TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
     EXPECT_EQ(outOfWatches, sources[Source::FullScan]) << "and says why";
     EXPECT_GE(unreadable * 4, locking ? seconds : 0);
   }
-}
-
-// Bursts far beyond a small event queue: what its overflows lose is walked.
-TEST(InotifyTreeTracker, BurstsBeyondTheEventQueueStillAddUp) {
-  if (::geteuid() != 0) GTEST_SKIP() << "only root may shrink the event queue";
-  const char* const queue = "/proc/sys/fs/inotify/max_queued_events";
-  int old = 0;
-  std::ifstream(queue) >> old;
-  std::ofstream(queue) << 32;  // for every inotify instance started from now
-  TempWorkDir dir;
-  const fs::path root = fs::path(dir.Path()) / "dl";
-  for (int f = 0; f < 10; ++f) fs::create_directories(root / std::to_string(f));
-  const auto scan = [&] { return Scan(root); };
-  InotifyTreeTracker tracker;
-  EXPECT_EQ(tracker.Measure(root.string(), true, {}, scan).total, 0);
-  for (int burst = 0; burst < 4; ++burst) {
-    for (int n = 0; n < 200; ++n) {
-      const std::string name = std::to_string(burst) + "-" + std::to_string(n);
-      Append(root / std::to_string(n % 10) / name, 100);  // folders watched since the last burst
-      fs::create_directories(root / name / "sub");
-      Append(root / name / "sub" / "f", 1000 + n);
-    }
-    EXPECT_EQ(tracker.Measure(root.string(), false, {}, scan).total, Scan(root).total) << burst;
-    EXPECT_EQ(tracker.LastSource(), Source::Walk) << "the queue overflowed";
-  }
-  if (old > 0) std::ofstream(queue) << old;
 }
 
 }  // namespace
