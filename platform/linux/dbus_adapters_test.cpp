@@ -36,20 +36,15 @@ class DBusMockTest : public ::testing::Test {
     bus_.kill();
     bus_.waitForFinished();
   }
-  // Starts the template (with its JSON parameters) and waits until it owns service.
+  // Starts the template and waits until it owns service.
   void StartMock(const char* templateName, const char* service, const QString& parameters = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SYSTEM_BUS_ADDRESS", address_);
     env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
     mock_.setProcessEnvironment(env);
     QStringList args{"-m", "dbusmock", "--session", "--template", templateName};
     if (!parameters.isEmpty()) args << "--parameters" << parameters;
     mock_.start("/usr/bin/python3", args);
-    QElapsedTimer t;
-    t.start();
-    while (!conn_->interface()->isServiceRegistered(service) && t.elapsed() < 20000)
-      mock_.waitForFinished(100);
-    ASSERT_TRUE(conn_->interface()->isServiceRegistered(service));
+    ASSERT_TRUE(PumpUntil([&] { return conn_->interface()->isServiceRegistered(service); }, 20000));
   }
   void StopMock() {
     mock_.kill();
@@ -86,9 +81,6 @@ class DBusMockTest : public ::testing::Test {
     t.start();
     while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
-  }
-  static void Pump(int ms) {
-    PumpUntil([] { return false; }, ms);
   }
 
   QProcess bus_, mock_;
@@ -162,7 +154,6 @@ TEST_F(Login1PowerTest, RefusalsAndErrorsBecomeTheirSteps) {
 
 TEST_F(Login1PowerTest, InhibitorsAreListedAsTheManagerHoldsThem) {
   Login1Power power(*conn_);
-  // The lock lasts as long as its descriptor stays open here.
   auto m = QDBusMessage::createMethodCall(kLogin, kLoginPath, kManager, "Inhibit");
   m.setArguments({"shutdown:sleep", "Firefox", "Downloading", "block"});
   const QDBusMessage held = conn_->call(m);
@@ -191,7 +182,7 @@ TEST_F(Login1PowerTest, ResumeIsReportedAfterTheSleepNotBeforeAndOnce) {
   for (int expected : {0, 1, 1}) {
     MockCall(kLogin, kLoginPath, "EmitSignal",
              {kManager, "PrepareForSleep", "b", QVariant::fromValue(QVariantList{expected == 0})});
-    Pump(300);
+    PumpUntil([] { return false; }, 300);
     EXPECT_EQ(resumed, expected);
   }
 }
@@ -214,7 +205,7 @@ class DBusNotifierTest : public DBusMockTest {
   void Emit(const char* signal, const char* signature, const QVariantList& args) {
     MockCall(kNotifications, kNotificationsPath, "EmitSignal",
              {kNotifications, signal, signature, QVariant::fromValue(args)});
-    Pump(200);
+    PumpUntil([] { return false; }, 200);
   }
 };
 
@@ -269,7 +260,7 @@ TEST_F(DBusNotifierTest, Scenarios) {
       ASSERT_TRUE(
           verb != "asked" ||
           PumpUntil([&] { return !MockCalls(kNotifications, kNotificationsPath).empty(); }, 5000));
-      if (verb == "wait" || verb == "asked") Pump(300);
+      if (verb == "wait" || verb == "asked") PumpUntil([] { return false; }, 300);
       if (verb == "closed")
         Emit("NotificationClosed", "uu", {words[0].toUInt(), words[1].toUInt()});
       if (verb == "act") {
