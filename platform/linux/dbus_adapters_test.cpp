@@ -92,68 +92,36 @@ constexpr const char* kLogin = "org.freedesktop.login1";
 constexpr const char* kLoginPath = "/org/freedesktop/login1";
 constexpr const char* kManager = "org.freedesktop.login1.Manager";
 
-class Login1PowerTest : public DBusMockTest {
- protected:
-  void SetUp() override {
-    DBusMockTest::SetUp();
-    StartMock("logind", kLogin);
-  }
-  void AddMethod(const char* name, const char* in, const char* out, const QString& code) {
+// Requests reach the manager and AskAllowed answers later (never inside the
+// call); inhibitors are listed; a resume is told once; refusals and errors
+// become their steps.
+TEST_F(DBusMockTest, Login1Power) {
+  StartMock("logind", kLogin);
+  Login1Power power(*conn_);
+  const auto addMethod = [&](const char* name, const char* in, const char* out,
+                             const QString& code) {
     MockCall(kLogin, kLoginPath, "AddMethod", {kManager, name, in, out, code});
-  }
-  // The answer to AskAllowed, which must never come inside the call.
-  static std::string AnswerTo(Login1Power& power, PowerAction action) {
+  };
+  const auto answerTo = [&](PowerAction action) {
     std::string answer = "none";
     power.AskAllowed(action, [&](std::string a) { answer = std::move(a); });
     EXPECT_EQ(answer, "none");
     PumpUntil([&] { return answer != "none"; }, 10000);
     return answer;
-  }
-};
-
-TEST_F(Login1PowerTest, AllowedRequestsReachTheLoginManagerAndAskAllowedAnswersLater) {
-  Login1Power power(*conn_);
+  };
   EXPECT_FALSE(power.EnablePrivilege(PowerAction::PowerOff));
   EXPECT_FALSE(power.Request(PowerAction::PowerOff));
   EXPECT_FALSE(power.EnablePrivilege(PowerAction::Reboot));
   for (auto a : {PowerAction::Reboot, PowerAction::Hibernate, PowerAction::Suspend})
     EXPECT_FALSE(power.Request(a));
-  EXPECT_EQ(AnswerTo(power, PowerAction::PowerOff), "yes");
-  AddMethod("CanSuspend", "", "s", "ret = 'challenge'");
-  EXPECT_EQ(AnswerTo(power, PowerAction::Suspend), "challenge");
+  EXPECT_EQ(answerTo(PowerAction::PowerOff), "yes");
+  addMethod("CanSuspend", "", "s", "ret = 'challenge'");
+  EXPECT_EQ(answerTo(PowerAction::Suspend), "challenge");
   QStringList names;
   for (const auto& call : MockCalls(kLogin, kLoginPath)) names << call.first;
   EXPECT_EQ(names, (QStringList{"CanPowerOff", "PowerOff", "CanReboot", "Reboot", "Hibernate",
                                 "Suspend", "CanPowerOff", "CanSuspend"}));
-}
 
-TEST_F(Login1PowerTest, RefusalsAndErrorsBecomeTheirSteps) {
-  Login1Power power(*conn_);
-  const auto expect = [](std::optional<PowerFailure> f, PowerStep step, const std::string& text) {
-    ASSERT_TRUE(f);
-    EXPECT_EQ(f->step, step);
-    EXPECT_NE(f->systemText.find(text), std::string::npos) << f->systemText;
-  };
-  // This logind knows no Halt at all: a D-Bus error of the privilege step.
-  expect(power.EnablePrivilege(PowerAction::Halt), PowerStep::Authorise, "CanHalt");
-  for (const char* answer : {"no", "challenge", "na"}) {
-    AddMethod("CanHalt", "", "s", QString("ret = '%1'").arg(answer));
-    expect(power.EnablePrivilege(PowerAction::Halt), PowerStep::Authorise,
-           std::string("The login manager answers \"") + answer + "\" to CanHalt");
-  }
-  AddMethod("PowerOff", "b", "",
-            "raise dbus.exceptions.DBusException('Operation not permitted', "
-            "name='org.freedesktop.DBus.Error.AccessDenied')");
-  expect(power.Request(PowerAction::PowerOff), PowerStep::Request,
-         "org.freedesktop.DBus.Error.AccessDenied: Operation not permitted");
-
-  StopMock();
-  expect(power.EnablePrivilege(PowerAction::PowerOff), PowerStep::FindAuthority, "");
-  EXPECT_EQ(AnswerTo(power, PowerAction::PowerOff), "no login manager");
-}
-
-TEST_F(Login1PowerTest, InhibitorsAreListedAsTheManagerHoldsThem) {
-  Login1Power power(*conn_);
   auto m = QDBusMessage::createMethodCall(kLogin, kLoginPath, kManager, "Inhibit");
   m.setArguments({"shutdown:sleep", "Firefox", "Downloading", "block"});
   const QDBusMessage held = conn_->call(m);
@@ -170,13 +138,9 @@ TEST_F(Login1PowerTest, InhibitorsAreListedAsTheManagerHoldsThem) {
     return listed;
   };
   EXPECT_EQ(list(), "shutdown:sleep|Firefox|Downloading|block;");
-  // A manager that answers nonsense lists nobody rather than crashing.
-  AddMethod("ListInhibitors", "", "s", "ret = 'nonsense'");
-  EXPECT_EQ(list(), "");
-}
+  addMethod("ListInhibitors", "", "s", "ret = 'nonsense'");
+  EXPECT_EQ(list(), "") << "nonsense lists nobody";
 
-TEST_F(Login1PowerTest, ResumeIsReportedAfterTheSleepNotBeforeAndOnce) {
-  Login1Power power(*conn_);
   int resumed = 0;
   power.CallWhenResumed([&] { ++resumed; });
   for (int expected : {0, 1, 1}) {
@@ -185,6 +149,27 @@ TEST_F(Login1PowerTest, ResumeIsReportedAfterTheSleepNotBeforeAndOnce) {
     PumpUntil([] { return false; }, 300);
     EXPECT_EQ(resumed, expected);
   }
+
+  const auto expect = [](std::optional<PowerFailure> f, PowerStep step, const std::string& text) {
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->step, step);
+    EXPECT_NE(f->systemText.find(text), std::string::npos) << f->systemText;
+  };
+  // This logind knows no Halt at all: a D-Bus error of the privilege step.
+  expect(power.EnablePrivilege(PowerAction::Halt), PowerStep::Authorise, "CanHalt");
+  for (const char* answer : {"no", "challenge", "na"}) {
+    addMethod("CanHalt", "", "s", QString("ret = '%1'").arg(answer));
+    expect(power.EnablePrivilege(PowerAction::Halt), PowerStep::Authorise,
+           std::string("The login manager answers \"") + answer + "\" to CanHalt");
+  }
+  addMethod("PowerOff", "b", "",
+            "raise dbus.exceptions.DBusException('Operation not permitted', "
+            "name='org.freedesktop.DBus.Error.AccessDenied')");
+  expect(power.Request(PowerAction::PowerOff), PowerStep::Request,
+         "org.freedesktop.DBus.Error.AccessDenied: Operation not permitted");
+  StopMock();
+  expect(power.EnablePrivilege(PowerAction::PowerOff), PowerStep::FindAuthority, "");
+  EXPECT_EQ(answerTo(PowerAction::PowerOff), "no login manager");
 }
 
 constexpr const char* kNotifications = "org.freedesktop.Notifications";

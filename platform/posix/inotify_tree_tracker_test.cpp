@@ -19,11 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using Source = InotifyTreeTracker::Source;
 
-// The full scan, whose own counting the monitor's tests pin down.
-TreeSize Scan(const fs::path& root) {
-  return ScanTreeInParallel(root.string(), 2);
-}
-
 void Append(const fs::path& file, std::size_t bytes) {
   std::ofstream(file, std::ios::binary | std::ios::app) << std::string(bytes, 'x');
 }
@@ -103,8 +98,7 @@ class RandomTree {
   fs::path Child(const fs::path& folder, const char* prefix) {
     return folder / (prefix + std::to_string(serial_++));
   }
-  // Files outside too: links lead to them and second names are made there,
-  // and writing to them changes the tree without an event of its own.
+  // Files outside too: links and second names lead there, writes without an event.
   void List() {
     folders_ = {root_};
     files_.clear();
@@ -139,7 +133,7 @@ TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
     const fs::path root = fs::path(dir.Path()) / "dl";
     RandomTree tree(root, seed, locking);
     std::mt19937 rhythm(seed + 1);
-    const auto scan = [&] { return Scan(root); };
+    const auto scan = [&] { return ScanTreeInParallel(root.string(), 2); };
     InotifyTreeTracker tracker(watchLimit);
     EXPECT_EQ(tracker.Measure(root.string() + "\\", true, {}, scan).total, 0);
     std::map<Source, int> sources;
@@ -150,7 +144,7 @@ TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
       std::optional<AsNobody> unprivileged;
       if (locking) unprivileged.emplace();
       const TreeSize tracked = tracker.Measure(root.string() + "\\", false, {}, scan);
-      const TreeSize scanned = Scan(root);
+      const TreeSize scanned = scan();
       ++sources[tracker.LastSource()];
       unreadable += tracked.unreadable.empty() ? 0 : 1;
       outOfWatches += tracked.outOfWatches ? 1 : 0;
