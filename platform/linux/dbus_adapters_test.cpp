@@ -194,11 +194,9 @@ class DBusNotifierTest : public DBusMockTest {
   }
 };
 
-// Steps, then what the server was sent. "up [parameters]" starts the server
-// (the notifier is made at the next step), "sent N" waits until the server
-// has had N calls, "wait" lets answers arrive, "asked" waits for the
-// capabilities answer; "act ID KEY N" is the server's ActionInvoked, after
-// which N Cancels have run, "closed ID REASON" its NotificationClosed.
+// Steps, then what the server was sent. "up [parameters]" starts the server,
+// "sent N" waits for N calls, "wait" for answers, "asked" for capabilities;
+// "act ID KEY N" is ActionInvoked (then N Cancels ran), "closed ID REASON".
 TEST_F(DBusNotifierTest, Scenarios) {
   const std::pair<QString, QString> rows[] = {
       // Updates before the server answers are sent once, in place.

@@ -73,7 +73,6 @@ def check(cond, what):
 
 
 def finish(program_output):
-    """On failures, shows the programs' output (a file) and exits non-zero."""
     if failures:
         program_output.seek(0)
         print("program output:\n%s\n%d check(s) failed" % (program_output.read(), len(failures)))
@@ -100,7 +99,6 @@ def free_port():
 
 
 def set_settings(ini, values):
-    """Replaces the settings named in values (bytes to bytes) in the file."""
     lines = []
     for line in open(ini, "rb").read().split(b"\r\n"):
         key = line.split(b"=")[0]
@@ -157,7 +155,6 @@ def click_twips(env, window, left, top, width, height, settle=0.3):
 
 
 def requests(calls, method):
-    """The calls of that method in the mock login manager's call log."""
     return [line for line in open(calls).read().splitlines() if line.split(" ")[1:2] == [method]]
 
 

@@ -49,11 +49,6 @@ def terminal_env(env, drop=("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDR
     return {k: v for k, v in env.items() if k not in drop}
 
 
-def cancel(env):
-    return subprocess.run([VELNOOK, "-Cancel"], env=terminal_env(env),
-                          capture_output=True, text=True, timeout=30)
-
-
 def no_display(env):
     """No display, or one nobody serves: why on stderr, a status, no log."""
     work = prepare(env)
@@ -80,8 +75,7 @@ def second_instance(env):
 
 
 def system_ends(env):
-    """A signal or the session's end (from the test's own session manager)
-    ends it as its window's close does, leaving the lock free."""
+    """A signal or the session's end ends it as its window's close does."""
     work = prepare(env)
     ends = [signal.SIGTERM] + [signal.SIGINT, signal.SIGHUP, "logout"] * (MODE == "x11")
     for number, end in enumerate(ends, 1):
@@ -199,8 +193,7 @@ def burst_after_overflow(env):
 
 
 def out_of_watches(env):
-    """Fewer watches than folders (in its own user namespace): the log and a
-    note say so, its seconds last a second and 100 KB/s reads 100 KB/s."""
+    """Fewer watches than folders: the log and a note say so, and rates hold."""
     work = prepare(env, {b"AvTime": b"1", b"LogLevel": b"3", b"DownDelay": b"600"})
     downloads = os.path.join(work, "Downloads")
     write_tree(downloads, 300, 3, 10)
@@ -233,8 +226,7 @@ def out_of_watches(env):
 
 
 def pair(env, signed):
-    """A quiet "Monitor" master over 127.0.0.1 closes itself; its silence
-    makes the slave ask for its own action once; with a -PairKey key or not."""
+    """A quiet "Monitor" master closes itself; its silence makes the slave act."""
     action, method = ("Power Off", "PowerOff") if signed else ("Reboot", "Reboot")
     common = {**QUICK, b"IPAdd": b"127.0.0.1", b"Port1": b"%d" % free_port(), b"LogLevel": b"3"}
     master_home = prepare(env, {**common, b"CMain": b"1", b"ShutType": b"4"})
@@ -266,6 +258,8 @@ def terminal_cancel(env):
     """`velnook -Cancel` from a shell fails with no countdown, else cancels it."""
     work = prepare(env, {b"StartDelay": b"2", b"DownDelay": b"5", b"ShutTime": b"60"})
     own = launch(env, work)
+    cancel = lambda env: subprocess.run([VELNOOK, "-Cancel"], env=terminal_env(env),  # noqa
+                                        capture_output=True, text=True, timeout=30)
     answers = []
     wait_until(lambda: answers.append(cancel(env)) or answers[-1].returncode == 1, 10)
     check(answers[-1].returncode == 1 and "not counting down" in answers[-1].stderr,

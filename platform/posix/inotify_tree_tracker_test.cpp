@@ -23,9 +23,8 @@ void Append(const fs::path& file, std::size_t bytes) {
   std::ofstream(file, std::ios::binary | std::ios::app) << std::string(bytes, 'x');
 }
 
-// A temporary tree changed at random, the way downloads, unpackers and users
-// change a download folder; with |locking|, folders also lose and regain the
-// permissions an ordinary user needs to read them.
+// A tree changed at random as downloads, unpackers and users do; with
+// |locking|, folders also lose and regain an ordinary user's permissions.
 class RandomTree {
  public:
   RandomTree(const fs::path& root, unsigned seed, bool locking)
@@ -118,13 +117,12 @@ class RandomTree {
   std::vector<fs::path> folders_, files_;
 };
 
-// Each measurement equals a full scan and names the same unreadable folders;
-// nearly every second comes from the events alone, also beside locked folders
-// (measured as nobody); with too few watches, full scans that say why.
+// Each measurement equals a full scan, unreadable folders too; nearly every
+// second comes from events alone, also as nobody beside locked folders; with
+// too few watches, full scans that say why.
 TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
   // Seed, locking, watch limit (0: the system's), least share of changes.
-  // 23 makes second names of files in folders that come and move away
-  // before they are looked at.
+  // 23 makes second names in folders that move away before they are looked at.
   const std::tuple<unsigned, bool, int, int> runs[] = {
       {9, false, 0, 85}, {23, false, 0, 85}, {12, true, 0, 70}, {10, false, 6, 1}};
   for (const auto& [seed, locking, watchLimit, changesPercent] : runs) {
