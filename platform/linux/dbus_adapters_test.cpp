@@ -56,7 +56,6 @@ class DBusMockTest : public ::testing::Test {
     m.setArguments(args);
     return conn_->call(m);
   }
-  // The mocked object's methods called so far, in order, with their arguments.
   std::vector<std::pair<QString, QVariantList>> MockCalls(const char* service, const char* path) {
     std::vector<std::pair<QString, QVariantList>> calls;
     const auto arg =
@@ -75,7 +74,6 @@ class DBusMockTest : public ::testing::Test {
     arg.endArray();
     return calls;
   }
-  // Runs the event loop until done() holds or ms have passed.
   static bool PumpUntil(const std::function<bool()>& done, int ms) {
     QElapsedTimer t;
     t.start();

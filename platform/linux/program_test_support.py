@@ -34,7 +34,6 @@ def start_xvfb():
 
 
 def start_weston(runtime):
-    """A headless Wayland compositor; its socket's name is .name."""
     name = "velnook-%d" % os.getpid()
     weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=" + name,
                                "--idle-time=0"], env=dict(os.environ, XDG_RUNTIME_DIR=runtime),

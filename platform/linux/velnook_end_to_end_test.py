@@ -118,8 +118,7 @@ def countdown_notification(env):
 
 
 def vanished_file_system(env):
-    """The download folder's own file system unmounted lazily under a writer
-    (an eject): reported missing, no countdown or request, the program ends."""
+    """The download folder's file system unmounted under a writer: the program ends."""
     work = prepare(env, {b"LogLevel": b"3", b"DownDelay": b"10", b"ShutType": b"6"})
     downloads = os.path.join(work, "Downloads")
     subprocess.run(["mount", "-t", "tmpfs", "-o", "size=8m", "velnook-test", downloads],
@@ -163,8 +162,7 @@ def write_tree(root, folders, files_each, size):
 
 
 def burst_after_overflow(env):
-    """A burst past a small change queue, half into folders written before
-    their watches: over six seconds the logged rates add up to it within 1%."""
+    """A burst past a small change queue: the logged rates add up to it within 1%."""
     work = prepare(env, {b"AvTime": b"1", b"LogLevel": b"3", b"DownDelay": b"600"})
     downloads = os.path.join(work, "Downloads")
     write_tree(downloads, 100, 100, 100)

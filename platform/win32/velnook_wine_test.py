@@ -115,7 +115,6 @@ def main():
     xvfb, display = start_xvfb()
     own_prefix = "WINEPREFIX" not in os.environ
     prefix = os.environ.get("WINEPREFIX") or tempfile.mkdtemp(prefix="velnook-wine-")
-    # The native slave's instance lock goes to a folder of the test's own.
     env = dict(os.environ, DISPLAY=display, WINEPREFIX=prefix, WINEDEBUG="-all",
                QT_QPA_PLATFORM="xcb", VELNOOK_RUNTIME_DIR=tempfile.mkdtemp(prefix="velnook-run-"))
     env.pop("USERPROFILE", None)

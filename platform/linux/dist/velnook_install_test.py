@@ -65,7 +65,6 @@ def check_launcher(launcher):
             if p.poll() is None:
                 os.killpg(p.pid, signal.SIGKILL)
         stop(*runs, xvfb)
-    # Without a display the program says so; XDG_DATA_HOME moves the directory.
     data = tempfile.mkdtemp(prefix="velnook-xdg-")
     quiet = {k: v for k, v in env.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
     run = subprocess.run([launcher], cwd="/", env=dict(quiet, XDG_DATA_HOME=data),
