@@ -43,8 +43,7 @@ TEST(BackgroundTracker, AnswersAtOnceWithTheNewestStampedMeasurementAndPutsDrift
   TreeSize size = Next(tracker, 0);
   EXPECT_EQ(size.total, 1000);
   EXPECT_GT(Next(tracker, size.seconds).seconds, size.seconds);
-  // Events lost: the followed figure is 300 short of the tree's until the
-  // third measurement checks it against a walk.
+  // Events lost: 300 short of the tree's until the third measurement's walk.
   inner.drift = -300;
   for (size = TreeSize{}; size.corrected == 0 && scans < 10;) size = Next(tracker, size.seconds);
   EXPECT_EQ(size.corrected, 300);

@@ -1,7 +1,6 @@
 // What every file system backend must do, on real files: the program's
 // paths with "\", whole replacement, appends that never create, copies that
-// never overwrite. Long files in blocks are the log archive's and the last
-// run report's tests; folder listings, the dir size tests' on every system.
+// never overwrite (blocks and listings are their callers' tests).
 #include <gtest/gtest.h>
 
 #include <filesystem>

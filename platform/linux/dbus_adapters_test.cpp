@@ -36,20 +36,15 @@ class DBusMockTest : public ::testing::Test {
     bus_.kill();
     bus_.waitForFinished();
   }
-  // Starts the template (with its JSON parameters) and waits until it owns service.
+  // Starts the template and waits until it owns service.
   void StartMock(const char* templateName, const char* service, const QString& parameters = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SYSTEM_BUS_ADDRESS", address_);
     env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
     mock_.setProcessEnvironment(env);
     QStringList args{"-m", "dbusmock", "--session", "--template", templateName};
     if (!parameters.isEmpty()) args << "--parameters" << parameters;
     mock_.start("/usr/bin/python3", args);
-    QElapsedTimer t;
-    t.start();
-    while (!conn_->interface()->isServiceRegistered(service) && t.elapsed() < 20000)
-      mock_.waitForFinished(100);
-    ASSERT_TRUE(conn_->interface()->isServiceRegistered(service));
+    ASSERT_TRUE(PumpUntil([&] { return conn_->interface()->isServiceRegistered(service); }, 20000));
   }
   void StopMock() {
     mock_.kill();
@@ -61,7 +56,6 @@ class DBusMockTest : public ::testing::Test {
     m.setArguments(args);
     return conn_->call(m);
   }
-  // The mocked object's methods called so far, in order, with their arguments.
   std::vector<std::pair<QString, QVariantList>> MockCalls(const char* service, const char* path) {
     std::vector<std::pair<QString, QVariantList>> calls;
     const auto arg =
@@ -80,15 +74,11 @@ class DBusMockTest : public ::testing::Test {
     arg.endArray();
     return calls;
   }
-  // Runs the event loop until done() holds or ms have passed.
   static bool PumpUntil(const std::function<bool()>& done, int ms) {
     QElapsedTimer t;
     t.start();
     while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
-  }
-  static void Pump(int ms) {
-    PumpUntil([] { return false; }, ms);
   }
 
   QProcess bus_, mock_;
@@ -100,69 +90,36 @@ constexpr const char* kLogin = "org.freedesktop.login1";
 constexpr const char* kLoginPath = "/org/freedesktop/login1";
 constexpr const char* kManager = "org.freedesktop.login1.Manager";
 
-class Login1PowerTest : public DBusMockTest {
- protected:
-  void SetUp() override {
-    DBusMockTest::SetUp();
-    StartMock("logind", kLogin);
-  }
-  void AddMethod(const char* name, const char* in, const char* out, const QString& code) {
+// Requests reach the manager and AskAllowed answers later (never inside the
+// call); inhibitors are listed; a resume is told once; refusals and errors
+// become their steps.
+TEST_F(DBusMockTest, Login1Power) {
+  StartMock("logind", kLogin);
+  Login1Power power(*conn_);
+  const auto addMethod = [&](const char* name, const char* in, const char* out,
+                             const QString& code) {
     MockCall(kLogin, kLoginPath, "AddMethod", {kManager, name, in, out, code});
-  }
-  // The answer to AskAllowed, which must never come inside the call.
-  static std::string AnswerTo(Login1Power& power, PowerAction action) {
+  };
+  const auto answerTo = [&](PowerAction action) {
     std::string answer = "none";
     power.AskAllowed(action, [&](std::string a) { answer = std::move(a); });
     EXPECT_EQ(answer, "none");
     PumpUntil([&] { return answer != "none"; }, 10000);
     return answer;
-  }
-};
-
-TEST_F(Login1PowerTest, AllowedRequestsReachTheLoginManagerAndAskAllowedAnswersLater) {
-  Login1Power power(*conn_);
+  };
   EXPECT_FALSE(power.EnablePrivilege(PowerAction::PowerOff));
   EXPECT_FALSE(power.Request(PowerAction::PowerOff));
   EXPECT_FALSE(power.EnablePrivilege(PowerAction::Reboot));
   for (auto a : {PowerAction::Reboot, PowerAction::Hibernate, PowerAction::Suspend})
     EXPECT_FALSE(power.Request(a));
-  EXPECT_EQ(AnswerTo(power, PowerAction::PowerOff), "yes");
-  AddMethod("CanSuspend", "", "s", "ret = 'challenge'");
-  EXPECT_EQ(AnswerTo(power, PowerAction::Suspend), "challenge");
+  EXPECT_EQ(answerTo(PowerAction::PowerOff), "yes");
+  addMethod("CanSuspend", "", "s", "ret = 'challenge'");
+  EXPECT_EQ(answerTo(PowerAction::Suspend), "challenge");
   QStringList names;
   for (const auto& call : MockCalls(kLogin, kLoginPath)) names << call.first;
   EXPECT_EQ(names, (QStringList{"CanPowerOff", "PowerOff", "CanReboot", "Reboot", "Hibernate",
                                 "Suspend", "CanPowerOff", "CanSuspend"}));
-}
 
-TEST_F(Login1PowerTest, RefusalsAndErrorsBecomeTheirSteps) {
-  Login1Power power(*conn_);
-  const auto expect = [](std::optional<PowerFailure> f, PowerStep step, const std::string& text) {
-    ASSERT_TRUE(f);
-    EXPECT_EQ(f->step, step);
-    EXPECT_NE(f->systemText.find(text), std::string::npos) << f->systemText;
-  };
-  // This logind knows no Halt at all: a D-Bus error of the privilege step.
-  expect(power.EnablePrivilege(PowerAction::Halt), PowerStep::Authorise, "CanHalt");
-  for (const char* answer : {"no", "challenge", "na"}) {
-    AddMethod("CanHalt", "", "s", QString("ret = '%1'").arg(answer));
-    expect(power.EnablePrivilege(PowerAction::Halt), PowerStep::Authorise,
-           std::string("The login manager answers \"") + answer + "\" to CanHalt");
-  }
-  AddMethod("PowerOff", "b", "",
-            "raise dbus.exceptions.DBusException('Operation not permitted', "
-            "name='org.freedesktop.DBus.Error.AccessDenied')");
-  expect(power.Request(PowerAction::PowerOff), PowerStep::Request,
-         "org.freedesktop.DBus.Error.AccessDenied: Operation not permitted");
-
-  StopMock();
-  expect(power.EnablePrivilege(PowerAction::PowerOff), PowerStep::FindAuthority, "");
-  EXPECT_EQ(AnswerTo(power, PowerAction::PowerOff), "no login manager");
-}
-
-TEST_F(Login1PowerTest, InhibitorsAreListedAsTheManagerHoldsThem) {
-  Login1Power power(*conn_);
-  // The lock lasts as long as its descriptor stays open here.
   auto m = QDBusMessage::createMethodCall(kLogin, kLoginPath, kManager, "Inhibit");
   m.setArguments({"shutdown:sleep", "Firefox", "Downloading", "block"});
   const QDBusMessage held = conn_->call(m);
@@ -179,21 +136,38 @@ TEST_F(Login1PowerTest, InhibitorsAreListedAsTheManagerHoldsThem) {
     return listed;
   };
   EXPECT_EQ(list(), "shutdown:sleep|Firefox|Downloading|block;");
-  // A manager that answers nonsense lists nobody rather than crashing.
-  AddMethod("ListInhibitors", "", "s", "ret = 'nonsense'");
-  EXPECT_EQ(list(), "");
-}
+  addMethod("ListInhibitors", "", "s", "ret = 'nonsense'");
+  EXPECT_EQ(list(), "") << "nonsense lists nobody";
 
-TEST_F(Login1PowerTest, ResumeIsReportedAfterTheSleepNotBeforeAndOnce) {
-  Login1Power power(*conn_);
   int resumed = 0;
   power.CallWhenResumed([&] { ++resumed; });
   for (int expected : {0, 1, 1}) {
     MockCall(kLogin, kLoginPath, "EmitSignal",
              {kManager, "PrepareForSleep", "b", QVariant::fromValue(QVariantList{expected == 0})});
-    Pump(300);
+    PumpUntil([] { return false; }, 300);
     EXPECT_EQ(resumed, expected);
   }
+
+  const auto expect = [](std::optional<PowerFailure> f, PowerStep step, const std::string& text) {
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->step, step);
+    EXPECT_NE(f->systemText.find(text), std::string::npos) << f->systemText;
+  };
+  // This logind knows no Halt at all: a D-Bus error of the privilege step.
+  expect(power.EnablePrivilege(PowerAction::Halt), PowerStep::Authorise, "CanHalt");
+  for (const char* answer : {"no", "challenge", "na"}) {
+    addMethod("CanHalt", "", "s", QString("ret = '%1'").arg(answer));
+    expect(power.EnablePrivilege(PowerAction::Halt), PowerStep::Authorise,
+           std::string("The login manager answers \"") + answer + "\" to CanHalt");
+  }
+  addMethod("PowerOff", "b", "",
+            "raise dbus.exceptions.DBusException('Operation not permitted', "
+            "name='org.freedesktop.DBus.Error.AccessDenied')");
+  expect(power.Request(PowerAction::PowerOff), PowerStep::Request,
+         "org.freedesktop.DBus.Error.AccessDenied: Operation not permitted");
+  StopMock();
+  expect(power.EnablePrivilege(PowerAction::PowerOff), PowerStep::FindAuthority, "");
+  EXPECT_EQ(answerTo(PowerAction::PowerOff), "no login manager");
 }
 
 constexpr const char* kNotifications = "org.freedesktop.Notifications";
@@ -214,15 +188,13 @@ class DBusNotifierTest : public DBusMockTest {
   void Emit(const char* signal, const char* signature, const QVariantList& args) {
     MockCall(kNotifications, kNotificationsPath, "EmitSignal",
              {kNotifications, signal, signature, QVariant::fromValue(args)});
-    Pump(200);
+    PumpUntil([] { return false; }, 200);
   }
 };
 
-// Steps, then what the server was sent. "up [parameters]" starts the server
-// (the notifier is made at the next step), "sent N" waits until the server
-// has had N calls, "wait" lets answers arrive, "asked" waits for the
-// capabilities answer; "act ID KEY N" is the server's ActionInvoked, after
-// which N Cancels have run, "closed ID REASON" its NotificationClosed.
+// Steps, then what the server was sent. "up [parameters]" starts the server,
+// "sent N" waits for N calls, "wait" for answers, "asked" for capabilities;
+// "act ID KEY N" is ActionInvoked (then N Cancels ran), "closed ID REASON".
 TEST_F(DBusNotifierTest, Scenarios) {
   const std::pair<QString, QString> rows[] = {
       // Updates before the server answers are sent once, in place.
@@ -269,7 +241,7 @@ TEST_F(DBusNotifierTest, Scenarios) {
       ASSERT_TRUE(
           verb != "asked" ||
           PumpUntil([&] { return !MockCalls(kNotifications, kNotificationsPath).empty(); }, 5000));
-      if (verb == "wait" || verb == "asked") Pump(300);
+      if (verb == "wait" || verb == "asked") PumpUntil([] { return false; }, 300);
       if (verb == "closed")
         Emit("NotificationClosed", "uu", {words[0].toUInt(), words[1].toUInt()});
       if (verb == "act") {

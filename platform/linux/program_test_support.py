@@ -15,17 +15,14 @@ _numbers = itertools.count()
 
 
 def start_xvfb():
-    # Xvfb's -displayfd hands the same free number to servers started at the
-    # same moment, so pick an unlikely one of our own and another on a clash.
+    # -displayfd gives servers started together one number: pick our own.
     number = 100 + (os.getpid() * 8 + next(_numbers)) % 6000
     for _ in range(50):
-        # -noreset: by default the server resets when its last client leaves,
-        # and a program connecting in that moment is refused.
+        # -noreset: a reset as the last client leaves refuses the next one.
         xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1024x768x24",
                                  "-nolisten", "tcp", "-noreset"], stderr=subprocess.DEVNULL)
         env = dict(os.environ, DISPLAY=":%d" % number)
-        # The server that answers may be another test's, started a moment
-        # earlier with the same number: Xvfb's lock file names the holder.
+        # Another test's server may answer on that number: the lock names ours.
         lock = "/tmp/.X%d-lock" % number
         if wait_until(lambda: xvfb.poll() is not None or subprocess.run(
                 ["xdotool", "getmouselocation"], env=env, capture_output=True).returncode == 0,
@@ -37,7 +34,6 @@ def start_xvfb():
 
 
 def start_weston(runtime):
-    """A headless Wayland compositor; its socket's name is .name."""
     name = "velnook-%d" % os.getpid()
     weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=" + name,
                                "--idle-time=0"], env=dict(os.environ, XDG_RUNTIME_DIR=runtime),
@@ -56,8 +52,7 @@ def stop(*procs):
 
 
 def run_all(*jobs, make=tuple):
-    """Runs the jobs side by side (they mostly wait for the program), each
-    given what make() returns; one that raises fails a check."""
+    """Runs the jobs side by side, each given make(); one that raises fails."""
     def run(job):
         try:
             job(*make())
@@ -77,7 +72,6 @@ def check(cond, what):
 
 
 def finish(program_output):
-    """On failures, shows the programs' output (a file) and exits non-zero."""
     if failures:
         program_output.seek(0)
         print("program output:\n%s\n%d check(s) failed" % (program_output.read(), len(failures)))
@@ -85,9 +79,8 @@ def finish(program_output):
 
 
 def program_env(display, prefix):
-    """A fresh home folder and the environment to run the program there on
-    the given X display, with no system bus (so not the real login manager)
-    and its own runtime folder for the instance lock and Cancel sockets."""
+    """A fresh home and runtime folder on the X display, with no system bus
+    (so never the real login manager)."""
     work = tempfile.mkdtemp(prefix=prefix)
     runtime = tempfile.mkdtemp(prefix="velnook-runtime-")  # 0700, as mkdtemp makes them
     env = dict(os.environ, DISPLAY=display, HOME=work, XDG_RUNTIME_DIR=runtime,
@@ -105,7 +98,6 @@ def free_port():
 
 
 def set_settings(ini, values):
-    """Replaces the settings named in values (bytes to bytes) in the file."""
     lines = []
     for line in open(ini, "rb").read().split(b"\r\n"):
         key = line.split(b"=")[0]
@@ -114,8 +106,7 @@ def set_settings(ini, values):
 
 
 def prepare(program, env, values=None, work=None):
-    """A working folder made by velnook-prepare, quick to start (the
-    shortest quiet and countdown only where values ask for them)."""
+    """A working folder made by velnook-prepare, quick to start."""
     work = work or tempfile.mkdtemp(prefix="velnook-work-")
     subprocess.run([program, work], env=dict(env, HOME=work), check=True,
                    stdout=subprocess.DEVNULL)
@@ -163,14 +154,12 @@ def click_twips(env, window, left, top, width, height, settle=0.3):
 
 
 def requests(calls, method):
-    """The calls of that method in the mock login manager's call log."""
     return [line for line in open(calls).read().splitlines() if line.split(" ")[1:2] == [method]]
 
 
 class MockSession:
-    """One private bus standing in for both the system and the session bus
-    (its address goes into env), with python-dbusmock's login manager and
-    notification server on it; .mock drives the latter."""
+    """One private bus as system and session bus (put into env) with mock
+    login manager and notification server; .mock drives the latter."""
     NOTES = "org.freedesktop.Notifications"
 
     def __init__(self, env):

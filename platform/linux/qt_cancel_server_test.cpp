@@ -31,8 +31,7 @@ TEST(QtCancelServer, AClientGoneDuringALongCancelIsLeftAlone) {
                           [&] {
                             ++cancels;
                             ::close(client);  // the user gives up at once
-                            // A re-initialisation that lets window events
-                            // through, long enough for the server's own.
+                            // Window events let through, the server's too.
                             QTest::qWait(QtCancelServer::kClientTimeoutMs / 10);
                             // New descriptors take the numbers freed meanwhile.
                             spare[0] = ::dup(0);

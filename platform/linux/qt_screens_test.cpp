@@ -27,8 +27,7 @@ class QtScreensTest : public QtWidgetsTest {
   void Type(QWidget* w, const QString& text) {
     w->setFocus();
     QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);  // select all, then overwrite
-    // Key by key with the character each one types, as a keyboard of any
-    // language sends it (keyClicks knows only ASCII keys).
+    // Each key with its character, as any keyboard sends it (unlike keyClicks).
     for (const QChar ch : text)
       QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
   }
@@ -56,9 +55,8 @@ double Luminance(const QColor& c) {
   return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
 }
 
-// Every text of the window, at a contrast of 4.5 or more against what it is
-// drawn on: its own filled background or its parent's, a field's base, a
-// button's face.
+// Every text of the window at a contrast of 4.5 or more against what it is
+// drawn on (a filled background, a field's base, a button's face).
 void ExpectReadable(QWidget* window) {
   ASSERT_NE(window, nullptr);
   for (QWidget* w : window->findChildren<QWidget*>()) {
@@ -80,7 +78,7 @@ void ExpectReadable(QWidget* window) {
   }
 }
 
-TEST_F(QtScreensTest, EveryTextReadsUnderALightOrADarkDesktop) {
+TEST_F(QtScreensTest, TextsReadUnderAnyThemeAndInputReachesTheModel) {
   const QPalette light = QApplication::palette();
   const QPalette dark(QColor(53, 53, 53), QColor(36, 36, 36));  // button, window
   state.settings.AvTime = 31;                                   // out of range: its hint is marked
@@ -100,11 +98,9 @@ TEST_F(QtScreensTest, EveryTextReadsUnderALightOrADarkDesktop) {
     about.OnCloseRequest();
   }
   QApplication::setPalette(light);
-}
 
-// What is typed in any language, clicked, chosen by arrow key or picked in
-// the folder dialog reaches the model.
-TEST_F(QtScreensTest, TypedClickedAndPickedValuesReachTheModel) {
+  // What is typed in any language, clicked, chosen by arrow key or picked in
+  // the folder dialog reaches the model.
   screen.Open();
   QWidget* w = TopLevel("frmConfig");
   ASSERT_NE(w, nullptr);

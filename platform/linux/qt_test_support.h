@@ -1,8 +1,6 @@
 #pragma once
-// What the tests on real Qt widgets share: one application (off screen
-// unless a platform is named), the Qt backends over a work folder whose
-// default settings are loaded by an administrator (so Save is enabled),
-// and finding a shown window.
+// One Qt application (off screen unless a platform is named) and the Qt
+// backends over a work folder loaded by an administrator (Save enabled).
 
 #include <gtest/gtest.h>
 

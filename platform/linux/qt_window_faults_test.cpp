@@ -1,7 +1,5 @@
 // Message boxes over real Qt windows, run by velnook_window_faults_test.py
-// under a window manager (which also checks, with the program, that a
-// window closed under its own box outlives it): a box shows behind it what
-// was set just before it.
+// under a window manager.
 #include <gtest/gtest.h>
 
 #include <QApplication>

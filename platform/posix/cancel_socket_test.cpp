@@ -29,7 +29,7 @@ std::thread AnswerOnce(int listenFd, CancelAnswer answer) {
 
 // One counting down, one not, one frozen (never accepts), one ended, whose
 // socket is removed: each answering one is asked, and the terminal told.
-TEST(CancelSocket, EveryInstanceIsAskedAndAnswersTravelAsOneLineEach) {
+TEST(CancelSocket, EveryInstanceIsAskedOnlyInFoldersOfTheUserAlone) {
   TempWorkDir dir;
   const std::string folder = UserRunFolder(dir.Path(), dir.Path());
   std::string error;
@@ -50,12 +50,9 @@ TEST(CancelSocket, EveryInstanceIsAskedAndAnswersTravelAsOneLineEach) {
   EXPECT_FALSE(std::filesystem::exists(CancelSocketPath(folder, 4)));  // removed
   for (int i = 0; i < 3; ++i) ::close(fds[i]);
   EXPECT_EQ(ReportOf(RequestCancelOfAll(dir.Path() + "/nothing")).err, NobodyToAsk().line + "\n");
-}
 
-// The system's runtime folder is used only while it is the user's alone, and
-// a socket is never made in a folder others may enter.
-TEST(CancelSocket, FoldersOthersMayEnterAreNotUsed) {
-  TempWorkDir dir;
+  // The system's runtime folder is used only while it is the user's alone,
+  // and a socket is never made in a folder others may enter.
   const std::string own = "/Velnook-" + std::to_string(::getuid());
   const std::string runtime = dir.Path() + "/run", fallback = dir.Path() + "/tmp";
   EXPECT_EQ(UserRunFolder(runtime, fallback), fallback + own);  // missing
@@ -65,7 +62,6 @@ TEST(CancelSocket, FoldersOthersMayEnterAreNotUsed) {
   EXPECT_EQ(UserRunFolder(runtime, fallback), runtime + own);
 
   ASSERT_EQ(::mkdir((runtime + own).c_str(), 0755), 0);
-  std::string error;
   EXPECT_LT(ListenForCancel(CancelSocketPath(runtime + own, 1), error), 0);
   EXPECT_NE(error.find("alone"), std::string::npos);
 }

@@ -1,7 +1,6 @@
 #include "platform/posix/inotify_tree_tracker.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -20,18 +19,12 @@ namespace {
 namespace fs = std::filesystem;
 using Source = InotifyTreeTracker::Source;
 
-// The full scan, whose own counting the monitor's tests pin down.
-TreeSize Scan(const fs::path& root) {
-  return ScanTreeInParallel(root.string(), 2);
-}
-
 void Append(const fs::path& file, std::size_t bytes) {
   std::ofstream(file, std::ios::binary | std::ios::app) << std::string(bytes, 'x');
 }
 
-// A temporary tree changed at random, the way downloads, unpackers and users
-// change a download folder; with |locking|, folders also lose and regain the
-// permissions an ordinary user needs to read them.
+// A tree changed at random as downloads, unpackers and users do; with
+// |locking|, folders also lose and regain an ordinary user's permissions.
 class RandomTree {
  public:
   RandomTree(const fs::path& root, unsigned seed, bool locking)
@@ -104,8 +97,7 @@ class RandomTree {
   fs::path Child(const fs::path& folder, const char* prefix) {
     return folder / (prefix + std::to_string(serial_++));
   }
-  // Files outside too: links lead to them and second names are made there,
-  // and writing to them changes the tree without an event of its own.
+  // Files outside too: links and second names lead there, writes without an event.
   void List() {
     folders_ = {root_};
     files_.clear();
@@ -125,13 +117,12 @@ class RandomTree {
   std::vector<fs::path> folders_, files_;
 };
 
-// Each measurement equals a full scan and names the same unreadable folders;
-// nearly every second comes from the events alone, also beside locked folders
-// (measured as nobody); with too few watches, full scans that say why.
+// Each measurement equals a full scan, unreadable folders too; nearly every
+// second comes from events alone, also as nobody beside locked folders; with
+// too few watches, full scans that say why.
 TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
   // Seed, locking, watch limit (0: the system's), least share of changes.
-  // 23 makes second names of files in folders that come and move away
-  // before they are looked at.
+  // 23 makes second names in folders that move away before they are looked at.
   const std::tuple<unsigned, bool, int, int> runs[] = {
       {9, false, 0, 85}, {23, false, 0, 85}, {12, true, 0, 70}, {10, false, 6, 1}};
   for (const auto& [seed, locking, watchLimit, changesPercent] : runs) {
@@ -140,7 +131,7 @@ TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
     const fs::path root = fs::path(dir.Path()) / "dl";
     RandomTree tree(root, seed, locking);
     std::mt19937 rhythm(seed + 1);
-    const auto scan = [&] { return Scan(root); };
+    const auto scan = [&] { return ScanTreeInParallel(root.string(), 2); };
     InotifyTreeTracker tracker(watchLimit);
     EXPECT_EQ(tracker.Measure(root.string() + "\\", true, {}, scan).total, 0);
     std::map<Source, int> sources;
@@ -151,7 +142,7 @@ TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
       std::optional<AsNobody> unprivileged;
       if (locking) unprivileged.emplace();
       const TreeSize tracked = tracker.Measure(root.string() + "\\", false, {}, scan);
-      const TreeSize scanned = Scan(root);
+      const TreeSize scanned = scan();
       ++sources[tracker.LastSource()];
       unreadable += tracked.unreadable.empty() ? 0 : 1;
       outOfWatches += tracked.outOfWatches ? 1 : 0;
@@ -163,32 +154,6 @@ TEST(InotifyTreeTracker, RandomChangesKeepTheTotalExact) {
     EXPECT_EQ(outOfWatches, sources[Source::FullScan]) << "and says why";
     EXPECT_GE(unreadable * 4, locking ? seconds : 0);
   }
-}
-
-// Bursts far beyond a small event queue: what its overflows lose is walked.
-TEST(InotifyTreeTracker, BurstsBeyondTheEventQueueStillAddUp) {
-  if (::geteuid() != 0) GTEST_SKIP() << "only root may shrink the event queue";
-  const char* const queue = "/proc/sys/fs/inotify/max_queued_events";
-  int old = 0;
-  std::ifstream(queue) >> old;
-  std::ofstream(queue) << 32;  // for every inotify instance started from now
-  TempWorkDir dir;
-  const fs::path root = fs::path(dir.Path()) / "dl";
-  for (int f = 0; f < 10; ++f) fs::create_directories(root / std::to_string(f));
-  const auto scan = [&] { return Scan(root); };
-  InotifyTreeTracker tracker;
-  EXPECT_EQ(tracker.Measure(root.string(), true, {}, scan).total, 0);
-  for (int burst = 0; burst < 4; ++burst) {
-    for (int n = 0; n < 200; ++n) {
-      const std::string name = std::to_string(burst) + "-" + std::to_string(n);
-      Append(root / std::to_string(n % 10) / name, 100);  // folders watched since the last burst
-      fs::create_directories(root / name / "sub");
-      Append(root / name / "sub" / "f", 1000 + n);
-    }
-    EXPECT_EQ(tracker.Measure(root.string(), false, {}, scan).total, Scan(root).total) << burst;
-    EXPECT_EQ(tracker.LastSource(), Source::Walk) << "the queue overflowed";
-  }
-  if (old > 0) std::ofstream(queue) << old;
 }
 
 }  // namespace

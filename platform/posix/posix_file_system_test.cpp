@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(PosixFileSystem, AFailedWriteLeavesTheFileAsItWas) {
+TEST(PosixFileSystem, FailedWritesAndSpecialFilesChangeNothing) {
   TempWorkDir dir;
   PosixFileSystem files;
   // A file size limit lets the text in part-way, like a disk filling up.
@@ -33,14 +33,10 @@ TEST(PosixFileSystem, AFailedWriteLeavesTheFileAsItWas) {
   EXPECT_FALSE(appended || replaced);
   EXPECT_EQ(dir.Read("a.log"), "whole\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 1);
-}
 
-TEST(PosixFileSystem, SpecialFilesAreRefusedWithoutWaiting) {
-  // A FIFO nobody writes to would hold an ordinary open for ever: a hang
-  // ends the test binary instead of the run.
+  // Special files are refused without waiting: a FIFO nobody writes to would
+  // hold an ordinary open for ever (a hang ends the binary, not the run).
   ::alarm(60);
-  TempWorkDir dir;
-  PosixFileSystem files;
   ASSERT_EQ(::mkfifo("fifo", 0644), 0);
   fs::create_symlink("/dev/null", "device");
   for (const char* special : {"fifo", "device"}) {
