@@ -55,8 +55,9 @@ class FileSystem {
   virtual bool FolderExists(const std::string& path) = 0;
   virtual bool CreateFolder(const std::string& path) = 0;
 
-  // The whole file as bytes; nullopt when it cannot be opened or read.
-  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // The whole file as bytes; nullopt when it cannot be opened or read. By
+  // default, the blocks of ReadFileInBlocks joined.
+  virtual std::optional<std::string> ReadFile(const std::string& path);
 
   // Hands the file to onBlock in blocks of a fixed size, so that memory does
   // not grow with the file; stops early when onBlock returns false. False

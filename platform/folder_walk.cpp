@@ -65,6 +65,16 @@ TreeSize SumWalk(FolderWalk& walk, const std::function<void()>& betweenFolders) 
   return size;
 }
 
+std::optional<std::string> FileSystem::ReadFile(const std::string& path) {
+  std::string data;
+  if (!ReadFileInBlocks(path, [&](std::string_view block) {
+        data.append(block);
+        return true;
+      }))
+    return std::nullopt;
+  return data;
+}
+
 std::unique_ptr<FolderWalk> FileSystem::WalkFolders(const std::string& root) {
   return std::make_unique<ListingWalk>(*this, root);
 }

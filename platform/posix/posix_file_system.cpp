@@ -120,16 +120,6 @@ bool PosixFileSystem::CreateFolder(const std::string& path) {
   return ::mkdir(ToNativePath(path).c_str(), 0777) == 0;
 }
 
-std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
-  std::string data;
-  if (!ReadFileInBlocks(path, [&](std::string_view block) {
-        data.append(block);
-        return true;
-      }))
-    return std::nullopt;
-  return data;
-}
-
 bool PosixFileSystem::ReadFileInBlocks(const std::string& path,
                                        const std::function<bool(std::string_view)>& onBlock) {
   int fd = OpenRegularFile(ToNativePath(path), O_RDONLY);

@@ -15,7 +15,6 @@ class PosixFileSystem : public FileSystem {
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
-  std::optional<std::string> ReadFile(const std::string& path) override;
   bool ReadFileInBlocks(const std::string& path,
                         const std::function<bool(std::string_view)>& onBlock) override;
   std::optional<std::string> ReadFileTail(const std::string& path, std::uint64_t maxBytes) override;

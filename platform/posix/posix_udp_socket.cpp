@@ -10,34 +10,13 @@
 
 #include <memory>
 
+#include "platform/udp_socket_common.h"
+
 namespace velnook {
 namespace {
 
 int OpenDatagramSocket() {
   return ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-}
-
-bool FillAddress(const std::string& dotted, int port, sockaddr_in& out) {
-  out = {};
-  out.sin_family = AF_INET;
-  out.sin_port = htons(static_cast<uint16_t>(port));
-  return port > 0 && port < 65536 && ::inet_pton(AF_INET, dotted.c_str(), &out.sin_addr) == 1;
-}
-
-std::vector<std::string> LookUp(const std::string& name) {
-  std::vector<std::string> out;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_DGRAM;
-  addrinfo* res = nullptr;
-  if (::getaddrinfo(name.c_str(), nullptr, &hints, &res) != 0) return out;
-  for (addrinfo* a = res; a; a = a->ai_next) {
-    char text[INET_ADDRSTRLEN];
-    auto* in = reinterpret_cast<sockaddr_in*>(a->ai_addr);
-    if (::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text)) out.emplace_back(text);
-  }
-  ::freeaddrinfo(res);
-  return out;
 }
 
 }  // namespace
@@ -123,23 +102,14 @@ bool PosixUdpSocket::WaitReadable(int timeoutMs) const {
 }
 
 int PosixUdpSocket::Poll() {
-  if (polling_) return 0;
-  polling_ = true;
-  int handled = 0;
-  while (handled < 64) {
-    auto d = Receive();
-    if (!d) break;
-    ++handled;
-    if (onArrival_) onArrival_(*d);
-  }
-  polling_ = false;
-  return handled;
+  return DeliverWaiting(
+      polling_, [this] { return Receive(); }, onArrival_);
 }
 
 void PosixUdpSocket::Resolve(const std::string& name,
                              std::function<void(std::vector<std::string>)> done) {
   LookUpInBackground(
-      events_, alive_, [name] { return LookUp(name); }, std::move(done));
+      events_, alive_, [name] { return LookUpIPv4(name); }, std::move(done));
 }
 
 }  // namespace velnook

@@ -108,16 +108,6 @@ bool Win32FileSystem::CreateFolder(const std::string& path) {
   return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
-std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
-  std::string data;
-  if (!ReadFileInBlocks(path, [&](std::string_view block) {
-        data.append(block);
-        return true;
-      }))
-    return std::nullopt;
-  return data;
-}
-
 bool Win32FileSystem::ReadFileInBlocks(const std::string& path,
                                        const std::function<bool(std::string_view)>& onBlock) {
   HANDLE h = OpenDiskFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "platform/udp_socket_common.h"
 #include "platform/win32/windows_api.h"
 
 namespace velnook {
@@ -21,29 +22,6 @@ SOCKET OpenDatagramSocket() {
   u_long nonBlocking = 1;
   ::ioctlsocket(s, FIONBIO, &nonBlocking);
   return s;
-}
-
-bool FillAddress(const std::string& dotted, int port, sockaddr_in& out) {
-  out = {};
-  out.sin_family = AF_INET;
-  out.sin_port = htons(static_cast<u_short>(port));
-  return port > 0 && port < 65536 && ::inet_pton(AF_INET, dotted.c_str(), &out.sin_addr) == 1;
-}
-
-std::vector<std::string> LookUp(const std::string& name) {
-  std::vector<std::string> out;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_DGRAM;
-  addrinfo* res = nullptr;
-  if (::getaddrinfo(name.c_str(), nullptr, &hints, &res) != 0) return out;
-  for (addrinfo* a = res; a; a = a->ai_next) {
-    char text[INET_ADDRSTRLEN];
-    auto* in = reinterpret_cast<sockaddr_in*>(a->ai_addr);
-    if (::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text)) out.emplace_back(text);
-  }
-  ::freeaddrinfo(res);
-  return out;
 }
 
 }  // namespace
@@ -160,23 +138,14 @@ bool Win32UdpSocket::WaitReadable(int timeoutMs) const {
 }
 
 int Win32UdpSocket::Poll() {
-  if (polling_) return 0;
-  polling_ = true;
-  int handled = 0;
-  while (handled < 64) {
-    auto d = Receive();
-    if (!d) break;
-    ++handled;
-    if (onArrival_) onArrival_(*d);
-  }
-  polling_ = false;
-  return handled;
+  return DeliverWaiting(
+      polling_, [this] { return Receive(); }, onArrival_);
 }
 
 void Win32UdpSocket::Resolve(const std::string& name,
                              std::function<void(std::vector<std::string>)> done) {
   LookUpInBackground(
-      events_, alive_, [name, winsock = winsock_] { return LookUp(name); }, std::move(done));
+      events_, alive_, [name, winsock = winsock_] { return LookUpIPv4(name); }, std::move(done));
 }
 
 }  // namespace velnook
