@@ -23,9 +23,11 @@ cleanup() {
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT INT TERM
-# One server for every test program, and the prefix made once up front.
+# One server for every test program, and the prefix made once up front,
+# on a display: booted without one, its desktop can give later programs no
+# windows.
 "$WINESERVER" -p
-"$WINE" wineboot -i >/dev/null 2>&1
+xvfb-run -a -s "-nolisten tcp -noreset" "$WINE" wineboot -i >/dev/null 2>&1
 status=0
 # Now and then Wine fails to start a test program at all (no output, no
 # test run); such a test gets one more try, a failing test fails twice.

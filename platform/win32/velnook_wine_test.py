@@ -113,8 +113,8 @@ def mixed_pair(env):
 
 def main():
     xvfb, display = start_xvfb()
-    own_prefix = "WINEPREFIX" not in os.environ
-    prefix = os.environ.get("WINEPREFIX") or tempfile.mkdtemp(prefix="velnook-wine-")
+    # A prefix of its own, whose desktop (and tray) comes up on this display.
+    prefix = tempfile.mkdtemp(prefix="velnook-wine-")
     env = dict(os.environ, DISPLAY=display, WINEPREFIX=prefix, WINEDEBUG="-all",
                QT_QPA_PLATFORM="xcb", VELNOOK_RUNTIME_DIR=tempfile.mkdtemp(prefix="velnook-run-"))
     env.pop("USERPROFILE", None)
@@ -123,9 +123,8 @@ def main():
             job(env)
     finally:
         stop(*procs, xvfb)
-        if own_prefix:
-            subprocess.run([os.path.join(os.path.dirname(WINE), "wineserver"), "-k"], env=env)
-            shutil.rmtree(prefix, ignore_errors=True)
+        subprocess.run([os.path.join(os.path.dirname(WINE), "wineserver"), "-k"], env=env)
+        shutil.rmtree(prefix, ignore_errors=True)
     finish(OUTPUT)
 
 
