@@ -91,8 +91,7 @@ void Program::StartupSequence() {
 
 void Program::ReinitialiseAfterConfig() {
   SetupLink(state, services_, partner_);
-  InitMonitor(state, main, services_);
-  EnsureLogFile(state, services_);
+  InitMonitor(state, main, services_);  // which makes the log when it is missing
   // The log writers skip levels that log nothing; the run header is for Full alone.
   if (!state.PartnerMissing) {
     WriteLogEntry("Config", "Updated", state, services_);
