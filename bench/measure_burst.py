@@ -30,8 +30,11 @@ def rates(work):
     for line in log_of(work).splitlines():
         fields = [f.strip() for f in line.split(",")]
         # "Rate:    ..." while the first walk is still going on.
-        if len(fields) > 4 and fields[1] == "Run" and fields[4][-1].isdigit():
-            runs.append(float(fields[4].split()[1]))
+        if len(fields) > 5 and fields[1] == "Run" and fields[4][-1].isdigit():
+            rate, average = float(fields[4].split()[1]), float(fields[5].split()[-1])
+            # The rate's column keeps six characters: 10396.0 reads 0396.0. At
+            # AvTime 1 the average is the same second's rate, in whole KB/s.
+            runs.append(average if abs(average - rate) > 1 else rate)
         if len(fields) > 2 and fields[1] == "Corrected":
             corrected.append(fields[2])
     return runs, corrected
@@ -68,7 +71,9 @@ def main():
                       os.path.join(tree, "d0", "e%d" % (d % 100)))
             write_files(folder, 100, 1024, "b%d-" % d)
         took = time.monotonic() - started
-        wait_until(lambda: rates(work)[0][-3:] == [0.0] * 3, 120)
+        ended = len(rates(work)[0])  # quiet seconds from before the burst do not count
+        wait_until(lambda: len(rates(work)[0]) >= ended + 3 and rates(work)[0][-3:] == [0.0] * 3,
+                   120)
         runs, corrected = rates(work)
         written = burst * 1024 / 1024
         logged = sum(runs)
