@@ -124,14 +124,13 @@ bool GetDirRate(const std::string& path, SharedState& state, Services& services)
       static_cast<double>(state.DirTotal) +
       (stamped && !newer ? state.DirPerSecond * std::max(0.0, state.DirAskedAt - state.DirSeconds)
                          : 0.0);
-  if (state.DirBaselinePending || !stamped || state.DirReckonedAt < 0) {
-    if (newer && !state.DirBaselinePending)
-      state.RateText = FormatRateText(std::llround(state.DirPerSecond), services.locale);
-  } else if (state.DirAskedAt > state.DirReckonedAt) {
-    // The change since the last second, reckoned on while a walk is out.
-    const double change = (reckoned - state.DirReckoned) / (state.DirAskedAt - state.DirReckonedAt);
-    state.RateText = FormatRateText(std::llround(change), services.locale);
-  }
+  // The change since the last second; a tracker that measures when asked
+  // measures a second apart.
+  const double interval =
+      stamped && state.DirReckonedAt >= 0 ? state.DirAskedAt - state.DirReckonedAt : 1.0;
+  if (!state.DirBaselinePending && interval > 0)
+    state.RateText =
+        FormatRateText(std::llround((reckoned - state.DirReckoned) / interval), services.locale);
   state.DirReckoned = reckoned;
   state.DirReckonedAt = stamped ? state.DirAskedAt : -1;
   state.DirBaselinePending = false;
